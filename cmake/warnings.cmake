@@ -1,0 +1,11 @@
+# Warnings as errors on every compiler we build with.
+if(MSVC)
+  add_compile_options(/W4 /WX /permissive-)
+else()
+  add_compile_options(-Wall -Wextra -Werror -pedantic)
+endif()
+
+if(WIN32 AND NOT MSVC)
+  # One portable .exe: no MinGW runtime DLLs beside it.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()

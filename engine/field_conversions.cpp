@@ -1,0 +1,198 @@
+// The conversions that turn one ADIF field into the form the record keeps.
+
+#include "qso_record.h"
+#include "text.h"
+
+#include <array>
+#include <utility>
+
+namespace plovik {
+
+namespace {
+
+struct BandName {
+    std::string_view name;
+    const char* code;
+};
+
+// Tested in this order; names are compared whole, without regard to case.
+constexpr std::array<BandName, 24> kBands{{
+    {"160M", "10"}, {"80M", "9"},   {"40M", "8"},     {"30M", "7"},   {"20M", "6"},
+    {"17M", "5"},   {"15M", "4"},   {"12M", "3"},     {"10M", "2"},   {"6M", "1"},
+    {"2M", "0"},    {"1.25M", "11"}, {"70CM", "12"},  {"35CM", "13"}, {"23CM", "14"},
+    {"13CM", "15"}, {"9CM", "16"},  {"6CM", "17"},    {"3CM", "18"},  {"1.25CM", "19"},
+    {"6MM", "20"},  {"4MM", "21"},  {"4M", "22"},     {"60M", "23"},
+}};
+
+constexpr const char* kUnknownCode = "99";
+
+constexpr std::array<std::string_view, 50> kUsStates{{
+    "AK", "AL", "AR", "AZ", "CA", "CO", "CT", "DE", "FL", "GA", "HI", "IA", "ID",
+    "IL", "IN", "KS", "KY", "LA", "MA", "MD", "ME", "MI", "MN", "MO", "MS", "MT",
+    "NC", "ND", "NE", "NH", "NJ", "NM", "NV", "NY", "OH", "OK", "OR", "PA", "RI",
+    "SC", "SD", "TN", "TX", "UT", "VA", "VT", "WA", "WI", "WV", "WY",
+}};
+
+constexpr std::size_t kMaxModeLength = 15;
+constexpr std::size_t kMaxComment = 50;
+constexpr std::size_t kMaxStationCall = 15;
+constexpr std::size_t kMaxTxPwr = 4;
+constexpr std::size_t kMaxRst = 4;
+
+using Conversion = void (*)(QsoRecord&, std::string_view);
+
+struct FieldRule {
+    std::string_view name;
+    Conversion convert;
+};
+
+void SetRst(std::string& target, std::string_view value)
+{
+    if (value.size() <= kMaxRst)
+        target.assign(value);
+}
+
+// The recognised ADIF fields; names compared exactly, upper-cased already.
+const std::array<FieldRule, 19> kFieldRules{{
+    {"CALL", [](QsoRecord& r, std::string_view v) { r.m_strCall = ToUpper(v); }},
+    {"BAND", [](QsoRecord& r, std::string_view v) { r.SetBand(v); }},
+    {"MODE", [](QsoRecord& r, std::string_view v) { r.SetMode(v); }},
+    {"SUBMODE", [](QsoRecord& r, std::string_view v) { r.SetMode(v); }},
+    {"TIME_ON", [](QsoRecord& r, std::string_view v) { r.m_strTimeOn = QsoRecord::FormatTime(v); }},
+    {"TIME_OFF", [](QsoRecord& r, std::string_view v) { r.m_strTimeOff = QsoRecord::FormatTime(v); }},
+    {"QSO_DATE", [](QsoRecord& r, std::string_view v) { QsoRecord::SetDate(v, r.m_strQsoDate); }},
+    {"QSLRDATE",
+     [](QsoRecord& r, std::string_view v) {
+         if (!v.empty())
+             r.m_bQslRcvd = 1;
+         QsoRecord::SetDate(v, r.m_strQslRDate);
+     }},
+    {"QSL_RCVD",
+     [](QsoRecord& r, std::string_view v) {
+         if (EqualsNoCase(v, "Y"))
+             r.m_bQslRcvd = 1;
+     }},
+    {"STATE", [](QsoRecord& r, std::string_view v) { r.SetState(v); }},
+    {"FREQ", [](QsoRecord& r, std::string_view v) { r.SetFreq(v); }},
+    {"RST_RCVD", [](QsoRecord& r, std::string_view v) { SetRst(r.m_strRstRcvd, v); }},
+    {"RST_SENT", [](QsoRecord& r, std::string_view v) { SetRst(r.m_strRstSent, v); }},
+    {"IOTA", [](QsoRecord& r, std::string_view v) { r.SetIota(v); }},
+    {"GRIDSQUARE", [](QsoRecord& r, std::string_view v) { r.SetGrid(v); }},
+    {"COMMENT", [](QsoRecord& r, std::string_view v) { r.SetComment(v); }},
+    {"NAME", [](QsoRecord& r, std::string_view v) { r.m_strName.assign(v); }},
+    {"STATION_CALLSIGN",
+     [](QsoRecord& r, std::string_view v) { r.m_strStationCall = ToUpper(v.substr(0, kMaxStationCall)); }},
+    {"TX_PWR", [](QsoRecord& r, std::string_view v) { r.m_strTxPwr.assign(v.substr(0, kMaxTxPwr)); }},
+}};
+
+} // namespace
+
+void QsoRecord::SetField(std::string_view name, std::string_view value)
+{
+    for (const FieldRule& rule : kFieldRules) {
+        if (rule.name == name) {
+            rule.convert(*this, value);
+            return;
+        }
+    }
+}
+
+void QsoRecord::SetBand(std::string_view value)
+{
+    const std::string_view band = TrimLeft(value);
+    for (const BandName& entry : kBands) {
+        if (EqualsNoCase(band, entry.name)) {
+            m_strBand = entry.code;
+            return;
+        }
+    }
+    m_strBand = kUnknownCode;
+}
+
+void QsoRecord::SetMode(std::string_view value)
+{
+    if (value.size() > kMaxModeLength) {
+        m_strMode = kUnknownCode;
+        return;
+    }
+    std::string mode = ToUpper(value);
+    m_strMode = HasSstv(mode) ? std::string("SSTV") : std::move(mode);
+}
+
+bool QsoRecord::HasSstv(std::string_view text)
+{
+    return text.find("SSTV") != std::string_view::npos;
+}
+
+std::string QsoRecord::FormatTime(std::string_view value)
+{
+    if (value.size() < 4)
+        return std::string();
+    if (value.size() < 6)
+        return std::string(value.substr(0, 4)) + "00";
+    return std::string(value.substr(0, 6));
+}
+
+void QsoRecord::SetDate(std::string_view value, std::string& target)
+{
+    if (value.size() == 8)
+        target.assign(value);
+}
+
+void QsoRecord::SetState(std::string_view value)
+{
+    if (value.size() != 2)
+        return;
+    for (std::string_view state : kUsStates) {
+        if (state == value) {
+            m_strState.assign(value);
+            return;
+        }
+    }
+    m_strState.clear();
+}
+
+void QsoRecord::SetGrid(std::string_view value)
+{
+    if (value.size() < 4)
+        return;
+    m_strGrid = ToUpper(value.size() == 6 ? value : value.substr(0, 4));
+}
+
+void QsoRecord::SetIota(std::string_view value)
+{
+    if (value.size() != 6)
+        return;
+    std::string iota(value);
+    iota[2] = '-';
+    iota.erase(iota.find('-'), 1);
+    m_strIota = ToUpper(iota);
+}
+
+void QsoRecord::SetFreq(std::string_view value)
+{
+    if (value.empty())
+        return;
+    const std::size_t dot = value.find('.');
+    if (dot == std::string_view::npos) {
+        m_strFreq = std::string(value) + "000.00";
+        return;
+    }
+    // Megahertz to whole kilohertz: the first three fraction digits, cut,
+    // never rounded. A shorter fraction is completed with zeros ("7.1" is
+    // 7100 kHz, not 71).
+    std::string_view fraction = value.substr(dot + 1);
+    fraction = fraction.substr(0, fraction.find('.'));
+    std::string khz(fraction.substr(0, 3));
+    khz.resize(3, '0');
+    m_strFreq = std::string(value.substr(0, dot)) + khz + ".00";
+}
+
+void QsoRecord::SetComment(std::string_view value)
+{
+    if (value.empty())
+        return;
+    m_strComment.assign(TrimLeft(value).substr(0, kMaxComment));
+}
+
+} // namespace plovik

@@ -1,0 +1,61 @@
+#include "line_reader.h"
+
+#include <cstring>
+
+namespace plovik {
+
+namespace {
+constexpr std::size_t kChunkSize = 64 * 1024;
+}
+
+LineReader::LineReader(LogFile& file) : m_file(file), m_buffer(kChunkSize) {}
+
+bool LineReader::Refill()
+{
+    m_begin = 0;
+    m_end = 0;
+    if (m_bAtEnd || m_bFailed)
+        return false;
+    std::size_t count = 0;
+    switch (m_file.Read(m_buffer.data(), m_buffer.size(), count)) {
+    case ReadStatus::Data:
+        m_end = count;
+        return count > 0;
+    case ReadStatus::End:
+        m_bAtEnd = true;
+        return false;
+    case ReadStatus::Failed:
+        m_bFailed = true;
+        return false;
+    }
+    return false;
+}
+
+LineReader::Status LineReader::ReadLine(std::string& line)
+{
+    line.clear();
+    bool any = false;
+    for (;;) {
+        if (m_begin == m_end && !Refill())
+            break;
+        any = true;
+        const char* start = m_buffer.data() + m_begin;
+        const std::size_t available = m_end - m_begin;
+        const void* newline = std::memchr(start, '\n', available);
+        if (newline) {
+            const std::size_t length = static_cast<const char*>(newline) - start;
+            line.append(start, length);
+            m_begin += length + 1;
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            return Status::Line;
+        }
+        line.append(start, available);
+        m_begin = m_end;
+    }
+    if (m_bFailed)
+        return Status::Failed;
+    return any ? Status::Line : Status::End;
+}
+
+} // namespace plovik

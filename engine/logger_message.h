@@ -1,0 +1,22 @@
+#pragma once
+// The '#'-separated text that carries one contact to Logvex.
+
+#include "platform.h"
+#include "qso_record.h"
+
+#include <cstdint>
+#include <string>
+
+namespace plovik {
+
+// Copy-data kind of a contact message.
+inline constexpr unsigned long kLoggerMessageKind = 10001;
+
+// Refreshes `m_nNoFreq` from the check box, upper-cases the record's grid
+// square in place and returns the fifteen-field text, of any length.
+std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& m_nNoFreq, Platform& platform);
+
+// Sends the whole text (without a terminating NUL) to `receiver`.
+SendStatus SendLoggerMessage(WindowRef receiver, const std::string& message, Platform& platform);
+
+} // namespace plovik

@@ -1,0 +1,87 @@
+#pragma once
+// The few operations the transfer engine needs from the system it runs on.
+// Everything the engine does to files, windows and the user goes through
+// here, so that the same engine code runs in the Windows program, in the
+// Linux command-line tool and against a fake in the tests.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace plovik {
+
+// An opaque window handle; 0 means "no window".
+using WindowRef = std::uintptr_t;
+
+// The check state a check box reports: 0 unticked, 1 ticked, 2 indeterminate.
+using CheckState = int;
+
+enum class ReadStatus {
+    Data,   // some bytes were read
+    End,    // end of the file, no bytes
+    Failed, // the read failed; see LogFile::ErrorText
+};
+
+// The log file while the engine holds it open, with writers kept out.
+// Destroying the object closes the file and leaves it in place.
+class LogFile {
+public:
+    virtual ~LogFile() = default;
+
+    // Reads up to `capacity` raw bytes into `buffer`; `count` receives how
+    // many. Line splitting is the engine's, so it is the same everywhere.
+    virtual ReadStatus Read(char* buffer, std::size_t capacity, std::size_t& count) = 0;
+
+    // Deletes the file through the still-open handle and closes it, so that
+    // nobody can append to it between the close and the delete. On failure
+    // the file is closed, left in place, and `reason` says why.
+    virtual bool DeleteAndClose(std::string& reason) = 0;
+
+    // The system's reason for the last failed Read.
+    virtual std::string ErrorText() const = 0;
+};
+
+enum class OpenStatus {
+    Opened,
+    Absent, // no such file (it may have vanished a moment ago)
+    InUse,  // another program holds it open for writing
+    Failed, // any other reason; see OpenResult::reason
+};
+
+struct OpenResult {
+    OpenStatus status = OpenStatus::Failed;
+    std::unique_ptr<LogFile> file; // set exactly when status is Opened
+    std::string reason;            // the system's text when not Opened
+};
+
+enum class SendStatus {
+    Delivered,    // the receiver has handled the message
+    ReceiverGone, // the window no longer exists
+    NotDelivered, // the receiver is hung, too slow, or the send failed
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Opens the file for reading; others may read it but not write it.
+    virtual OpenResult OpenLogFile(const std::string& path) = 0;
+
+    // Dispatches every message waiting in the thread's queue. Returns false
+    // when the program is shutting down and the caller must stop its work.
+    virtual bool DrainMessages() = 0;
+
+    // Shows a modal box with an OK button; returns once it is dismissed.
+    virtual void ShowMessageBox(const std::string& text) = 0;
+
+    // The state of the "Do not send freq info" check box.
+    virtual CheckState GetNoFreqCheck() = 0;
+
+    // Sends `data` (exactly its bytes, no terminating NUL) to `receiver` as
+    // a copy-data packet of kind `kind`, from the program's main window.
+    virtual SendStatus SendCopyData(WindowRef receiver, unsigned long kind,
+                                    const std::string& data) = 0;
+};
+
+} // namespace plovik

@@ -1,0 +1,49 @@
+#include "qso_record.h"
+
+namespace plovik {
+
+void QsoRecord::ResetRecord()
+{
+    *this = QsoRecord{};
+}
+
+void QsoRecord::FinishRecord()
+{
+    if (m_strMode == "99") {
+        m_strMode.clear();
+        return;
+    }
+    if (m_strBand == "99") {
+        m_strBand.clear();
+        return;
+    }
+    if (m_strMode == "89")
+        FixSsbMode();
+    CheckRecord();
+}
+
+void QsoRecord::FixSsbMode()
+{
+    // Lower sideband below 10 MHz: 40 m, 80 m and 160 m.
+    if (m_strBand == "8" || m_strBand == "9" || m_strBand == "10")
+        m_strMode = "1";
+    else
+        m_strMode = "0";
+}
+
+int QsoRecord::CheckRecord()
+{
+    if (m_strCall.size() < 2)
+        return 0;
+    if (m_strBand.empty()) {
+        m_strBand = "noBand";
+        return 0;
+    }
+    if (m_strMode.empty()) {
+        m_strMode = "noMode";
+        return 0;
+    }
+    return 1;
+}
+
+} // namespace plovik

@@ -1,0 +1,39 @@
+#include "text.h"
+
+namespace plovik {
+
+std::string ToUpper(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        c = ToUpperAscii(c);
+    return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (ToUpperAscii(a[i]) != ToUpperAscii(b[i]))
+            return false;
+    return true;
+}
+
+std::string_view TrimLeft(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && IsSpace(text[i]))
+        ++i;
+    return text.substr(i);
+}
+
+std::string_view TrimRight(std::string_view text)
+{
+    std::size_t n = text.size();
+    while (n > 0 && IsSpace(text[n - 1]))
+        --n;
+    return text.substr(0, n);
+}
+
+} // namespace plovik

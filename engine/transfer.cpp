@@ -1,0 +1,100 @@
+#include "transfer.h"
+
+#include "log_reader.h"
+#include "logger_message.h"
+
+namespace plovik {
+
+namespace {
+
+// Sets a flag for the lifetime of the scope.
+class ScopedFlag {
+public:
+    explicit ScopedFlag(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~ScopedFlag() { m_flag = false; }
+    ScopedFlag(const ScopedFlag&) = delete;
+    ScopedFlag& operator=(const ScopedFlag&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+std::string ReadFailureText(const std::string& path, const std::string& reason)
+{
+    return "Cannot read the WSJT-X log file\n" + path + "\n\n" + reason;
+}
+
+std::string DeleteFailureText(const std::string& path, const std::string& reason)
+{
+    return "The WSJT-X log file was read but cannot be deleted, so its contact is not sent "
+           "yet. It will be sent once the file can be deleted.\n" +
+           path + "\n\n" + reason;
+}
+
+} // namespace
+
+TickOutcome Transfer::RunTick(QsoRecord& record, const std::string& logPath,
+                              std::uint8_t& m_nNoFreq, const std::function<WindowRef()>& probe)
+{
+    if (m_bRunning)
+        return TickOutcome::Skipped;
+    ScopedFlag running(m_bRunning);
+
+    if (!m_platform.DrainMessages())
+        return TickOutcome::Stopped;
+    const WindowRef logvex = probe();
+    // Without a receiver the contact stays in its file until Logvex is back.
+    if (logvex == 0)
+        return TickOutcome::NoReceiver;
+
+    // A contact already taken from its file goes first, before any new one.
+    if (m_pending) {
+        const TickOutcome sent = SendOrHold(logvex, std::move(*m_pending));
+        if (sent != TickOutcome::Sent)
+            return sent;
+    }
+
+    const ReadResult read = ReadLogFile(record, logPath, m_platform);
+    switch (read.outcome) {
+    case ReadOutcome::ReadAndDeleted:
+        m_lastReport.clear();
+        return SendOrHold(logvex, BuildLoggerMessage(record, m_nNoFreq, m_platform));
+    case ReadOutcome::Empty:
+        m_lastReport.clear();
+        return TickOutcome::Empty;
+    case ReadOutcome::Vanished:
+        m_lastReport.clear();
+        return TickOutcome::NoFile;
+    case ReadOutcome::InUse:
+        return TickOutcome::InUse;
+    case ReadOutcome::NotDeleted:
+        ReportOnce(DeleteFailureText(logPath, read.reason));
+        return TickOutcome::Failed;
+    case ReadOutcome::Failed:
+        ReportOnce(ReadFailureText(logPath, read.reason));
+        return TickOutcome::Failed;
+    case ReadOutcome::Interrupted:
+        return TickOutcome::Stopped;
+    }
+    return TickOutcome::Failed;
+}
+
+TickOutcome Transfer::SendOrHold(WindowRef receiver, std::string message)
+{
+    m_pending.reset();
+    if (SendLoggerMessage(receiver, message, m_platform) == SendStatus::Delivered)
+        return TickOutcome::Sent;
+    m_pending = std::move(message);
+    return TickOutcome::Held;
+}
+
+void Transfer::ReportOnce(const std::string& text)
+{
+    // The same failure every second must not stack up boxes.
+    if (text == m_lastReport)
+        return;
+    m_lastReport = text;
+    m_platform.ShowMessageBox(text);
+}
+
+} // namespace plovik

@@ -1,0 +1,40 @@
+#pragma once
+// The engine's platform for programs without a window (the command-line
+// tool, native tests, benchmarks): real files, and the user-interface
+// operations as the caller configures them.
+
+#include "platform.h"
+#include "system_files.h"
+
+#include <functional>
+#include <string>
+
+namespace plovik {
+
+class ConsolePlatform : public Platform {
+public:
+    using MessageSink = std::function<void(const std::string& text)>;
+    using SendSink =
+        std::function<SendStatus(WindowRef receiver, unsigned long kind, const std::string& data)>;
+
+    struct Options {
+        FileAccess access = FileAccess::ReadAndDelete;
+        MessageSink messageBox;     // the text of every box; none: dropped
+        CheckState noFreqCheck = 0; // what the check box answers
+        SendSink send;              // none: every receiver is gone
+    };
+
+    explicit ConsolePlatform(Options options);
+
+    OpenResult OpenLogFile(const std::string& path) override;
+    bool DrainMessages() override { return true; }
+    void ShowMessageBox(const std::string& text) override;
+    CheckState GetNoFreqCheck() override { return m_options.noFreqCheck; }
+    SendStatus SendCopyData(WindowRef receiver, unsigned long kind,
+                            const std::string& data) override;
+
+private:
+    Options m_options;
+};
+
+} // namespace plovik

@@ -1,0 +1,83 @@
+// adif2msg: prints the message the bridge would send for a WSJT-X log
+// file, read through the bridge's own engine. The file is never changed,
+// locked for long, or deleted.
+
+#include "console_platform.h"
+#include "log_reader.h"
+#include "logger_message.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+namespace {
+
+constexpr int kExitEmpty = 1;
+constexpr int kExitUnreadable = 2;
+constexpr int kExitUsage = 64;
+
+int Usage()
+{
+    std::cerr << "usage: adif2msg [--no-freq] [--record] FILE\n"
+                 "  Prints the text the bridge would send to Logvex for the WSJT-X log FILE.\n"
+                 "  --no-freq  leave the frequency out, as with \"Do not send freq info\" ticked\n"
+                 "  --record   print the QSO record after the read instead, one field a line\n";
+    return kExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    bool noFreq = false;
+    bool printRecord = false;
+    std::string path;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--no-freq")
+            noFreq = true;
+        else if (arg == "--record")
+            printRecord = true;
+        else if (!arg.empty() && arg[0] == '-')
+            return Usage();
+        else if (path.empty())
+            path = arg;
+        else
+            return Usage();
+    }
+    if (path.empty())
+        return Usage();
+
+    plovik::ConsolePlatform::Options options;
+    options.access = plovik::FileAccess::ReadOnly;
+    options.messageBox = [](const std::string& text) { std::cerr << text << '\n'; };
+    options.noFreqCheck = noFreq ? 1 : 0;
+    plovik::ConsolePlatform platform(options);
+
+    plovik::QsoRecord record;
+    const plovik::ReadResult read = plovik::ReadLogFile(record, path, platform);
+    switch (read.outcome) {
+    case plovik::ReadOutcome::ReadAndDeleted:
+        break;
+    case plovik::ReadOutcome::Empty:
+        return kExitEmpty;
+    case plovik::ReadOutcome::Vanished:
+    case plovik::ReadOutcome::InUse:
+        std::cerr << "adif2msg: cannot open " << path << ": " << read.reason << '\n';
+        return kExitUnreadable;
+    default:
+        std::cerr << "adif2msg: cannot read " << path << ": " << read.reason << '\n';
+        return kExitUnreadable;
+    }
+
+    if (printRecord) {
+        plovik::ForEachField(record, [](const char* member, const std::string& value) {
+            std::cout << member << '=' << value << '\n';
+        });
+    } else {
+        std::uint8_t m_nNoFreq = 0;
+        std::cout << plovik::BuildLoggerMessage(record, m_nNoFreq, platform) << '\n';
+    }
+    std::cout.flush();
+    return std::cout ? 0 : kExitUnreadable;
+}
