@@ -46,7 +46,7 @@ public:
     {
         // Unlink while still holding the file, then close.
         bool deleted = true;
-        if (!m_bKeepFile && ::unlink(m_path.c_str()) != 0) {
+        if (!m_bKeepFile && ::unlink(m_path.c_str()) != 0 && errno != ENOENT) {
             reason = ErrnoText(errno);
             deleted = false;
         }

@@ -1,0 +1,117 @@
+// The adif2msg tool as a user runs it: output, exit codes, and the file
+// left exactly as it was.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+std::string Slurp(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class Adif2msgTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() /
+              ("plovik-adif2msg-" + std::string(::testing::UnitTest::GetInstance()
+                                                     ->current_test_info()
+                                                     ->name()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    ToolRun Tool(const std::string& args)
+    {
+        const fs::path out = dir / "stdout";
+        const fs::path err = dir / "stderr";
+        const std::string command = std::string(PLOVIK_ADIF2MSG) + " " + args + " >" +
+                                    out.string() + " 2>" + err.string();
+        const int status = std::system(command.c_str());
+        return ToolRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
+    }
+    fs::path Sample(const char* name) const { return fs::path(PLOVIK_SAMPLES_DIR) / name; }
+
+    fs::path dir;
+};
+
+TEST_F(Adif2msgTest, PrintsTheMessageAndLeavesTheFile)
+{
+    const fs::path log = dir / "wsjtx_log.adi";
+    fs::copy_file(Sample("wsjtx-2.6.1-one-contact-crlf.adi"), log);
+    const std::string before = Slurp(log);
+    const ToolRun run = Tool(log.string());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "K1ABC#-12#-15#14075.00#Bob#FT8#FN42##RSTS -15  RSTR -12   tnx fer "
+                       "QSO####RSTS -15#RSTR -12#100#\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(Slurp(log), before);
+
+    const ToolRun noFreq = Tool("--no-freq " + log.string());
+    EXPECT_EQ(noFreq.out, "K1ABC#-12#-15##Bob#FT8#FN42##RSTS -15  RSTR -12   tnx fer "
+                          "QSO####RSTS -15#RSTR -12#100#\n");
+    EXPECT_TRUE(fs::exists(log));
+}
+
+TEST_F(Adif2msgTest, RecordPrintsEveryFieldInOrder)
+{
+    const ToolRun run = Tool("--record " + Sample("wsjtx-2.6.1-linux-two-contacts.adi").string());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "m_strCall=G4XYZ\nm_strQsoDate=20261207\nm_strTimeOn=062151\n"
+                       "m_strTimeOff=062151\nm_strFreq=7049.00\nm_strBand=8\nm_strMode=FT4\n"
+                       "m_strState=\nm_strRstRcvd=+02\nm_strRstSent=-10\n"
+                       "m_strComment=FT4 test QSO\nm_strGrid=IO91\nm_bQslRcvd=0\nm_strIota=\n"
+                       "m_strName=Jim\nm_strQslRDate=\nm_strStationCall=N0CALL\n"
+                       "m_strTxPwr=50\n");
+}
+
+TEST_F(Adif2msgTest, EmptyFileUnreadableFileAndBadUsage)
+{
+    const fs::path empty = dir / "empty.adi";
+    std::ofstream(empty) << "\n\n";
+    const ToolRun emptyRun = Tool(empty.string());
+    EXPECT_EQ(emptyRun.exitCode, 1);
+    EXPECT_EQ(emptyRun.err, "The source file is empty\n");
+    EXPECT_EQ(emptyRun.out, "");
+    EXPECT_TRUE(fs::exists(empty));
+
+    const ToolRun missing = Tool((dir / "missing.adi").string());
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_NE(missing.err.find("missing.adi"), std::string::npos);
+    EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos);
+    EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
+
+    const ToolRun directory = Tool(dir.string());
+    EXPECT_EQ(directory.exitCode, 2);
+    EXPECT_NE(directory.err.find("Is a directory"), std::string::npos);
+
+    for (const char* args : {"", "--bogus x.adi", "a.adi b.adi", "--record"}) {
+        const ToolRun usage = Tool(args);
+        EXPECT_EQ(usage.exitCode, 64) << args;
+        EXPECT_NE(usage.err.find("usage: adif2msg"), std::string::npos) << args;
+        EXPECT_EQ(usage.out, "");
+    }
+}
+
+} // namespace

@@ -1,0 +1,342 @@
+// Reading a log file into the record: cutting, header, end of record,
+// line ends, empty files and every failure the file can give.
+
+#include "fake_platform.h"
+#include "log_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace plovik {
+namespace {
+
+using testing::FakeFile;
+using testing::FakePlatform;
+
+const std::string kPath = "wsjtx_log.adi";
+const std::string kHeader = "ADIF Export\r\n<adif_ver:5>3.1.1\r\n<programid:6>WSJT-X\r\n<eoh>\r\n";
+
+ReadResult Read(FakePlatform& platform, QsoRecord& record, const std::string& content)
+{
+    platform.files[kPath].content = content;
+    return ReadLogFile(record, kPath, platform);
+}
+
+QsoRecord ReadRecord(const std::string& content, ReadOutcome expected = ReadOutcome::ReadAndDeleted)
+{
+    FakePlatform platform;
+    QsoRecord record;
+    EXPECT_EQ(Read(platform, record, content).outcome, expected);
+    return record;
+}
+
+TEST(ParseTag, CuttingOfTheWorkedExample)
+{
+    // <call:6>N0CALL <gridsquare:4>JO62 <mode:3>FT8 <eor>
+    QsoRecord r;
+    EXPECT_EQ(ParseTag(r, "call:6>N0CALL "), 0);
+    EXPECT_EQ(r.m_strCall, "N0CALL");
+    EXPECT_EQ(ParseTag(r, "gridsquare:4>JO62 "), 0);
+    EXPECT_EQ(r.m_strGrid, "JO62");
+    EXPECT_EQ(ParseTag(r, "mode:3>FT8 "), 0);
+    EXPECT_EQ(r.m_strMode, "FT8");
+    EXPECT_EQ(ParseTag(r, "eor>"), 1);
+}
+
+TEST(ParseTag, NameBeforeColonValueAfterFirstCloseLengthIgnored)
+{
+    struct Case {
+        const char* tag;
+        int result;
+        const char* name; // the field that must receive the value
+        const char* value;
+    };
+    const Case table[] = {
+        {"qso_date:8:d>20180612", 0, "QSO_DATE", "20180612"},
+        {"call:3>N0CALL", 0, "CALL", "N0CALL"},
+        {"comment:9>tnx ", 0, "COMMENT", "tnx"},
+        {"name:4>Jo ", 0, "NAME", "Jo"},
+        {"name:4>  Jo\t", 0, "NAME", "  Jo"},
+        {"name:0>", 0, "NAME", ""},
+        {"name", 0, "NAME", ""},
+        {"NAME:3>a>b", 0, "NAME", "a>b"},
+        {"EOR>", 1, "", ""},
+        {"Eor>", 1, "", ""},
+        {"eor> ", 1, "", ""},
+    };
+    for (const Case& c : table) {
+        QsoRecord r;
+        r.m_strName = r.m_strCall = r.m_strComment = r.m_strQsoDate = "untouched";
+        EXPECT_EQ(ParseTag(r, c.tag), c.result) << c.tag;
+        const std::string name = c.name;
+        if (name == "NAME") {
+            EXPECT_EQ(r.m_strName, c.value) << c.tag;
+        }
+        if (name == "CALL") {
+            EXPECT_EQ(r.m_strCall, c.value) << c.tag;
+        }
+        if (name == "COMMENT") {
+            EXPECT_EQ(r.m_strComment, c.value) << c.tag;
+        }
+        if (name == "QSO_DATE") {
+            EXPECT_EQ(r.m_strQsoDate, c.value) << c.tag;
+        }
+        if (c.result == 1) {
+            EXPECT_EQ(r.m_strName, "untouched") << c.tag;
+        }
+    }
+}
+
+TEST(ParseTag, NotEndOfRecord)
+{
+    for (const char* tag : {"EOR:0>", "eor> 73", "eorx>", "EOR", "EOH>"}) {
+        QsoRecord r;
+        EXPECT_EQ(ParseTag(r, tag), 0) << tag;
+    }
+}
+
+TEST(ReadLogFile, SampleLineFillsTheRecordAndDeletesTheFile)
+{
+    FakePlatform platform;
+    QsoRecord record;
+    const ReadResult result = Read(platform, record,
+                                   kHeader + "<call:6>N0CALL <gridsquare:4>JO62 <mode:3>FT8 "
+                                             "<band:3>20m <eor>\r\n");
+    EXPECT_EQ(result.outcome, ReadOutcome::ReadAndDeleted);
+    EXPECT_FALSE(platform.Exists(kPath));
+    EXPECT_EQ(platform.openFiles, 0);
+    EXPECT_EQ(record.m_strCall, "N0CALL");
+    EXPECT_EQ(record.m_strGrid, "JO62");
+    EXPECT_EQ(record.m_strMode, "FT8");
+    EXPECT_EQ(record.m_strBand, "6");
+}
+
+TEST(ReadLogFile, TextThatIsNotATag)
+{
+    const std::string start = "h<eoh>\n";
+    // The second tag of the comment becomes a name that nothing knows.
+    QsoRecord comment = ReadRecord(start + "<comment:9>tnx <73> ok <name:3>Bob\n");
+    EXPECT_EQ(comment.m_strComment, "tnx");
+    EXPECT_EQ(comment.m_strName, "Bob");
+    // Text before the first '<' is a tag text of its own: ignored.
+    QsoRecord before = ReadRecord(start + "JO62 <call:2>K1 <eor>\n");
+    EXPECT_EQ(before.m_strCall, "K1");
+    EXPECT_EQ(before.m_strBand, "noBand");
+    // "<eor> 73" is no end of record: no fill-in happens.
+    QsoRecord notEnd = ReadRecord(start + "<call:5>K1ABC <eor> 73\n");
+    EXPECT_EQ(notEnd.m_strBand, "");
+    QsoRecord lone = ReadRecord(start + "<\n<<\n<call:2>K1\n");
+    EXPECT_EQ(lone.m_strCall, "K1");
+}
+
+TEST(ReadLogFile, HeaderSkip)
+{
+    struct Case {
+        const char* what;
+        std::string content;
+        const char* call; // what the record holds afterwards
+    };
+    const Case table[] = {
+        {"plain text ending in <eoh>", "WSJT-X log <eoh>\n<call:2>K1\n", "K1"},
+        {"marker line is lost", "ADIF\n<EOH><call:2>K2\n<call:2>K3 <eor>\n", "K3"},
+        {"marker found on the marker line only", "ADIF\n<EOH><call:2>K2\n", ""},
+        {"<EH> marker", "x\n<EH>\n<call:2>K4\n", "K4"},
+        {"<eh> marker", "x\ny\n<eh>\n<call:2>K5\n", "K5"},
+        {"mixed case is no marker", "x\n<Eoh>\n<call:2>K6\n", ""},
+        {"first line beginning with < is the header", "<call:2>K7\n<call:2>K8\n", "K8"},
+        {"header-less record dropped", "<call:2>K7 <eor>\n", ""},
+        {"empty lines before the header", "\n\n\nADIF <eoh>\n<call:2>K9\n", "K9"},
+        {"blank line counts as content", "   \n<eoh>\n<call:3>K10\n", "K10"},
+        {"a line of blanks alone", "   \n", ""},
+        {"no marker at all", "ADIF Export\n<call:3>K11 <eor>\n", ""},
+    };
+    for (const Case& c : table) {
+        FakePlatform platform;
+        QsoRecord record;
+        record.m_strCall = "OLD";
+        EXPECT_EQ(Read(platform, record, c.content).outcome, ReadOutcome::ReadAndDeleted)
+            << c.what;
+        EXPECT_EQ(record.m_strCall, c.call) << c.what;
+        EXPECT_FALSE(platform.Exists(kPath)) << c.what;
+    }
+}
+
+TEST(ReadLogFile, EmptyFileKeptRecordUntouchedOneBoxFileClosedBeforeIt)
+{
+    for (const std::string content : {"", "\n", "\r\n\r\n", "\n\n\n"}) {
+        FakePlatform platform;
+        QsoRecord record;
+        record.m_strCall = "K1ABC";
+        int openDuringBox = -1;
+        platform.onBox = [&] { openDuringBox = platform.openFiles; };
+        const ReadResult result = Read(platform, record, content);
+        EXPECT_EQ(result.outcome, ReadOutcome::Empty);
+        ASSERT_EQ(platform.boxes.size(), 1u);
+        EXPECT_EQ(platform.boxes[0], "The source file is empty");
+        EXPECT_EQ(openDuringBox, 0) << "the file must be closed while the box is up";
+        EXPECT_TRUE(platform.Exists(kPath));
+        EXPECT_EQ(record.m_strCall, "K1ABC");
+        EXPECT_EQ(platform.drains, 0);
+    }
+}
+
+TEST(ReadLogFile, ResetOncePerFileAndLastValueWins)
+{
+    FakePlatform platform;
+    QsoRecord record;
+    record.m_strState = "NY";
+    Read(platform, record,
+         kHeader +
+             "<call:5>K1ABC <name:3>Bob <band:3>20m <mode:3>FT8 <eor>\r\n"
+             "<call:5>G4XYZ <band:3>40m <mode:4>MFSK <submode:3>FT4 <eor>\r\n");
+    EXPECT_EQ(record.m_strState, ""); // reset before the first data line
+    EXPECT_EQ(record.m_strCall, "G4XYZ");
+    EXPECT_EQ(record.m_strName, "Bob"); // the second record has no NAME
+    EXPECT_EQ(record.m_strBand, "8");
+    EXPECT_EQ(record.m_strMode, "FT4");
+}
+
+TEST(ReadLogFile, EndOfRecordRulesRunAtEveryRecordAndStayApplied)
+{
+    QsoRecord r = ReadRecord(kHeader + "<call:5>K1ABC <eor>\r\n<name:3>Jim <eor>\r\n");
+    // First record: noBand. Second record: band filled, so noMode follows.
+    EXPECT_EQ(r.m_strBand, "noBand");
+    EXPECT_EQ(r.m_strMode, "noMode");
+
+    QsoRecord noEor = ReadRecord(kHeader + "<call:5>K1ABC <band:4>630m\r\n");
+    EXPECT_EQ(noEor.m_strBand, "99"); // no end of record: no rule ran
+}
+
+TEST(ReadLogFile, StarEndsTheUsefulPart)
+{
+    QsoRecord r = ReadRecord(kHeader +
+                             "<call:5>K1ABC <name:3>Bob\r\n"
+                             "<comment:5>a*b c <call:5>G4XYZ\r\n"
+                             "<name:3>Jim\r\n");
+    EXPECT_EQ(r.m_strCall, "K1ABC");
+    EXPECT_EQ(r.m_strName, "Bob");
+    EXPECT_EQ(r.m_strComment, "");
+}
+
+TEST(ReadLogFile, LineEndsAndTrimming)
+{
+    struct Case {
+        const char* what;
+        std::string content;
+    };
+    const Case table[] = {
+        {"LF", "x<eoh>\n<name:3>Bob\n"},
+        {"CRLF", "x<eoh>\r\n<name:3>Bob\r\n"},
+        {"no final terminator", "x<eoh>\n<name:3>Bob"},
+        {"blanks around the line", "x<eoh>\n \t <name:3>Bob \t \r\n"},
+        {"blank lines between", "x<eoh>\n\n   \n<name:3>Bob\n\n"},
+    };
+    for (const Case& c : table) {
+        for (std::size_t chunk : {1u, 2u, 3u, 7u, 4096u}) {
+            FakePlatform platform;
+            platform.chunkSize = chunk;
+            QsoRecord record;
+            EXPECT_EQ(Read(platform, record, c.content).outcome, ReadOutcome::ReadAndDeleted);
+            EXPECT_EQ(record.m_strName, "Bob") << c.what << " chunk " << chunk;
+        }
+    }
+}
+
+TEST(ReadLogFile, LongLinesAndOddBytes)
+{
+    const std::string name(300, 'n');
+    QsoRecord r = ReadRecord("x<eoh>\n<name:300>" + name + " <call:2>K1\n");
+    EXPECT_EQ(r.m_strName, name);
+    EXPECT_EQ(r.m_strCall, "K1");
+
+    const std::string huge(1 << 20, 'z');
+    QsoRecord big = ReadRecord("x<eoh>\n<name:1>" + huge + "\n");
+    EXPECT_EQ(big.m_strName.size(), huge.size());
+
+    QsoRecord bytes = ReadRecord(std::string("x<eoh>\n<name:3>a\0b\xff \n", sizeof "x<eoh>\n<name:3>a\0b\xff \n" - 1));
+    EXPECT_EQ(bytes.m_strName, std::string("a\0b\xff", 4));
+}
+
+TEST(ReadLogFile, DrainOncePerDataLine)
+{
+    FakePlatform platform;
+    QsoRecord record;
+    Read(platform, record, "a\nb\n<eoh>\n<call:2>K1\n\n  \n<name:3>Bob\n");
+    EXPECT_EQ(platform.drains, 4); // header lines do not drain, data lines all do
+}
+
+TEST(ReadLogFile, ShutdownDuringTheReadKeepsTheFile)
+{
+    FakePlatform platform;
+    int drains = 0;
+    platform.onDrain = [&] { return ++drains < 2; };
+    QsoRecord record;
+    const ReadResult result = Read(platform, record, kHeader + "<call:2>K1\r\n<call:2>K2\r\n<call:2>K3\r\n");
+    EXPECT_EQ(result.outcome, ReadOutcome::Interrupted);
+    EXPECT_TRUE(platform.Exists(kPath));
+    EXPECT_EQ(platform.openFiles, 0);
+}
+
+TEST(ReadLogFile, OpenFailures)
+{
+    struct Case {
+        OpenStatus status;
+        ReadOutcome outcome;
+    };
+    const Case table[] = {
+        {OpenStatus::InUse, ReadOutcome::InUse},
+        {OpenStatus::Failed, ReadOutcome::Failed},
+    };
+    for (const Case& c : table) {
+        FakePlatform platform;
+        platform.files[kPath] = FakeFile{kHeader, c.status, "Access is denied."};
+        QsoRecord record;
+        record.m_strCall = "K1ABC";
+        const ReadResult result = ReadLogFile(record, kPath, platform);
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(result.reason, "Access is denied.");
+        EXPECT_TRUE(platform.boxes.empty());
+        EXPECT_TRUE(platform.Exists(kPath));
+        EXPECT_EQ(record.m_strCall, "K1ABC");
+    }
+    FakePlatform none;
+    QsoRecord record;
+    EXPECT_EQ(ReadLogFile(record, kPath, none).outcome, ReadOutcome::Vanished);
+    EXPECT_TRUE(none.boxes.empty());
+}
+
+TEST(ReadLogFile, ReadFailureAnywhereKeepsTheFileAndShowsNothing)
+{
+    const std::string content = kHeader + "<call:5>K1ABC <eor>\r\n";
+    for (std::size_t at : {std::size_t(0), std::size_t(5), kHeader.size(), content.size() - 2}) {
+        FakePlatform platform;
+        platform.files[kPath].content = content;
+        platform.files[kPath].failReadAt = at;
+        QsoRecord record;
+        const ReadResult result = ReadLogFile(record, kPath, platform);
+        EXPECT_EQ(result.outcome, ReadOutcome::Failed) << at;
+        EXPECT_EQ(result.reason, "Input/output error");
+        EXPECT_TRUE(platform.Exists(kPath)) << at;
+        EXPECT_TRUE(platform.boxes.empty()) << at;
+        EXPECT_EQ(platform.openFiles, 0);
+    }
+}
+
+TEST(ReadLogFile, DeleteFailureIsReportedNotHidden)
+{
+    FakePlatform platform;
+    platform.files[kPath] = FakeFile{kHeader + "<call:5>K1ABC <eor>\r\n"};
+    platform.files[kPath].deleteError = "Access is denied.";
+    QsoRecord record;
+    const ReadResult result = ReadLogFile(record, kPath, platform);
+    EXPECT_EQ(result.outcome, ReadOutcome::NotDeleted);
+    EXPECT_EQ(result.reason, "Access is denied.");
+    EXPECT_EQ(record.m_strCall, "K1ABC");
+    EXPECT_TRUE(platform.Exists(kPath));
+    EXPECT_TRUE(platform.boxes.empty());
+}
+
+} // namespace
+} // namespace plovik

@@ -1,0 +1,92 @@
+// Real WSJT-X log files through the engine and the Linux file layer, as
+// the bridge reads them: the message, and the file gone afterwards.
+
+#include "console_platform.h"
+#include "log_reader.h"
+#include "logger_message.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace plovik {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kK1abc =
+    "K1ABC#-12#-15#14075.00#Bob#FT8#FN42##RSTS -15  RSTR -12   tnx fer QSO####RSTS -15#RSTR -12#100#";
+const std::string kG4xyz =
+    "G4XYZ#+02#-10#7049.00#Jim#FT4#IO91##RSTS -10  RSTR +02   FT4 test QSO####RSTS -10#RSTR +02#50#";
+
+struct Sample {
+    const char* file;
+    std::string message;
+    std::string noFreqMessage;
+};
+
+std::string WithoutFreq(std::string message, const std::string& freq)
+{
+    return message.replace(message.find("#" + freq + "#"), freq.size() + 2, "##");
+}
+
+TEST(Samples, EachFileGivesItsContactAndIsDeleted)
+{
+    const Sample samples[] = {
+        {"wsjtx-2.6.1-linux-one-contact.adi", kK1abc, WithoutFreq(kK1abc, "14075.00")},
+        {"wsjtx-2.6.1-one-contact-crlf.adi", kK1abc, WithoutFreq(kK1abc, "14075.00")},
+        // Two records: the second's fields win, one message for the file.
+        {"wsjtx-2.6.1-linux-two-contacts.adi", kG4xyz, WithoutFreq(kG4xyz, "7049.00")},
+    };
+    const fs::path dir = fs::temp_directory_path() / "plovik-samples-test";
+    fs::create_directories(dir);
+    for (const Sample& sample : samples) {
+        for (CheckState check : {0, 1}) {
+            const fs::path log = dir / "wsjtx_log.adi";
+            fs::copy_file(fs::path(PLOVIK_SAMPLES_DIR) / sample.file, log,
+                          fs::copy_options::overwrite_existing);
+            ConsolePlatform::Options options;
+            options.noFreqCheck = check;
+            int boxes = 0;
+            options.messageBox = [&](const std::string&) { ++boxes; };
+            ConsolePlatform platform(options);
+            QsoRecord record;
+            ASSERT_EQ(ReadLogFile(record, log.string(), platform).outcome,
+                      ReadOutcome::ReadAndDeleted)
+                << sample.file;
+            std::uint8_t noFreq = 0;
+            const std::string message = BuildLoggerMessage(record, noFreq, platform);
+            EXPECT_EQ(message, check ? sample.noFreqMessage : sample.message) << sample.file;
+            EXPECT_FALSE(fs::exists(log)) << sample.file;
+            EXPECT_EQ(boxes, 0);
+        }
+    }
+    fs::remove_all(dir);
+}
+
+TEST(Samples, RecordOfTheCrlfFile)
+{
+    const fs::path dir = fs::temp_directory_path() / "plovik-samples-record";
+    fs::create_directories(dir);
+    const fs::path log = dir / "wsjtx_log.adi";
+    fs::copy_file(fs::path(PLOVIK_SAMPLES_DIR) / "wsjtx-2.6.1-one-contact-crlf.adi", log,
+                  fs::copy_options::overwrite_existing);
+    ConsolePlatform platform(ConsolePlatform::Options{});
+    QsoRecord r;
+    ASSERT_EQ(ReadLogFile(r, log.string(), platform).outcome, ReadOutcome::ReadAndDeleted);
+    std::ostringstream fields;
+    ForEachField(r, [&](const char* m, const std::string& v) { fields << m << '=' << v << ';'; });
+    EXPECT_EQ(fields.str(),
+              "m_strCall=K1ABC;m_strQsoDate=20261207;m_strTimeOn=062055;m_strTimeOff=062055;"
+              "m_strFreq=14075.00;m_strBand=6;m_strMode=FT8;m_strState=;m_strRstRcvd=-12;"
+              "m_strRstSent=-15;m_strComment=tnx fer QSO;m_strGrid=FN42;m_bQslRcvd=0;"
+              "m_strIota=;m_strName=Bob;m_strQslRDate=;m_strStationCall=N0CALL;"
+              "m_strTxPwr=100;");
+    fs::remove_all(dir);
+}
+
+} // namespace
+} // namespace plovik
