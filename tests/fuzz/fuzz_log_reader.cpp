@@ -1,0 +1,89 @@
+// Fuzz target: file bytes -> ReadLogFile -> BuildLoggerMessage.
+
+#include "fake_platform.h"
+#include "invariants.h"
+#include "log_reader.h"
+#include "logger_message.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+using plovik::fuzz::Require;
+
+namespace {
+
+// Whether any line has content, by a plain split of its own: a line ends
+// at '\n', and a '\r' just before the '\n' is not part of it.
+bool HasLineWithContent(const std::string& content)
+{
+    std::size_t start = 0;
+    while (start < content.size()) {
+        const std::size_t end = content.find('\n', start);
+        if (end == std::string::npos)
+            return true; // a last line without terminator, not empty
+        const std::size_t length = end - start;
+        if (length > 1 || (length == 1 && content[start] != '\r'))
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+std::size_t CountHashes(const std::string& text)
+{
+    std::size_t n = 0;
+    for (char c : text)
+        n += c == '#';
+    return n;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string content(reinterpret_cast<const char*>(data), size);
+    const std::string path = "wsjtx_log.adi";
+
+    plovik::testing::FakePlatform platform;
+    platform.chunkSize = 1 + size % 13; // lines cut across reads at varying places
+    platform.files[path].content = content;
+    plovik::QsoRecord record;
+    const plovik::ReadResult read = plovik::ReadLogFile(record, path, platform);
+
+    Require(platform.openFiles == 0, "the file is closed afterwards");
+    Require((read.outcome == plovik::ReadOutcome::Empty) == !HasLineWithContent(content),
+            "empty exactly when no line has content");
+    if (read.outcome == plovik::ReadOutcome::Empty) {
+        Require(platform.Exists(path), "an empty file is kept");
+        Require(platform.boxes.size() == 1, "one box for an empty file");
+        return 0;
+    }
+    Require(read.outcome == plovik::ReadOutcome::ReadAndDeleted, "a file in memory is read");
+    Require(!platform.Exists(path), "a read file is deleted");
+    Require(platform.boxes.empty(), "no box for a file with content");
+    plovik::fuzz::CheckRecordShape(record);
+
+    std::uint8_t noFreq = 0;
+    platform.check = 0;
+    const std::string withFreq = plovik::BuildLoggerMessage(record, noFreq, platform);
+    platform.check = 1;
+    const std::string without = plovik::BuildLoggerMessage(record, noFreq, platform);
+    Require(noFreq == 1, "ticked box sets the flag");
+
+    Require(!withFreq.empty() && withFreq.back() == '#', "message ends in #");
+    Require(withFreq.size() == without.size() + record.m_strFreq.size(),
+            "ticked box drops exactly the frequency");
+    const std::string fields = record.m_strCall + record.m_strRstRcvd + record.m_strRstSent +
+                               record.m_strFreq + record.m_strName + record.m_strMode +
+                               record.m_strGrid + record.m_strComment + record.m_strTxPwr;
+    if (fields.find('#') == std::string::npos) {
+        Require(CountHashes(withFreq) == 15 && CountHashes(without) == 15, "fifteen positions");
+        // Position 4 is empty with the box ticked.
+        std::size_t at = 0;
+        for (int i = 0; i < 3; ++i)
+            at = without.find('#', at) + 1;
+        Require(without[at] == '#', "position 4 empty when ticked");
+    }
+    return 0;
+}
