@@ -3,7 +3,9 @@
 #include "qso_record.h"
 #include "text.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <utility>
 
 namespace plovik {
@@ -54,7 +56,7 @@ void SetRst(std::string& target, std::string_view value)
 
 // The recognised ADIF fields; names compared exactly, upper-cased already.
 const std::array<FieldRule, 19> kFieldRules{{
-    {"CALL", [](QsoRecord& r, std::string_view v) { r.m_strCall = ToUpper(v); }},
+    {"CALL", [](QsoRecord& r, std::string_view v) { AssignUpper(r.m_strCall, v); }},
     {"BAND", [](QsoRecord& r, std::string_view v) { r.SetBand(v); }},
     {"MODE", [](QsoRecord& r, std::string_view v) { r.SetMode(v); }},
     {"SUBMODE", [](QsoRecord& r, std::string_view v) { r.SetMode(v); }},
@@ -81,17 +83,41 @@ const std::array<FieldRule, 19> kFieldRules{{
     {"COMMENT", [](QsoRecord& r, std::string_view v) { r.SetComment(v); }},
     {"NAME", [](QsoRecord& r, std::string_view v) { r.m_strName.assign(v); }},
     {"STATION_CALLSIGN",
-     [](QsoRecord& r, std::string_view v) { r.m_strStationCall = ToUpper(v.substr(0, kMaxStationCall)); }},
+     [](QsoRecord& r, std::string_view v) { AssignUpper(r.m_strStationCall, v.substr(0, kMaxStationCall)); }},
     {"TX_PWR", [](QsoRecord& r, std::string_view v) { r.m_strTxPwr.assign(v.substr(0, kMaxTxPwr)); }},
 }};
+
+// The rules by first letter, so a name is compared with at most three of
+// them; every tag of every line passes through here.
+constexpr std::size_t kMaxSameLetter = 3;
+using RuleIndex = std::array<std::array<const FieldRule*, kMaxSameLetter + 1>, 256>;
+
+RuleIndex BuildRuleIndex()
+{
+    RuleIndex index{};
+    for (const FieldRule& rule : kFieldRules) {
+        auto& slots = index[static_cast<unsigned char>(rule.name[0])];
+        std::size_t free = 0;
+        while (slots[free])
+            ++free;
+        if (free == kMaxSameLetter)
+            std::abort(); // a new rule needs a larger kMaxSameLetter
+        slots[free] = &rule;
+    }
+    return index;
+}
 
 } // namespace
 
 void QsoRecord::SetField(std::string_view name, std::string_view value)
 {
-    for (const FieldRule& rule : kFieldRules) {
-        if (rule.name == name) {
-            rule.convert(*this, value);
+    static const RuleIndex index = BuildRuleIndex();
+    if (name.empty())
+        return;
+    for (const FieldRule* const* rule = index[static_cast<unsigned char>(name[0])].data(); *rule;
+         ++rule) {
+        if ((*rule)->name == name) {
+            (*rule)->convert(*this, value);
             return;
         }
     }
@@ -115,8 +141,9 @@ void QsoRecord::SetMode(std::string_view value)
         m_strMode = kUnknownCode;
         return;
     }
-    std::string mode = ToUpper(value);
-    m_strMode = HasSstv(mode) ? std::string("SSTV") : std::move(mode);
+    AssignUpper(m_strMode, value);
+    if (HasSstv(m_strMode))
+        m_strMode = "SSTV";
 }
 
 bool QsoRecord::HasSstv(std::string_view text)
@@ -156,7 +183,7 @@ void QsoRecord::SetGrid(std::string_view value)
 {
     if (value.size() < 4)
         return;
-    m_strGrid = ToUpper(value.size() == 6 ? value : value.substr(0, 4));
+    AssignUpper(m_strGrid, value.size() == 6 ? value : value.substr(0, 4));
 }
 
 void QsoRecord::SetIota(std::string_view value)
@@ -183,9 +210,10 @@ void QsoRecord::SetFreq(std::string_view value)
     // 7100 kHz, not 71).
     std::string_view fraction = value.substr(dot + 1);
     fraction = fraction.substr(0, fraction.find('.'));
-    std::string khz(fraction.substr(0, 3));
-    khz.resize(3, '0');
-    m_strFreq = std::string(value.substr(0, dot)) + khz + ".00";
+    m_strFreq.assign(value.substr(0, dot));
+    m_strFreq.append(fraction.substr(0, 3));
+    m_strFreq.append(3 - std::min<std::size_t>(fraction.size(), 3), '0');
+    m_strFreq.append(".00");
 }
 
 void QsoRecord::SetComment(std::string_view value)

@@ -31,31 +31,41 @@ bool LineReader::Refill()
     return false;
 }
 
-LineReader::Status LineReader::ReadLine(std::string& line)
+LineReader::Status LineReader::ReadLine(std::string_view& line)
 {
-    line.clear();
-    bool any = false;
+    line = std::string_view();
+    bool gathering = false;
     for (;;) {
         if (m_begin == m_end && !Refill())
             break;
-        any = true;
         const char* start = m_buffer.data() + m_begin;
         const std::size_t available = m_end - m_begin;
         const void* newline = std::memchr(start, '\n', available);
         if (newline) {
             const std::size_t length = static_cast<const char*>(newline) - start;
-            line.append(start, length);
             m_begin += length + 1;
+            if (gathering) {
+                m_line.append(start, length);
+                line = m_line;
+            } else {
+                line = std::string_view(start, length);
+            }
             if (!line.empty() && line.back() == '\r')
-                line.pop_back();
+                line.remove_suffix(1);
             return Status::Line;
         }
-        line.append(start, available);
+        if (!gathering)
+            m_line.clear();
+        gathering = true;
+        m_line.append(start, available);
         m_begin = m_end;
     }
     if (m_bFailed)
         return Status::Failed;
-    return any ? Status::Line : Status::End;
+    if (!gathering)
+        return Status::End;
+    line = m_line;
+    return Status::Line;
 }
 
 } // namespace plovik

@@ -6,6 +6,7 @@
 #include "platform.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace plovik {
@@ -16,14 +17,17 @@ public:
 
     enum class Status { Line, End, Failed };
 
-    // Reads the next line, without its terminator, into `line`.
-    Status ReadLine(std::string& line);
+    // Reads the next line, without its terminator. `line` stays valid until
+    // the next call; it points into the read buffer when the whole line is
+    // there, so most lines are never copied.
+    Status ReadLine(std::string_view& line);
 
 private:
     bool Refill();
 
     LogFile& m_file;
     std::vector<char> m_buffer;
+    std::string m_line; // a line that crosses reads is gathered here
     std::size_t m_begin = 0;
     std::size_t m_end = 0;
     bool m_bAtEnd = false;

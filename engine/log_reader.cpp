@@ -58,10 +58,16 @@ int ParseTag(QsoRecord& record, std::string_view tagText)
     const std::string_view name = tagText.substr(0, tagText.find(':'));
     if (IsEndOfRecordName(name))
         return 1;
+    // Longer names are none of the record's fields: nothing to hand over.
+    if (name.size() > kLongestFieldName)
+        return 0;
     const std::size_t close = tagText.find('>');
     const std::string_view value =
         close == std::string_view::npos ? std::string_view() : tagText.substr(close + 1);
-    record.SetField(ToUpper(name), value);
+    char upper[kLongestFieldName];
+    for (std::size_t i = 0; i < name.size(); ++i)
+        upper[i] = ToUpperAscii(name[i]);
+    record.SetField(std::string_view(upper, name.size()), value);
     return 0;
 }
 
@@ -80,7 +86,7 @@ ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Platform& pla
     }
     std::unique_ptr<LogFile> file = std::move(opened.file);
     LineReader reader(*file);
-    std::string line;
+    std::string_view line;
     LineReader::Status status;
 
     const auto readFailed = [&] { return Result(ReadOutcome::Failed, file->ErrorText()); };

@@ -6,6 +6,9 @@
 
 namespace plovik {
 
+// The longest ADIF field name the record knows (STATION_CALLSIGN).
+inline constexpr std::size_t kLongestFieldName = 16;
+
 struct QsoRecord {
     std::string m_strCall;
     std::string m_strQsoDate;

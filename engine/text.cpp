@@ -4,10 +4,16 @@ namespace plovik {
 
 std::string ToUpper(std::string_view text)
 {
-    std::string out(text);
-    for (char& c : out)
-        c = ToUpperAscii(c);
+    std::string out;
+    AssignUpper(out, text);
     return out;
+}
+
+void AssignUpper(std::string& target, std::string_view text)
+{
+    target.assign(text);
+    for (char& c : target)
+        c = ToUpperAscii(c);
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b)

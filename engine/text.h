@@ -18,6 +18,8 @@ constexpr char ToUpperAscii(char c)
 }
 
 std::string ToUpper(std::string_view text);
+// Replaces `target` with `text` upper-cased, reusing its storage.
+void AssignUpper(std::string& target, std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 std::string_view TrimLeft(std::string_view text);
 std::string_view TrimRight(std::string_view text);
