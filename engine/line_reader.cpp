@@ -5,7 +5,7 @@
 namespace plovik {
 
 namespace {
-constexpr std::size_t kChunkSize = 64 * 1024;
+constexpr std::size_t kChunkSize = 256 * 1024;
 }
 
 LineReader::LineReader(LogFile& file) : m_file(file), m_buffer(kChunkSize) {}

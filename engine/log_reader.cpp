@@ -20,11 +20,6 @@ bool HasHeaderEnd(std::string_view line)
     return false;
 }
 
-bool IsEndOfRecordName(std::string_view name)
-{
-    return name.size() == 4 && EqualsNoCase(name, "EOR>");
-}
-
 enum class LineResult { Continue, StopReading };
 
 // Cuts one trimmed data line into tag texts and feeds them to the record.
@@ -55,19 +50,23 @@ ReadResult Result(ReadOutcome outcome, std::string reason = std::string())
 int ParseTag(QsoRecord& record, std::string_view tagText)
 {
     tagText = TrimRight(tagText);
-    const std::string_view name = tagText.substr(0, tagText.find(':'));
-    if (IsEndOfRecordName(name))
+    // The name runs up to the first ':'; it is upper-cased on the way. A
+    // name longer than any the record knows can be neither a field nor the
+    // end-of-record tag, so there is nothing to hand over.
+    char upper[kLongestFieldName];
+    std::size_t length = 0;
+    for (; length < tagText.size() && tagText[length] != ':'; ++length) {
+        if (length == kLongestFieldName)
+            return 0;
+        upper[length] = ToUpperAscii(tagText[length]);
+    }
+    const std::string_view name(upper, length);
+    if (name == "EOR>")
         return 1;
-    // Longer names are none of the record's fields: nothing to hand over.
-    if (name.size() > kLongestFieldName)
-        return 0;
     const std::size_t close = tagText.find('>');
     const std::string_view value =
         close == std::string_view::npos ? std::string_view() : tagText.substr(close + 1);
-    char upper[kLongestFieldName];
-    for (std::size_t i = 0; i < name.size(); ++i)
-        upper[i] = ToUpperAscii(name[i]);
-    record.SetField(std::string_view(upper, name.size()), value);
+    record.SetField(name, value);
     return 0;
 }
 
