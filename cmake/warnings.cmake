@@ -5,6 +5,11 @@ else()
   add_compile_options(-Wall -Wextra -Werror -pedantic)
 endif()
 
+if(WIN32)
+  # Windows 7 and later; the A (ANSI) functions throughout.
+  add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN)
+endif()
+
 if(WIN32 AND NOT MSVC)
   # One portable .exe: no MinGW runtime DLLs beside it.
   add_link_options(-static -static-libgcc -static-libstdc++)
