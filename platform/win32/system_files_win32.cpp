@@ -44,14 +44,14 @@ public:
             if (!m_bCanDelete) {
                 // Opened without delete access: another program holds the
                 // file open in a way that does not allow it to be deleted.
-                reason = ErrorText(ERROR_SHARING_VIOLATION);
+                reason = win32::ErrorText(ERROR_SHARING_VIOLATION);
                 deleted = false;
             } else {
                 FILE_DISPOSITION_INFO disposition{};
                 disposition.DeleteFile = TRUE;
                 if (!::SetFileInformationByHandle(m_file.get(), FileDispositionInfo, &disposition,
                                                   sizeof disposition)) {
-                    reason = ErrorText(::GetLastError());
+                    reason = win32::ErrorText(::GetLastError());
                     deleted = false;
                 }
             }

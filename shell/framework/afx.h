@@ -1,0 +1,22 @@
+#pragma once
+// A thin application framework of our own, shaped like the parts of MFC
+// this program uses: application, single-document template, document,
+// frame, form view, modal dialog, dialog data exchange, settings.
+
+#include <windows.h>
+
+#include <string>
+
+class CWinApp;
+
+CWinApp* AfxGetApp();
+HINSTANCE AfxGetInstanceHandle();
+
+// A string of the program's string table ("" when there is none).
+std::string AfxLoadString(UINT id);
+
+// A modal box captioned with the application title, owned by the main window.
+int AfxMessageBox(const std::string& text, UINT type = MB_OK);
+
+// Frame style: put the document's title into the caption.
+constexpr DWORD FWS_ADDTOTITLE = 0x00008000L;

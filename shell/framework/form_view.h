@@ -1,0 +1,84 @@
+#pragma once
+// A view that shows a dialog template as a child of the frame, with
+// dialog data exchange, and the small control classes the program uses.
+
+#include "afx.h"
+#include "unique_handle.h"
+
+class CDocument;
+class CFrameWnd;
+class CFormView;
+
+class CStatic {
+public:
+    HWND m_hWnd = nullptr;
+    HBITMAP SetBitmap(HBITMAP bitmap)
+    {
+        return reinterpret_cast<HBITMAP>(::SendMessageA(m_hWnd, STM_SETIMAGE, IMAGE_BITMAP,
+                                                        reinterpret_cast<LPARAM>(bitmap)));
+    }
+};
+
+class CBitmap {
+public:
+    BOOL LoadBitmap(UINT id);
+    HBITMAP GetSafeHandle() const { return m_bitmap.get(); }
+    explicit operator bool() const { return static_cast<bool>(m_bitmap); }
+
+private:
+    plovik::win32::UniqueBitmap m_bitmap;
+};
+
+class CDataExchange {
+public:
+    CDataExchange(HWND dialog, BOOL saveAndValidate)
+        : m_hDialog(dialog), m_bSaveAndValidate(saveAndValidate)
+    {
+    }
+    HWND m_hDialog;
+    BOOL m_bSaveAndValidate;
+};
+
+void DDX_Control(CDataExchange* pDX, int id, CStatic& control);
+void DDX_Check(CDataExchange* pDX, int id, int& value);
+
+class CFormView {
+public:
+    explicit CFormView(UINT templateId) : m_templateId(templateId) {}
+    virtual ~CFormView();
+    CFormView(const CFormView&) = delete;
+    CFormView& operator=(const CFormView&) = delete;
+
+    bool Create(CFrameWnd* frame, CDocument* document);
+
+    virtual void OnInitialUpdate();
+    virtual void OnUpdate(CFormView* sender, LPARAM hint, void* hintObject);
+    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
+    virtual bool OnCmdMsg(UINT id);
+    // Asked before the frame closes; false postpones the close.
+    virtual bool CanCloseFrame() { return true; }
+
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    void ResizeParentToFit(BOOL shrinkOnly = TRUE);
+    CFrameWnd* GetParentFrame() const { return m_frame; }
+    CDocument* GetDocument() const { return m_document; }
+    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    SIZE FormSize() const { return m_formSize; }
+
+protected:
+    // Messages of the form; returns whether it was handled (the dialog
+    // manager's default handling runs otherwise).
+    virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND m_hWnd = nullptr;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    UINT m_templateId;
+    CFrameWnd* m_frame = nullptr;
+    CDocument* m_document = nullptr;
+    SIZE m_formSize{};
+};

@@ -1,0 +1,244 @@
+#include "win_app.h"
+
+#include "document.h"
+#include "frame_wnd.h"
+#include "win_error.h"
+
+#include <commdlg.h>
+
+namespace {
+
+CWinApp* g_app = nullptr;
+
+constexpr const char* kRecentFileSection = "Recent File List";
+
+// An owned registry key.
+class RegKey {
+public:
+    RegKey() = default;
+    ~RegKey()
+    {
+        if (m_key)
+            ::RegCloseKey(m_key);
+    }
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    HKEY* Out() { return &m_key; }
+    HKEY get() const { return m_key; }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+} // namespace
+
+CWinApp* AfxGetApp()
+{
+    return g_app;
+}
+
+HINSTANCE AfxGetInstanceHandle()
+{
+    return g_app ? g_app->m_hInstance : ::GetModuleHandleA(nullptr);
+}
+
+std::string AfxLoadString(UINT id)
+{
+    char buffer[1024];
+    const int length = ::LoadStringA(AfxGetInstanceHandle(), id, buffer, sizeof buffer);
+    return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+int AfxMessageBox(const std::string& text, UINT type)
+{
+    CWinApp* app = AfxGetApp();
+    const HWND owner = app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
+    const std::string caption = app ? app->m_pszAppName : std::string();
+    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+}
+
+CWinApp::CWinApp()
+{
+    g_app = this;
+}
+
+CWinApp::~CWinApp()
+{
+    g_app = nullptr;
+}
+
+int CWinApp::Run(HINSTANCE instance, const char* commandLine)
+{
+    m_hInstance = instance;
+    m_commandLine = commandLine ? commandLine : "";
+    m_pszAppName = AfxLoadString(57344);
+    if (!InitInstance())
+        return ExitInstance();
+    MSG msg;
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (m_pMainWnd && m_pMainWnd->PreTranslateMessage(&msg))
+            continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    const int code = ExitInstance();
+    return msg.message == WM_QUIT && code == 0 ? static_cast<int>(msg.wParam) : code;
+}
+
+int CWinApp::ExitInstance()
+{
+    SaveStdProfileSettings();
+    return 0;
+}
+
+bool CWinApp::OnCmdMsg(UINT id)
+{
+    switch (id) {
+    case 57600: // ID_FILE_NEW
+        OnFileNew();
+        return true;
+    case 57601: // ID_FILE_OPEN
+        OnFileOpen();
+        return true;
+    case 57665: // ID_APP_EXIT
+        if (m_pMainWnd)
+            ::PostMessageA(m_pMainWnd->GetSafeHwnd(), WM_CLOSE, 0, 0);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CWinApp::SetRegistryKey(const char* company)
+{
+    m_pszRegistryKey = company;
+}
+
+std::string CWinApp::ProfileKey(const char* section) const
+{
+    return "Software\\" + m_pszRegistryKey + "\\" + m_pszAppName + "\\" + section;
+}
+
+void CWinApp::LoadStdProfileSettings(UINT maxRecentFiles)
+{
+    m_maxRecentFiles = maxRecentFiles;
+    m_recentFiles.clear();
+    if (m_pszRegistryKey.empty())
+        return;
+    RegKey key;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, ProfileKey(kRecentFileSection).c_str(), 0, KEY_READ,
+                        key.Out()) != ERROR_SUCCESS)
+        return;
+    for (UINT i = 1; i <= maxRecentFiles; ++i) {
+        char value[MAX_PATH * 2];
+        DWORD size = sizeof value;
+        DWORD type = 0;
+        const std::string name = "File" + std::to_string(i);
+        if (::RegQueryValueExA(key.get(), name.c_str(), nullptr, &type,
+                               reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
+            type == REG_SZ && size > 1)
+            m_recentFiles.emplace_back(value, size - 1);
+    }
+}
+
+void CWinApp::AddToRecentFileList(const std::string& path)
+{
+    for (auto it = m_recentFiles.begin(); it != m_recentFiles.end(); ++it) {
+        if (lstrcmpiA(it->c_str(), path.c_str()) == 0) {
+            m_recentFiles.erase(it);
+            break;
+        }
+    }
+    m_recentFiles.insert(m_recentFiles.begin(), path);
+    if (m_recentFiles.size() > m_maxRecentFiles)
+        m_recentFiles.resize(m_maxRecentFiles);
+}
+
+void CWinApp::SaveStdProfileSettings()
+{
+    if (m_pszRegistryKey.empty() || m_maxRecentFiles == 0)
+        return;
+    const std::string section = ProfileKey(kRecentFileSection);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, section.c_str());
+    if (m_recentFiles.empty())
+        return;
+    RegKey key;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, section.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                          key.Out(), nullptr) != ERROR_SUCCESS)
+        return; // the recent-file list is a convenience; nothing is lost without it
+    for (std::size_t i = 0; i < m_recentFiles.size(); ++i) {
+        const std::string name = "File" + std::to_string(i + 1);
+        const std::string& value = m_recentFiles[i];
+        ::RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ,
+                         reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>(value.size() + 1));
+    }
+}
+
+void CWinApp::AddDocTemplate(std::unique_ptr<CSingleDocTemplate> docTemplate)
+{
+    m_docTemplate = std::move(docTemplate);
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) const
+{
+    // The first argument that is not a switch names a document to open.
+    std::string rest = m_commandLine;
+    while (!rest.empty()) {
+        const std::size_t start = rest.find_first_not_of(" \t");
+        if (start == std::string::npos)
+            break;
+        rest.erase(0, start);
+        std::string argument;
+        if (rest[0] == '"') {
+            const std::size_t end = rest.find('"', 1);
+            argument = rest.substr(1, end == std::string::npos ? std::string::npos : end - 1);
+            rest.erase(0, end == std::string::npos ? rest.size() : end + 1);
+        } else {
+            const std::size_t end = rest.find_first_of(" \t");
+            argument = rest.substr(0, end);
+            rest.erase(0, end == std::string::npos ? rest.size() : end);
+        }
+        if (argument.empty() || argument[0] == '/' || argument[0] == '-')
+            continue;
+        if (info.m_strFileName.empty()) {
+            info.m_strFileName = argument;
+            info.m_nShellCommand = CCommandLineInfo::FileOpen;
+        }
+    }
+}
+
+BOOL CWinApp::ProcessShellCommand(const CCommandLineInfo& info)
+{
+    if (!m_docTemplate)
+        return FALSE;
+    const char* path = info.m_nShellCommand == CCommandLineInfo::FileOpen
+                           ? info.m_strFileName.c_str()
+                           : nullptr;
+    if (!m_docTemplate->OpenDocumentFile(path))
+        return FALSE;
+    m_pMainWnd = m_docTemplate->Frame();
+    return TRUE;
+}
+
+void CWinApp::OnFileNew()
+{
+    if (m_docTemplate)
+        m_docTemplate->OpenDocumentFile(nullptr);
+}
+
+void CWinApp::OnFileOpen()
+{
+    char path[MAX_PATH] = "";
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr;
+    dialog.lpstrFilter = "All Files (*.*)\0*.*\0";
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = sizeof path;
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!::GetOpenFileNameA(&dialog))
+        return; // cancelled
+    if (m_docTemplate && m_docTemplate->OpenDocumentFile(path))
+        AddToRecentFileList(path);
+}

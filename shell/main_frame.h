@@ -1,0 +1,11 @@
+#pragma once
+// The main frame: no toolbar, no status bar, and no document title in its
+// caption.
+
+#include "framework/frame_wnd.h"
+
+class CMainFrame : public CFrameWnd {
+public:
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    int OnCreate(LPCREATESTRUCTA cs) override;
+};

@@ -1,0 +1,70 @@
+#include "plovik_bridge_app.h"
+
+#include "about_dlg.h"
+#include "main_frame.h"
+#include "plovik_bridge_doc.h"
+#include "plovik_bridge_view.h"
+#include "resource.h"
+
+#include <commctrl.h>
+
+namespace {
+constexpr const char* kInstanceMutex = "Local\\PlovikBridge.SingleInstance";
+}
+
+bool CPlovik_bridgeApp::ClaimSingleInstance()
+{
+    // Two bridges would send every contact twice: a second copy shows the
+    // first one instead.
+    m_instanceMutex.reset(::CreateMutexA(nullptr, FALSE, kInstanceMutex));
+    if (m_instanceMutex && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        return true;
+    if (const HWND first = ::FindWindowA(CFrameWnd::kClassName, nullptr)) {
+        if (::IsIconic(first))
+            ::ShowWindow(first, SW_RESTORE);
+        ::SetForegroundWindow(first);
+    }
+    return !m_instanceMutex; // without a mutex, run rather than refuse
+}
+
+BOOL CPlovik_bridgeApp::InitInstance()
+{
+    if (!ClaimSingleInstance())
+        return FALSE;
+
+    // Common controls, for the themed look the manifest asks for.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    SetRegistryKey("Local AppWizard-Generated Applications");
+    LoadStdProfileSettings(4);
+
+    AddDocTemplate(std::make_unique<CSingleDocTemplate>(
+        IDR_MAINFRAME, [] { return std::make_unique<CPlovik_bridgeDoc>(); },
+        [] { return std::make_unique<CMainFrame>(); },
+        [] { return std::make_unique<CPlovik_bridgeView>(); }));
+
+    CCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
+    if (!ProcessShellCommand(cmdInfo))
+        return FALSE;
+
+    ::ShowWindow(m_pMainWnd->GetSafeHwnd(), SW_SHOW);
+    ::UpdateWindow(m_pMainWnd->GetSafeHwnd());
+    return TRUE;
+}
+
+bool CPlovik_bridgeApp::OnCmdMsg(UINT id)
+{
+    if (id == ID_APP_ABOUT) {
+        OnAppAbout();
+        return true;
+    }
+    return CWinApp::OnCmdMsg(id);
+}
+
+void CPlovik_bridgeApp::OnAppAbout()
+{
+    CAboutDlg aboutDlg;
+    aboutDlg.DoModal(m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr);
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The application: start-up of the single-document bridge.
+
+#include "framework/win_app.h"
+#include "unique_handle.h"
+
+class CPlovik_bridgeApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+    bool OnCmdMsg(UINT id) override;
+    void OnAppAbout();
+
+private:
+    bool ClaimSingleInstance();
+
+    plovik::win32::UniqueKernelHandle m_instanceMutex;
+};

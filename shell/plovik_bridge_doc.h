@@ -1,0 +1,10 @@
+#pragma once
+// The document: the bridge keeps no data in it.
+
+#include "framework/document.h"
+
+class CPlovik_bridgeDoc : public CDocument {
+public:
+    BOOL OnNewDocument() override;
+    void Serialize(bool storing) override;
+};

@@ -1,0 +1,182 @@
+#include "plovik_bridge_view.h"
+
+#include "framework/document.h"
+#include "framework/frame_wnd.h"
+#include "framework/win_app.h"
+#include "log_paths.h"
+#include "resource.h"
+#include "win_error.h"
+
+#include <lmcons.h>
+#include <shlobj.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kTitle = "Plovik Bridge ver 1.02";
+constexpr const char* kLogvexClass = "Logvex";
+constexpr const char* kWsjtxClass = "Qt5QWindowIcon";
+constexpr UINT_PTR kTickTimer = 1;
+constexpr UINT kTickMs = 1000;
+
+bool FileOpensForReading(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    if (!file)
+        return false;
+    std::fclose(file);
+    return true;
+}
+
+bool FolderExists(const std::string& folder)
+{
+    const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
+CPlovik_bridgeView::CPlovik_bridgeView() : CFormView(IDD_BRIDGE_FORM), m_platform(kTitle) {}
+
+BOOL CPlovik_bridgeView::PreCreateWindow(CREATESTRUCTA& cs)
+{
+    return CFormView::PreCreateWindow(cs);
+}
+
+void CPlovik_bridgeView::DoDataExchange(CDataExchange* pDX)
+{
+    CFormView::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_BADGE, m_stcBadge);
+    DDX_Control(pDX, IDC_PROG_LIGHT, m_stcProgLight);
+    DDX_Control(pDX, IDC_LOG_LIGHT, m_stcLogLight);
+    DDX_Check(pDX, IDC_NO_FREQ, m_bNoFreq);
+}
+
+void CPlovik_bridgeView::UpdateLight(CStatic& light, const char* windowClass, HWND* found)
+{
+    const HWND window = ::FindWindowA(windowClass, nullptr);
+    light.SetBitmap(window ? m_bmpOn.GetSafeHandle() : m_bmpOff.GetSafeHandle());
+    if (found)
+        *found = window;
+}
+
+void CPlovik_bridgeView::ChoosePaths()
+{
+    char user[UNLEN + 1];
+    DWORD size = sizeof user;
+    std::optional<std::string> userName;
+    if (::GetUserNameA(user, &size))
+        userName = std::string(user);
+    char appData[MAX_PATH] = "";
+    if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
+        appData[0] = '\0';
+    const plovik::LogPaths paths = plovik::ChooseLogPaths(userName, FolderExists, appData);
+    m_strLogPath = paths.m_strLogPath;
+    m_strBakPath = paths.m_strBakPath;
+}
+
+void CPlovik_bridgeView::MoveLogAside()
+{
+    // A log that is there at start-up holds contacts logged while the
+    // bridge was not running; it is kept aside, never overwritten.
+    if (!FileOpensForReading(m_strLogPath) || FileOpensForReading(m_strBakPath))
+        return;
+    if (!::MoveFileA(m_strLogPath.c_str(), m_strBakPath.c_str()))
+        AfxMessageBox("Cannot rename " + m_strLogPath + " to " + m_strBakPath + "\n\n" +
+                      plovik::win32::ErrorText(::GetLastError()));
+}
+
+void CPlovik_bridgeView::OnInitialUpdate()
+{
+    GetDocument()->SetTitle(kTitle);
+    CFormView::OnInitialUpdate();
+    GetParentFrame()->RecalcLayout();
+    ResizeParentToFit();
+    ChoosePaths();
+    GetParentFrame()->RecalcLayout();
+    ResizeParentToFit();
+    MoveLogAside();
+
+    // A repeated initial update (New, Open) keeps the pictures it has.
+    if (!m_bmpOff)
+        m_bmpOff.LoadBitmap(IDB_LIGHT_OFF);
+    if (!m_bmpOn)
+        m_bmpOn.LoadBitmap(IDB_LIGHT_ON);
+    if (!m_bmpBadge)
+        m_bmpBadge.LoadBitmap(IDB_BADGE);
+    m_stcLogLight.SetBitmap(m_bmpOff.GetSafeHandle());
+    m_stcBadge.SetBitmap(m_bmpBadge.GetSafeHandle());
+
+    m_platform.SetMainWindow(GetParentFrame()->GetSafeHwnd());
+    m_platform.SetCheckBox(GetDlgItem(IDC_NO_FREQ));
+    m_platform.DrainMessages();
+    UpdateLight(m_stcLogLight, kLogvexClass);
+    UpdateLight(m_stcProgLight, kWsjtxClass);
+    GetParentFrame()->SetWindowText(kTitle);
+    m_nNoFreq = 0;
+    ::SetTimer(m_hWnd, kTickTimer, kTickMs, nullptr);
+}
+
+void CPlovik_bridgeView::OnUpdate(CFormView*, LPARAM, void*)
+{
+    m_platform.DrainMessages();
+    UpdateLight(m_stcProgLight, kWsjtxClass);
+}
+
+void CPlovik_bridgeView::OnTimer(UINT_PTR)
+{
+    m_transfer.RunTick(m_record, m_strLogPath, m_nNoFreq, [this] {
+        HWND logvex = nullptr;
+        UpdateLight(m_stcLogLight, kLogvexClass, &logvex);
+        UpdateLight(m_stcProgLight, kWsjtxClass);
+        return reinterpret_cast<plovik::WindowRef>(logvex);
+    });
+    if (m_bClosePending && !m_transfer.IsRunning()) {
+        m_bClosePending = false;
+        ::PostMessageA(GetParentFrame()->GetSafeHwnd(), WM_CLOSE, 0, 0);
+    }
+}
+
+bool CPlovik_bridgeView::CanCloseFrame()
+{
+    if (!m_transfer.IsRunning())
+        return true;
+    // Closing now would pull the view away under the running tick: stop it
+    // at its next drain and close once it has returned.
+    m_bClosePending = true;
+    m_platform.RequestStop();
+    return false;
+}
+
+void CPlovik_bridgeView::OnCheckNoFreq()
+{
+    const HWND box = GetDlgItem(IDC_NO_FREQ);
+    if (::SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED)
+        m_nNoFreq = 1;
+    if (::SendMessageA(box, BM_GETCHECK, 0, 0) == BST_UNCHECKED)
+        m_nNoFreq = 0;
+}
+
+void CPlovik_bridgeView::OnMouseMove(UINT, POINT) {}
+
+bool CPlovik_bridgeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_MOUSEMOVE:
+        OnMouseMove(static_cast<UINT>(wParam),
+                    POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        return false; // then the default handling
+    case WM_TIMER:
+        OnTimer(wParam);
+        return false; // the timer message goes on to the default handling
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_NO_FREQ && HIWORD(wParam) == BN_CLICKED) {
+            OnCheckNoFreq();
+            return true;
+        }
+        return false;
+    default:
+        return CFormView::HandleMessage(message, wParam, lParam);
+    }
+}

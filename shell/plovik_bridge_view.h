@@ -1,0 +1,51 @@
+#pragma once
+// The bridge view: the form with the two status lights, the badge and the
+// "Do not send freq info" box, and the one-second tick that carries each
+// contact from the WSJT-X log file to Logvex.
+
+#include "framework/form_view.h"
+#include "qso_record.h"
+#include "transfer.h"
+#include "win32_platform.h"
+
+#include <cstdint>
+#include <string>
+
+class CPlovik_bridgeView : public CFormView {
+public:
+    CPlovik_bridgeView();
+
+    void OnInitialUpdate() override;
+    void OnUpdate(CFormView* sender, LPARAM hint, void* hintObject) override;
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    bool CanCloseFrame() override;
+
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnCheckNoFreq();
+    void OnMouseMove(UINT nFlags, POINT point);
+
+protected:
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void UpdateLight(CStatic& light, const char* windowClass, HWND* found = nullptr);
+    void ChoosePaths();
+    void MoveLogAside();
+
+    CStatic m_stcBadge;
+    CStatic m_stcProgLight;
+    CStatic m_stcLogLight;
+    int m_bNoFreq = 0;
+    CBitmap m_bmpOff;
+    CBitmap m_bmpOn;
+    CBitmap m_bmpBadge;
+    std::string m_strLogPath;
+    std::string m_strBakPath;
+    std::uint8_t m_nNoFreq = 0;
+    plovik::QsoRecord m_record;
+
+    plovik::win32::Win32Platform m_platform;
+    plovik::Transfer m_transfer{m_platform};
+    bool m_bClosePending = false;
+};
