@@ -19,6 +19,9 @@ constexpr const char* kLogvexClass = "Logvex";
 constexpr const char* kWsjtxClass = "Qt5QWindowIcon";
 constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT kTickMs = 1000;
+// Retry soon after WSJT-X was still writing when the folder changed.
+constexpr UINT_PTR kRetryTimer = 2;
+constexpr UINT kRetryMs = 50;
 
 bool FileOpensForReading(const std::string& path)
 {
@@ -124,14 +127,36 @@ void CPlovik_bridgeView::OnUpdate(CFormView*, LPARAM, void*)
     UpdateLight(m_stcProgLight, kWsjtxClass);
 }
 
-void CPlovik_bridgeView::OnTimer(UINT_PTR)
+HANDLE CPlovik_bridgeView::WaitHandle()
 {
-    m_transfer.RunTick(m_record, m_strLogPath, m_nNoFreq, [this] {
+    if (!m_folderChange && !m_strLogPath.empty()) {
+        // The folder may appear later (WSJT-X not yet run): try again each time.
+        const std::string folder = m_strLogPath.substr(0, m_strLogPath.find_last_of('\\'));
+        m_folderChange.reset(::FindFirstChangeNotificationA(
+            folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE));
+    }
+    return m_folderChange ? m_folderChange.get() : nullptr;
+}
+
+void CPlovik_bridgeView::OnWaitHandleSignalled()
+{
+    if (!::FindNextChangeNotification(m_folderChange.get()))
+        m_folderChange.reset(); // folder gone: made anew when it is back
+    OnTimer(kTickTimer);
+}
+
+void CPlovik_bridgeView::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent == kRetryTimer)
+        ::KillTimer(m_hWnd, kRetryTimer);
+    const plovik::TickOutcome outcome = m_transfer.RunTick(m_record, m_strLogPath, m_nNoFreq, [this] {
         HWND logvex = nullptr;
         UpdateLight(m_stcLogLight, kLogvexClass, &logvex);
         UpdateLight(m_stcProgLight, kWsjtxClass);
         return reinterpret_cast<plovik::WindowRef>(logvex);
     });
+    if (outcome == plovik::TickOutcome::InUse)
+        ::SetTimer(m_hWnd, kRetryTimer, kRetryMs, nullptr);
     if (m_bClosePending && !m_transfer.IsRunning()) {
         m_bClosePending = false;
         ::PostMessageA(GetParentFrame()->GetSafeHwnd(), WM_CLOSE, 0, 0);

@@ -20,6 +20,8 @@ public:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     bool CanCloseFrame() override;
+    HANDLE WaitHandle() override;
+    void OnWaitHandleSignalled() override;
 
     void OnTimer(UINT_PTR nIDEvent);
     void OnCheckNoFreq();
@@ -48,4 +50,7 @@ private:
     plovik::win32::Win32Platform m_platform;
     plovik::Transfer m_transfer{m_platform};
     bool m_bClosePending = false;
+    // Wakes the bridge as soon as the log folder changes, so a contact is
+    // handed over at once rather than at the next timer tick.
+    plovik::win32::UniqueChangeNotification m_folderChange;
 };

@@ -58,6 +58,10 @@ public:
     virtual bool OnCmdMsg(UINT id);
     // Asked before the frame closes; false postpones the close.
     virtual bool CanCloseFrame() { return true; }
+    // A kernel object the message loop waits on besides messages (none:
+    // null), and what to do when it is signalled.
+    virtual HANDLE WaitHandle() { return nullptr; }
+    virtual void OnWaitHandleSignalled() {}
 
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     void ResizeParentToFit(BOOL shrinkOnly = TRUE);

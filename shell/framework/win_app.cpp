@@ -1,6 +1,7 @@
 #include "win_app.h"
 
 #include "document.h"
+#include "form_view.h"
 #include "frame_wnd.h"
 #include "win_error.h"
 
@@ -74,15 +75,26 @@ int CWinApp::Run(HINSTANCE instance, const char* commandLine)
     m_pszAppName = AfxLoadString(57344);
     if (!InitInstance())
         return ExitInstance();
-    MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (m_pMainWnd && m_pMainWnd->PreTranslateMessage(&msg))
-            continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+    MSG msg{};
+    for (;;) {
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                const int code = ExitInstance();
+                return code == 0 ? static_cast<int>(msg.wParam) : code;
+            }
+            if (m_pMainWnd && m_pMainWnd->PreTranslateMessage(&msg))
+                continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        // Sleep until a message arrives or the view's object is signalled.
+        CFormView* view = m_pMainWnd ? m_pMainWnd->GetActiveView() : nullptr;
+        HANDLE handle = view ? view->WaitHandle() : nullptr;
+        const DWORD woken =
+            ::MsgWaitForMultipleObjects(handle ? 1 : 0, &handle, FALSE, INFINITE, QS_ALLINPUT);
+        if (handle && woken == WAIT_OBJECT_0)
+            view->OnWaitHandleSignalled();
     }
-    const int code = ExitInstance();
-    return msg.message == WM_QUIT && code == 0 ? static_cast<int>(msg.wParam) : code;
 }
 
 int CWinApp::ExitInstance()
