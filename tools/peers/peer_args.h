@@ -1,0 +1,56 @@
+#pragma once
+// Command-line options of the test peers: "--name value" pairs.
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace peers {
+
+// The value after `--name` on the command line, or `fallback`.
+inline std::string Option(const char* name, const std::string& fallback = std::string())
+{
+    for (int i = 1; i + 1 < __argc; ++i)
+        if (std::string(__argv[i]) == name)
+            return __argv[i + 1];
+    return fallback;
+}
+
+inline long NumberOption(const char* name, long fallback)
+{
+    const std::string value = Option(name);
+    return value.empty() ? fallback : std::strtol(value.c_str(), nullptr, 10);
+}
+
+inline bool Flag(const char* name)
+{
+    for (int i = 1; i < __argc; ++i)
+        if (std::string(__argv[i]) == name)
+            return true;
+    return false;
+}
+
+// 100-ns units since 1601, the clock both peers and the bridge's tests share.
+inline unsigned long long PreciseNow()
+{
+    FILETIME now;
+    ::GetSystemTimePreciseAsFileTime(&now);
+    return (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
+// Appends bytes to a file, opened and closed for each call so that every
+// record is on disk when the call returns.
+inline bool AppendToFile(const std::string& path, const std::string& bytes)
+{
+    const HANDLE file = ::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+} // namespace peers
