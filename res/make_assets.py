@@ -104,8 +104,9 @@ def badge():
             for x, bit in enumerate(row):
                 if bit == "1":
                     px[3 + y][4 + i * 6 + x] = GREEN
-    # a small sine-like wave to the right: the radio link
-    wave = [2, 1, 0, 0, 1, 2, 3, 4, 4, 3, 2, 1, 0, 0, 1, 2]
+    # a small sine-like wave to the right: the radio link. It stops three
+    # pixels short of the frame, as the letters start three pixels inside it.
+    wave = [2, 1, 0, 0, 1, 2, 3, 4, 4, 3, 2, 1, 0]
     for i, dy in enumerate(wave):
         px[4 + dy][16 + i] = GREEN
     for x in range(3, w - 3):
