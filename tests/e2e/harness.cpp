@@ -1,7 +1,5 @@
 #include "harness.h"
 
-#include "log_paths.h"
-
 #include <lmcons.h>
 #include <shlobj.h>
 
@@ -33,39 +31,34 @@ Process::Process(const std::string& commandLine)
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     std::string line = commandLine;
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &m_info))
-        m_info = PROCESS_INFORMATION{};
-}
-
-Process::Process(Process&& other) noexcept : m_info(other.m_info)
-{
-    other.m_info = PROCESS_INFORMATION{};
+    PROCESS_INFORMATION info{};
+    if (::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                         &info)) {
+        m_process = KernelHandle(info.hProcess);
+        m_thread = KernelHandle(info.hThread);
+        m_id = info.dwProcessId;
+    }
 }
 
 Process::~Process()
 {
-    if (!m_info.hProcess)
-        return;
     if (Running()) {
-        ::TerminateProcess(m_info.hProcess, 99);
-        ::WaitForSingleObject(m_info.hProcess, 5000);
+        ::TerminateProcess(m_process.Get(), 99);
+        ::WaitForSingleObject(m_process.Get(), 5000);
     }
-    ::CloseHandle(m_info.hThread);
-    ::CloseHandle(m_info.hProcess);
 }
 
 bool Process::Running() const
 {
-    return m_info.hProcess && ::WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+    return m_process.Valid() && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
 }
 
 long Process::WaitExit(DWORD timeoutMs)
 {
-    if (!m_info.hProcess || ::WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    if (!m_process.Valid() || ::WaitForSingleObject(m_process.Get(), timeoutMs) != WAIT_OBJECT_0)
         return -1;
     DWORD code = 0;
-    ::GetExitCodeProcess(m_info.hProcess, &code);
+    ::GetExitCodeProcess(m_process.Get(), &code);
     return static_cast<long>(code);
 }
 
@@ -97,11 +90,9 @@ COLORREF CentreColour(HWND control)
     RECT rect;
     if (!control || !::GetWindowRect(control, &rect))
         return CLR_INVALID;
-    const HDC screen = ::GetDC(nullptr);
-    // The light is 17 pixels wide from the control's top-left corner.
-    const COLORREF colour = ::GetPixel(screen, rect.left + 8, rect.top + 8);
-    ::ReleaseDC(nullptr, screen);
-    return colour;
+    // The light is 17 x 17 from the control's top-left corner.
+    const ScreenDc screen;
+    return ::GetPixel(screen.Get(), rect.left + 8, rect.top + 8);
 }
 
 std::string WindowText(HWND window)
@@ -142,6 +133,21 @@ std::string DialogText(HWND dialog)
     }
     return texts;
 }
+
+namespace {
+void AppendMenuTexts(HMENU menu, std::vector<std::string>& texts)
+{
+    const int count = ::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        char text[256] = "";
+        ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        const UINT id = ::GetMenuItemID(menu, i);
+        texts.push_back(std::string(text) + "=" + (id == static_cast<UINT>(-1) ? "popup" : std::to_string(id)));
+        if (const HMENU sub = ::GetSubMenu(menu, i))
+            AppendMenuTexts(sub, texts);
+    }
+}
+} // namespace
 
 std::vector<Received> ReadReceived(const std::string& path)
 {
@@ -190,22 +196,37 @@ void RemoveFile(const std::string& path)
 
 WatchedFiles Watched()
 {
+    // As WSJT-X's users find it: the old per-user folder when the prefix
+    // has one, otherwise the local application-data folder.
+    std::string base;
     char user[UNLEN + 1];
     DWORD size = sizeof user;
-    std::optional<std::string> name;
-    if (::GetUserNameA(user, &size))
-        name = std::string(user);
-    char appData[MAX_PATH] = "";
-    ::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
-    const plovik::LogPaths paths = plovik::ChooseLogPaths(
-        name,
-        [](const std::string& folder) {
-            const DWORD a = ::GetFileAttributesA(folder.c_str());
-            return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-        },
-        appData);
-    const std::string folder = paths.m_strLogPath.substr(0, paths.m_strLogPath.find_last_of('\\'));
-    return WatchedFiles{folder, paths.m_strLogPath, paths.m_strBakPath};
+    if (::GetUserNameA(user, &size)) {
+        const std::string old =
+            std::string("C:\\Documents and Settings\\") + user + "\\Local Settings\\Application Data";
+        const DWORD attributes = ::GetFileAttributesA(old.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            base = old;
+    }
+    if (base.empty()) {
+        char appData[MAX_PATH] = "";
+        ::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
+        base = appData;
+    }
+    const std::string folder = base + "\\WSJT-X";
+    return WatchedFiles{folder, folder + "\\wsjtx_log.adi", folder + "\\wsjtx_log_bak.adi"};
+}
+
+std::vector<std::string> MenuTexts(const std::string& exePath, int menuId)
+{
+    std::vector<std::string> texts;
+    const ModuleHandle module(::LoadLibraryExA(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!module.Valid())
+        return texts;
+    const MenuHandle menu(::LoadMenuA(module.Get(), MAKEINTRESOURCEA(menuId)));
+    if (menu.Valid())
+        AppendMenuTexts(menu.Get(), texts);
+    return texts;
 }
 
 } // namespace e2e

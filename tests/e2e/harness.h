@@ -2,6 +2,8 @@
 // What the end-to-end tests need to play the user, WSJT-X and Logvex
 // around the real bridge: processes, windows, pixels, files.
 
+#include "owned.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -19,17 +21,19 @@ class Process {
 public:
     explicit Process(const std::string& commandLine);
     ~Process();
-    Process(Process&& other) noexcept;
+    Process(Process&&) = default;
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
+    bool Started() const { return m_process.Valid(); }
     bool Running() const;
     // Waits for the program to end; its exit code, or -1 on time-out.
     long WaitExit(DWORD timeoutMs);
-    DWORD Id() const { return m_info.dwProcessId; }
+    DWORD Id() const { return m_id; }
 
 private:
-    PROCESS_INFORMATION m_info{};
+    KernelHandle m_process, m_thread;
+    DWORD m_id = 0;
 };
 
 // Polls `condition` every 20 ms until it holds or `timeoutMs` passes.
@@ -65,6 +69,10 @@ struct WatchedFiles {
     std::string folder, log, backup;
 };
 WatchedFiles Watched();
+
+// The menu of a program's resources, as "text=id" lines ("popup" for a
+// submenu), depth first: Wine's menus cannot be read from another process.
+std::vector<std::string> MenuTexts(const std::string& exePath, int menuId);
 
 // The text adif2msg would print, for a record line of the WSJT-X log.
 extern const char* const kHeader;

@@ -6,7 +6,9 @@
 //   --gap-min-ms/--gap-max-ms   random pause before each append (default 0)
 //   --hold-ms MS          keep the file open for writing that long per append
 //   --times FILE          the time each append closed the file (100-ns units)
+//   --seed N              seed of the random gaps (default 1)
 //   --stay                keep the window up after the appends, until closed
+//   --window-only         only show the window, until closed or ended
 
 #include "peer_args.h"
 
@@ -23,16 +25,13 @@ const char* const kHeader = "ADIF Export\r\n<adif_ver:5>3.1.1\r\n"
 
 // Opens for appending the way Qt does on Windows (read and write sharing),
 // waiting while the bridge holds the file, as WSJT-X would fail and retry.
-HANDLE OpenForAppend(const std::string& path, bool& isNew)
+HANDLE OpenForAppend(const std::string& path)
 {
     for (int attempt = 0; attempt < 500; ++attempt) {
-        isNew = ::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
         const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE)
+        if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_SHARING_VIOLATION)
             return file;
-        if (::GetLastError() != ERROR_SHARING_VIOLATION)
-            return INVALID_HANDLE_VALUE;
         ::Sleep(10);
     }
     return INVALID_HANDLE_VALUE;
@@ -41,20 +40,25 @@ HANDLE OpenForAppend(const std::string& path, bool& isNew)
 bool AppendRecord(const std::string& path, const std::string& record, long holdMs,
                   const std::string& times)
 {
-    bool isNew = false;
-    const HANDLE file = OpenForAppend(path, isNew);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    ::SetFilePointer(file, 0, nullptr, FILE_END);
-    const std::string bytes = (isNew ? std::string(kHeader) : std::string()) + record + "\r\n";
-    DWORD written = 0;
-    const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    if (holdMs > 0)
-        ::Sleep(static_cast<DWORD>(holdMs));
-    ::CloseHandle(file);
+    bool ok = false;
+    {
+        const peers::FileHandle file(OpenForAppend(path));
+        if (!file.Valid())
+            return false;
+        // The header goes into a new (empty) file only.
+        LARGE_INTEGER size{};
+        ::GetFileSizeEx(file.Get(), &size);
+        const std::string bytes = (size.QuadPart == 0 ? std::string(kHeader) : std::string()) + record + "\r\n";
+        ::SetFilePointer(file.Get(), 0, nullptr, FILE_END);
+        DWORD written = 0;
+        ok = ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+             written == bytes.size();
+        if (holdMs > 0)
+            ::Sleep(static_cast<DWORD>(holdMs));
+    }
     if (!times.empty())
         peers::AppendToFile(times, std::to_string(peers::PreciseNow()) + "\n");
-    return ok && written == bytes.size();
+    return ok;
 }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -95,7 +99,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     const std::string log = peers::Option("--log");
     const std::string list = peers::Option("--append");
     int status = 0;
-    if (!log.empty() && !list.empty()) {
+    const bool windowOnly = peers::Flag("--window-only");
+    if (!windowOnly && !log.empty() && !list.empty()) {
         std::ifstream in(list, std::ios::binary);
         std::vector<std::string> records;
         for (std::string line; std::getline(in, line);) {
@@ -119,7 +124,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
                 status = 2;
         }
     }
-    if (list.empty() || peers::Flag("--stay")) {
+    if (windowOnly || list.empty() || peers::Flag("--stay")) {
         MSG msg;
         while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
             ::TranslateMessage(&msg);
