@@ -17,3 +17,6 @@ if [ ! -f "$WINEPREFIX/.plovik-ready" ]; then
   touch "$WINEPREFIX/.plovik-ready"
 fi
 wineserver -p >/dev/null 2>&1 || true
+# Start Wine's services now, on null stdio: started by the first test program
+# they would inherit its output pipe and keep a caller's pipe open for ever.
+wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true

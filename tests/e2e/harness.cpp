@@ -7,18 +7,32 @@
 #include <sstream>
 
 namespace e2e {
+namespace {
 
-const char* const kHeader = "ADIF Export\r\n<adif_ver:5>3.1.1\r\n"
-                            "<created_timestamp:15>20261207 062122\r\n<programid:6>WSJT-X\r\n"
-                            "<programversion:5>2.6.1\r\n<eoh>\r\n";
-
-std::string BuildPath(const std::string& relative)
+std::string WindowsPath(std::string path)
 {
-    std::string path = "Z:" PLOVIK_BUILD_DIR "/" + relative;
     for (char& c : path)
         if (c == '/')
             c = '\\';
-    return path;
+    return "Z:" + path;
+}
+
+bool IsFolder(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
+std::string BuildPath(const std::string& relative)
+{
+    return WindowsPath(PLOVIK_BUILD_DIR "/" + relative);
+}
+
+std::string SourcePath(const std::string& relative)
+{
+    return WindowsPath(PLOVIK_SOURCE_DIR "/" + relative);
 }
 
 std::string Quote(const std::string& text)
@@ -26,39 +40,63 @@ std::string Quote(const std::string& text)
     return "\"" + text + "\"";
 }
 
-Process::Process(const std::string& commandLine)
+OpenFile::OpenFile(const std::string& path, DWORD access, DWORD share, DWORD disposition,
+                   SECURITY_ATTRIBUTES* security)
+    : m_handle(::CreateFileA(path.c_str(), access, share, security, disposition,
+                             FILE_ATTRIBUTE_NORMAL, nullptr))
+{
+}
+
+void OpenFile::Close()
+{
+    if (Valid())
+        ::CloseHandle(m_handle);
+    m_handle = INVALID_HANDLE_VALUE;
+}
+
+Process::Process(const std::string& commandLine, const std::string& output)
 {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    std::string line = commandLine;
-    PROCESS_INFORMATION info{};
-    if (::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                         &info)) {
-        m_process = KernelHandle(info.hProcess);
-        m_thread = KernelHandle(info.hThread);
-        m_id = info.dwProcessId;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const OpenFile out(output.empty() ? std::string("NUL") : output, GENERIC_WRITE,
+                       FILE_SHARE_READ, CREATE_ALWAYS, &inherit);
+    const bool redirect = !output.empty() && out.Valid();
+    if (redirect) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = out.Get();
+        startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+        startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
     }
+    std::string line = commandLine;
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, redirect, 0, nullptr, nullptr,
+                          &startup, &m_info))
+        m_info = PROCESS_INFORMATION{};
 }
 
 Process::~Process()
 {
+    if (!m_info.hProcess)
+        return;
     if (Running()) {
-        ::TerminateProcess(m_process.Get(), 99);
-        ::WaitForSingleObject(m_process.Get(), 5000);
+        ::TerminateProcess(m_info.hProcess, 99);
+        ::WaitForSingleObject(m_info.hProcess, 5000);
     }
+    ::CloseHandle(m_info.hThread);
+    ::CloseHandle(m_info.hProcess);
 }
 
 bool Process::Running() const
 {
-    return m_process.Valid() && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
+    return m_info.hProcess && ::WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
 }
 
 long Process::WaitExit(DWORD timeoutMs)
 {
-    if (!m_process.Valid() || ::WaitForSingleObject(m_process.Get(), timeoutMs) != WAIT_OBJECT_0)
+    if (!m_info.hProcess || ::WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0)
         return -1;
     DWORD code = 0;
-    ::GetExitCodeProcess(m_process.Get(), &code);
+    ::GetExitCodeProcess(m_info.hProcess, &code);
     return static_cast<long>(code);
 }
 
@@ -74,25 +112,9 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
     }
 }
 
-HWND FindBridge()
+bool HoldsFor(const std::function<bool()>& condition, DWORD durationMs)
 {
-    return ::FindWindowA("PlovikBridgeFrame", nullptr);
-}
-
-HWND BridgeControl(int id)
-{
-    const HWND form = ::FindWindowExA(FindBridge(), nullptr, "#32770", nullptr);
-    return form ? ::GetDlgItem(form, id) : nullptr;
-}
-
-COLORREF CentreColour(HWND control)
-{
-    RECT rect;
-    if (!control || !::GetWindowRect(control, &rect))
-        return CLR_INVALID;
-    // The light is 17 x 17 from the control's top-left corner.
-    const ScreenDc screen;
-    return ::GetPixel(screen.Get(), rect.left + 8, rect.top + 8);
+    return !WaitFor([&] { return !condition(); }, durationMs);
 }
 
 std::string WindowText(HWND window)
@@ -100,6 +122,24 @@ std::string WindowText(HWND window)
     char text[512];
     const int length = ::GetWindowTextA(window, text, sizeof text);
     return std::string(text, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[256];
+    const int length = ::GetClassNameA(window, name, sizeof name);
+    return std::string(name, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+COLORREF ScreenPixel(HWND window, int x, int y)
+{
+    RECT rect;
+    if (!window || !::GetWindowRect(window, &rect))
+        return CLR_INVALID;
+    const HDC screen = ::GetDC(nullptr);
+    const COLORREF colour = ::GetPixel(screen, rect.left + x, rect.top + y);
+    ::ReleaseDC(nullptr, screen);
+    return colour;
 }
 
 std::vector<HWND> Dialogs(const std::string& caption)
@@ -111,9 +151,7 @@ std::vector<HWND> Dialogs(const std::string& caption)
     ::EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
             auto* s = reinterpret_cast<Search*>(param);
-            char cls[64];
-            ::GetClassNameA(window, cls, sizeof cls);
-            if (std::string(cls) == "#32770" && ::IsWindowVisible(window) &&
+            if (ClassOf(window) == "#32770" && ::IsWindowVisible(window) &&
                 WindowText(window) == s->caption)
                 s->found.push_back(window);
             return TRUE;
@@ -122,55 +160,39 @@ std::vector<HWND> Dialogs(const std::string& caption)
     return search.found;
 }
 
-std::string DialogText(HWND dialog)
+std::string StaticTexts(HWND dialog)
 {
     std::string texts;
-    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        char cls[64];
-        ::GetClassNameA(child, cls, sizeof cls);
-        if (std::string(cls) == "Static")
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (ClassOf(child) == "Static")
             texts += WindowText(child) + "\n";
-    }
     return texts;
 }
 
-namespace {
-void AppendMenuTexts(HMENU menu, std::vector<std::string>& texts)
-{
-    const int count = ::GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        char text[256] = "";
-        ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-        const UINT id = ::GetMenuItemID(menu, i);
-        texts.push_back(std::string(text) + "=" + (id == static_cast<UINT>(-1) ? "popup" : std::to_string(id)));
-        if (const HMENU sub = ::GetSubMenu(menu, i))
-            AppendMenuTexts(sub, texts);
-    }
-}
-} // namespace
-
 std::vector<Received> ReadReceived(const std::string& path)
 {
+    // Each record: "kind cbData time sender\n", then exactly cbData bytes, then "\n".
     std::vector<Received> messages;
-    const std::string all = ReadFile(path);
+    const std::string all = ReadFileBytes(path);
     std::size_t at = 0;
     while (at < all.size()) {
         const std::size_t eol = all.find('\n', at);
         if (eol == std::string::npos)
             break;
         std::istringstream header(all.substr(at, eol - at));
-        Received r{};
-        header >> r.kind >> r.cbData >> r.time;
+        Received r;
+        if (!(header >> r.kind >> r.cbData >> r.time >> r.sender))
+            break;
         if (eol + 1 + r.cbData + 1 > all.size())
-            break; // being written
-        r.text = all.substr(eol + 1, r.cbData);
+            break; // still being written
+        r.bytes = all.substr(eol + 1, r.cbData);
         messages.push_back(r);
         at = eol + 1 + r.cbData + 1;
     }
     return messages;
 }
 
-std::string ReadFile(const std::string& path)
+std::string ReadFileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
@@ -178,9 +200,16 @@ std::string ReadFile(const std::string& path)
     return content.str();
 }
 
-void WriteFile(const std::string& path, const std::string& content)
+void WriteFileBytes(const std::string& path, const std::string& content)
 {
     std::ofstream(path, std::ios::binary) << content;
+}
+
+void PlaceFile(const std::string& path, const std::string& content)
+{
+    const std::string whole = path + ".part";
+    WriteFileBytes(whole, content);
+    ::MoveFileExA(whole.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 bool FileExists(const std::string& path)
@@ -196,37 +225,23 @@ void RemoveFile(const std::string& path)
 
 WatchedFiles Watched()
 {
-    // As WSJT-X's users find it: the old per-user folder when the prefix
-    // has one, otherwise the local application-data folder.
-    std::string base;
+    // Where WSJT-X writes: the old per-user layout where it exists, else the
+    // local application-data folder (current Windows, and Wine).
+    std::string folder;
     char user[UNLEN + 1];
     DWORD size = sizeof user;
     if (::GetUserNameA(user, &size)) {
-        const std::string old =
-            std::string("C:\\Documents and Settings\\") + user + "\\Local Settings\\Application Data";
-        const DWORD attributes = ::GetFileAttributesA(old.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            base = old;
+        const std::string old = std::string("C:\\Documents and Settings\\") + user +
+                                "\\Local Settings\\Application Data\\WSJT-X";
+        if (IsFolder(old))
+            folder = old;
     }
-    if (base.empty()) {
+    if (folder.empty()) {
         char appData[MAX_PATH] = "";
         ::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
-        base = appData;
+        folder = std::string(appData) + "\\WSJT-X";
     }
-    const std::string folder = base + "\\WSJT-X";
     return WatchedFiles{folder, folder + "\\wsjtx_log.adi", folder + "\\wsjtx_log_bak.adi"};
-}
-
-std::vector<std::string> MenuTexts(const std::string& exePath, int menuId)
-{
-    std::vector<std::string> texts;
-    const ModuleHandle module(::LoadLibraryExA(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-    if (!module.Valid())
-        return texts;
-    const MenuHandle menu(::LoadMenuA(module.Get(), MAKEINTRESOURCEA(menuId)));
-    if (menu.Valid())
-        AppendMenuTexts(menu.Get(), texts);
-    return texts;
 }
 
 } // namespace e2e

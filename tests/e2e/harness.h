@@ -1,8 +1,6 @@
 #pragma once
-// What the end-to-end tests need to play the user, WSJT-X and Logvex
-// around the real bridge: processes, windows, pixels, files.
-
-#include "owned.h"
+// What the end-to-end tests need to play the user, WSJT-X and Logvex around
+// the real bridge: programs, windows, pixels and files.
 
 #include <windows.h>
 
@@ -12,69 +10,82 @@
 
 namespace e2e {
 
-// Windows path of a file of the build tree.
+// Windows path of a file of the build tree, and of the source tree.
 std::string BuildPath(const std::string& relative);
+std::string SourcePath(const std::string& relative);
 std::string Quote(const std::string& text);
 
-// A started program; ended (if still running) when the object goes.
+// A file opened with the given sharing, closed when the object goes or on Close().
+class OpenFile {
+public:
+    OpenFile(const std::string& path, DWORD access, DWORD share, DWORD disposition,
+             SECURITY_ATTRIBUTES* security = nullptr);
+    ~OpenFile() { Close(); }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    bool Valid() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return m_handle; }
+    void Close();
+
+private:
+    HANDLE m_handle;
+};
+
+// A started program, ended (if still running) when the object goes.
 class Process {
 public:
-    explicit Process(const std::string& commandLine);
+    // `output`: a file that receives the program's standard output, if any.
+    explicit Process(const std::string& commandLine, const std::string& output = "");
     ~Process();
-    Process(Process&&) = default;
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
-    bool Started() const { return m_process.Valid(); }
+    bool Started() const { return m_info.hProcess != nullptr; }
     bool Running() const;
-    // Waits for the program to end; its exit code, or -1 on time-out.
+    // Waits for the program to end: its exit code, or -1 on time-out.
     long WaitExit(DWORD timeoutMs);
-    DWORD Id() const { return m_id; }
 
 private:
-    KernelHandle m_process, m_thread;
-    DWORD m_id = 0;
+    PROCESS_INFORMATION m_info{};
 };
 
-// Polls `condition` every 20 ms until it holds or `timeoutMs` passes.
+// Polls `condition` every 20 ms until it holds or `timeoutMs` has passed.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+// Checks that `condition` holds at every poll for `durationMs`.
+bool HoldsFor(const std::function<bool()>& condition, DWORD durationMs);
 
-// The bridge and its controls.
-HWND FindBridge();
-HWND BridgeControl(int id);
-// The colour at the middle of a control, read off the screen.
-COLORREF CentreColour(HWND control);
 std::string WindowText(HWND window);
-// Top-level dialogs of the given caption, e.g. message boxes.
+std::string ClassOf(HWND window);
+// The colour of one pixel of a window, read off the screen (what the user sees).
+COLORREF ScreenPixel(HWND window, int x, int y);
+// Visible top-level dialogs (class "#32770") with this caption.
 std::vector<HWND> Dialogs(const std::string& caption);
-std::string DialogText(HWND dialog); // the texts of its static controls
+// The texts of a dialog's static controls, one a line.
+std::string StaticTexts(HWND dialog);
 
-// A message recorded by logvex-peer.
+// A message as logvex-peer recorded it.
 struct Received {
-    unsigned long kind;
-    unsigned long cbData;
-    unsigned long long time;
-    std::string text;
+    unsigned long long kind = 0;
+    unsigned long long cbData = 0;
+    unsigned long long time = 0; // 100-ns units since 1601
+    unsigned long long sender = 0; // wParam
+    std::string bytes;
 };
 std::vector<Received> ReadReceived(const std::string& path);
 
-// Files.
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& content);
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& content);
+// Writes a file whole under another name, then renames it into place, so a
+// watcher never sees it half written.
+void PlaceFile(const std::string& path, const std::string& content);
 bool FileExists(const std::string& path);
 void RemoveFile(const std::string& path);
 
-// The folder the bridge watches and its two files.
+// The folder WSJT-X writes its log to, the log and its backup.
 struct WatchedFiles {
     std::string folder, log, backup;
 };
 WatchedFiles Watched();
-
-// The menu of a program's resources, as "text=id" lines ("popup" for a
-// submenu), depth first: Wine's menus cannot be read from another process.
-std::vector<std::string> MenuTexts(const std::string& exePath, int menuId);
-
-// The text adif2msg would print, for a record line of the WSJT-X log.
-extern const char* const kHeader;
 
 } // namespace e2e

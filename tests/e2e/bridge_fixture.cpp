@@ -1,0 +1,160 @@
+#include "bridge_fixture.h"
+
+namespace e2e {
+namespace {
+
+std::string Quoted(const std::vector<std::string>& records)
+{
+    std::string options;
+    for (const std::string& record : records)
+        options += " --record " + Quote(record);
+    return options;
+}
+
+std::string LineOf(const std::string& text, std::size_t index)
+{
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < index && at != std::string::npos; ++i)
+        at = text.find('\n', at) + 1;
+    std::string line = text.substr(at, text.find('\n', at) - at);
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+} // namespace
+
+const char* const kTextK1abc = "K1ABC#-12#-15#14075.00#Bob#FT8#FN42##RSTS -15  RSTR -12   "
+                               "tnx fer QSO####RSTS -15#RSTR -12#100#";
+const char* const kTextK1abcNoFreq = "K1ABC#-12#-15##Bob#FT8#FN42##RSTS -15  RSTR -12   "
+                                     "tnx fer QSO####RSTS -15#RSTR -12#100#";
+
+const Samples& WsjtxSamples()
+{
+    static const Samples samples = [] {
+        Samples s;
+        s.oneContact = ReadFileBytes(SourcePath("tests/data/wsjtx/wsjtx-2.6.1-one-contact-crlf.adi"));
+        const std::string two =
+            ReadFileBytes(SourcePath("tests/data/wsjtx/wsjtx-2.6.1-linux-two-contacts.adi"));
+        s.header = s.oneContact.substr(0, s.oneContact.find("<eoh>\r\n") + 7);
+        s.k1abc = LineOf(s.oneContact, 6);
+        s.g4xyz = LineOf(two, 7);
+        return s;
+    }();
+    return samples;
+}
+
+HWND FindBridge()
+{
+    return ::FindWindowA(kFrameClass, nullptr);
+}
+
+HWND FindLogvex()
+{
+    return ::FindWindowA("Logvex", nullptr);
+}
+
+HWND BridgeControl(int id)
+{
+    const HWND form = ::FindWindowExA(FindBridge(), nullptr, "#32770", nullptr);
+    return form ? ::GetDlgItem(form, id) : nullptr;
+}
+
+void BridgeTest::SetUp()
+{
+    ASSERT_EQ(WsjtxSamples().k1abc.substr(0, 12), "<call:5>K1AB") << "sample logs not found";
+    ASSERT_EQ(WsjtxSamples().g4xyz.substr(0, 12), "<call:5>G4XY");
+    files = Watched();
+    ::CreateDirectoryA(files.folder.c_str(), nullptr);
+    RemoveFile(files.log);
+    RemoveFile(files.backup);
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    ::CreateDirectoryA(BuildPath("tests/e2e/run").c_str(), nullptr);
+    m_scratch = BuildPath("tests/e2e/run/" + name);
+    ::CreateDirectoryA(m_scratch.c_str(), nullptr);
+    m_received = m_scratch + "\\received.txt";
+    RemoveFile(m_received);
+    ASSERT_TRUE(WaitFor([] {
+        return !FindBridge() && !FindLogvex() && !::FindWindowA("Qt5QWindowIcon", nullptr);
+    })) << "a bridge, Logvex or WSJT-X of an earlier test is still running";
+}
+
+void BridgeTest::TearDown()
+{
+    for (HWND box : Boxes())
+        DismissBox(box);
+    bridge.reset();
+    logvex.reset();
+    wsjtx.reset();
+    RemoveFile(files.log);
+    RemoveFile(files.backup);
+}
+
+void BridgeTest::StartBridge()
+{
+    bridge = std::make_unique<Process>(Quote(BuildPath("shell/plovik_bridge.exe")));
+    ASSERT_TRUE(bridge->Started());
+    // The initial update has run when the badge and both lights show pictures.
+    ASSERT_TRUE(WaitFor([] {
+        for (int id : {kBadge, kLogLight, kProgLight})
+            if (!::SendMessageA(BridgeControl(id), STM_GETIMAGE, IMAGE_BITMAP, 0))
+                return false;
+        return ::IsWindowVisible(FindBridge()) != FALSE;
+    })) << "the bridge did not come up";
+}
+
+void BridgeTest::StartLogvex(const std::string& options)
+{
+    logvex = std::make_unique<Process>(Quote(BuildPath("tools/peers/logvex-peer.exe")) +
+                                       " --out " + Quote(m_received) + " " + options);
+    ASSERT_TRUE(WaitFor([] { return FindLogvex() != nullptr; })) << "no Logvex window";
+}
+
+void BridgeTest::StartWsjtx()
+{
+    wsjtx = std::make_unique<Process>(Quote(BuildPath("tools/peers/wsjtx-peer.exe")));
+    ASSERT_TRUE(WaitFor([] { return ::FindWindowA("Qt5QWindowIcon", nullptr) != nullptr; }));
+}
+
+void BridgeTest::Log(const std::vector<std::string>& records)
+{
+    Process writer(Quote(BuildPath("tools/peers/wsjtx-peer.exe")) + " --log " +
+                   Quote(files.log) + Quoted(records));
+    ASSERT_EQ(writer.WaitExit(10000), 0) << "WSJT-X could not log the contact";
+}
+
+std::unique_ptr<Process> BridgeTest::LogInBackground(const std::vector<std::string>& records,
+                                                     const std::string& options)
+{
+    return std::make_unique<Process>(Quote(BuildPath("tools/peers/wsjtx-peer.exe")) + " --log " +
+                                     Quote(files.log) + Quoted(records) + " " + options);
+}
+
+std::string BridgeTest::Adif2msg(const std::string& fileContent, bool noFreq)
+{
+    const std::string input = m_scratch + "\\adif2msg-input.adi";
+    const std::string output = m_scratch + "\\adif2msg-output.txt";
+    WriteFileBytes(input, fileContent);
+    Process tool(Quote(BuildPath("tools/adif2msg.exe")) + (noFreq ? " --no-freq " : " ") +
+                     Quote(input),
+                 output);
+    EXPECT_EQ(tool.WaitExit(10000), 0) << "adif2msg failed";
+    std::string text = ReadFileBytes(output);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
+}
+
+bool BridgeTest::GotExactly(std::size_t n, DWORD timeoutMs) const
+{
+    return WaitFor([&] { return Got().size() >= n; }, timeoutMs) &&
+           HoldsFor([&] { return Got().size() == n; }, 1500);
+}
+
+bool BridgeTest::DismissBox(HWND box)
+{
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return WaitFor([box] { return !::IsWindow(box) || !::IsWindowVisible(box); }, 3000);
+}
+
+} // namespace e2e

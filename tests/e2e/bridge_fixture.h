@@ -1,0 +1,70 @@
+#pragma once
+// The stage every end-to-end test starts from: a clean WSJT-X folder, no
+// bridge, no Logvex, no WSJT-X; and the players the test can bring on.
+
+#include "harness.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+constexpr const char* kTitle = "Plovik Bridge ver 1.02";
+constexpr const char* kFrameClass = "PlovikBridgeFrame";
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kGrey = RGB(192, 192, 192);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr int kLogLight = 1000, kProgLight = 1001, kNoFreq = 1002, kBadge = 1003;
+constexpr int kIdAppAbout = 57664, kIdAppExit = 57665;
+
+// What WSJT-X 2.6.1 wrote for two contacts (the sample logs of tests/data).
+struct Samples {
+    std::string header;      // the six header lines, CRLF
+    std::string k1abc;       // a record line, without its line end
+    std::string g4xyz;
+    std::string oneContact;  // the whole one-contact file as WSJT-X wrote it
+};
+const Samples& WsjtxSamples();
+
+// Literal texts Logvex must get for the samples.
+extern const char* const kTextK1abc;
+extern const char* const kTextK1abcNoFreq;
+
+HWND FindBridge();
+HWND FindLogvex();
+HWND BridgeControl(int id);
+
+class BridgeTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void StartBridge();
+    void StartLogvex(const std::string& options = "");
+    void StartWsjtx();
+    // WSJT-X logs these records, each as it does; returns once it has.
+    void Log(const std::vector<std::string>& records);
+    // The same, in the background (e.g. while it keeps the file open).
+    std::unique_ptr<Process> LogInBackground(const std::vector<std::string>& records,
+                                             const std::string& options);
+    // What the bridge's own reading of `fileContent` would send, by adif2msg.
+    std::string Adif2msg(const std::string& fileContent, bool noFreq = false);
+
+    std::vector<Received> Got() const { return ReadReceived(m_received); }
+    // Waits until Logvex has got `n` messages, then a further tick: exactly `n`?
+    bool GotExactly(std::size_t n, DWORD timeoutMs = 6000) const;
+    // Message boxes of the bridge now up.
+    static std::vector<HWND> Boxes() { return Dialogs(kTitle); }
+    // Presses the box's OK button; true once the box has gone.
+    static bool DismissBox(HWND box);
+
+    WatchedFiles files;
+    std::string m_received;
+    std::string m_scratch; // a folder of this test's own
+    std::unique_ptr<Process> bridge, logvex, wsjtx;
+};
+
+} // namespace e2e

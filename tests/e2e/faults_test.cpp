@@ -1,0 +1,126 @@
+// When things go wrong around the bridge: no contact lost, none sent twice,
+// no pile of boxes.
+
+#include "bridge_fixture.h"
+
+namespace e2e {
+namespace {
+
+using Faults = BridgeTest;
+
+TEST_F(Faults, EmptyFileRaisesOneBoxAtATimeAndIsKept)
+{
+    StartLogvex();
+    StartBridge();
+    PlaceFile(files.log, "");
+    ASSERT_TRUE(WaitFor([] { return !Boxes().empty(); }, 3000)) << "no box";
+    EXPECT_NE(StaticTexts(Boxes()[0]).find("\nThe source file is empty\n"), std::string::npos)
+        << StaticTexts(Boxes()[0]);
+    // The timer keeps ticking behind the box: still exactly one box.
+    EXPECT_TRUE(HoldsFor([] { return Boxes().size() == 1; }, 3000)) << Boxes().size();
+    EXPECT_TRUE(FileExists(files.log));
+    EXPECT_TRUE(Got().empty());
+
+    // WSJT-X fills the file while the box is up; the user dismisses it.
+    Log({WsjtxSamples().k1abc});
+    ::SendMessageA(::GetDlgItem(Boxes()[0], IDOK), BM_CLICK, 0, 0); // the user clicks OK
+    ASSERT_TRUE(GotExactly(1));
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(Faults, EmptyFileBoxComesBackAfterDismissWhileTheFileStaysEmpty)
+{
+    StartLogvex();
+    StartBridge();
+    PlaceFile(files.log, "\r\n\r\n");
+    ASSERT_TRUE(WaitFor([] { return Boxes().size() == 1; }, 3000));
+    ASSERT_TRUE(DismissBox(Boxes()[0]));
+    EXPECT_TRUE(WaitFor([] { return Boxes().size() == 1; }, 3000)) << "the next tick asks again";
+    EXPECT_EQ(ReadFileBytes(files.log), "\r\n\r\n");
+}
+
+TEST_F(Faults, WithoutLogvexTheContactWaitsInItsFileUntilLogvexComes)
+{
+    StartBridge();
+    Log({WsjtxSamples().k1abc});
+    EXPECT_TRUE(HoldsFor([&] { return ReadFileBytes(files.log) == WsjtxSamples().oneContact; },
+                         2500))
+        << "the file is left unread and in place";
+    StartLogvex();
+    ASSERT_TRUE(GotExactly(1));
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+    EXPECT_FALSE(FileExists(files.log));
+}
+
+TEST_F(Faults, FileHeldForWritingIsWaitedForInSilence)
+{
+    StartLogvex();
+    StartBridge();
+    const std::unique_ptr<Process> writer =
+        LogInBackground({WsjtxSamples().g4xyz}, "--hold-ms 3000");
+    ASSERT_TRUE(WaitFor([&] { return FileExists(files.log); }));
+    EXPECT_TRUE(HoldsFor([&] { return Boxes().empty() && Got().empty(); }, 2500));
+    EXPECT_EQ(writer->WaitExit(10000), 0);
+    ASSERT_TRUE(GotExactly(1));
+    EXPECT_EQ(Got()[0].bytes, Adif2msg(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n"));
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(Faults, UndeletableFileIsReportedOnceAndSentOnceFree)
+{
+    PlaceFile(files.backup, WsjtxSamples().oneContact); // keeps the log in place at start
+    PlaceFile(files.log, WsjtxSamples().oneContact);
+    // Another program reads the file and does not let it be deleted.
+    OpenFile holder(files.log, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    ASSERT_TRUE(holder.Valid());
+    StartLogvex();
+    StartBridge();
+    ASSERT_TRUE(WaitFor([] { return !Boxes().empty(); }, 4000)) << "no error box";
+    const std::string text = StaticTexts(Boxes()[0]);
+    EXPECT_NE(text.find(files.log), std::string::npos) << "the box names the file: " << text;
+    ASSERT_TRUE(DismissBox(Boxes()[0]));
+    EXPECT_TRUE(HoldsFor([&] { return Boxes().empty() && Got().empty(); }, 2500))
+        << "the same failure is not reported every second, nor the contact sent: "
+        << Boxes().size() << " boxes, " << Got().size() << " sent";
+    holder.Close();
+    ASSERT_TRUE(GotExactly(1));
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+    EXPECT_FALSE(FileExists(files.log));
+}
+
+TEST_F(Faults, LogvexClosingAndComingBackLosesNothing)
+{
+    StartLogvex("--close-after 1");
+    StartBridge();
+    Log({WsjtxSamples().k1abc});
+    ASSERT_TRUE(WaitFor([] { return FindLogvex() == nullptr; })) << "Logvex did not close";
+    Log({WsjtxSamples().g4xyz});
+    EXPECT_TRUE(HoldsFor([&] { return FileExists(files.log); }, 1500));
+    StartLogvex();
+    ASSERT_TRUE(GotExactly(2));
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+    EXPECT_EQ(Got()[1].bytes, Adif2msg(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n"));
+}
+
+TEST_F(Faults, HungLogvexFreezesNeitherTheBridgeNorLosesTheContact)
+{
+    StartLogvex("--hang-at 0 --hang-seconds 9");
+    StartBridge();
+    Log({WsjtxSamples().k1abc});
+    // While Logvex does not answer, the bridge does.
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < 6000) {
+        DWORD_PTR result = 0;
+        ASSERT_NE(::SendMessageTimeoutA(FindBridge(), WM_NULL, 0, 0, SMTO_NORMAL, 7000, &result), 0)
+            << "the bridge hangs with Logvex";
+        ::Sleep(250);
+    }
+    ASSERT_TRUE(WaitFor([&] { return !Got().empty(); }, 15000)) << "never sent";
+    ASSERT_TRUE(GotExactly(1)) << "sent twice";
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+    EXPECT_FALSE(FileExists(files.log));
+}
+
+} // namespace
+} // namespace e2e

@@ -1,0 +1,63 @@
+// At start the bridge moves an old log aside, unless a backup is already there.
+
+#include "bridge_fixture.h"
+
+namespace e2e {
+namespace {
+
+class Startup : public BridgeTest {
+protected:
+    std::string oldLog() const { return WsjtxSamples().oneContact; }
+    std::string oldBackup() const
+    {
+        return WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n";
+    }
+    // Logvex runs; the bridge starts and runs its first ticks.
+    void StartAndTick()
+    {
+        StartLogvex();
+        StartBridge();
+    }
+};
+
+TEST_F(Startup, LogWithoutBackupIsMovedAsideAndTheFirstTickSendsNothing)
+{
+    PlaceFile(files.log, oldLog());
+    StartAndTick();
+    EXPECT_FALSE(FileExists(files.log));
+    EXPECT_EQ(ReadFileBytes(files.backup), oldLog());
+    EXPECT_TRUE(GotExactly(0));
+    EXPECT_EQ(ReadFileBytes(files.backup), oldLog());
+}
+
+TEST_F(Startup, LogAndBackupStayAndTheFirstTickSendsTheLog)
+{
+    PlaceFile(files.log, oldLog());
+    PlaceFile(files.backup, oldBackup());
+    StartAndTick();
+    ASSERT_TRUE(GotExactly(1));
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+    EXPECT_FALSE(FileExists(files.log));
+    EXPECT_EQ(ReadFileBytes(files.backup), oldBackup()) << "a backup is never overwritten";
+}
+
+TEST_F(Startup, OnlyABackupIsLeftAlone)
+{
+    PlaceFile(files.backup, oldBackup());
+    StartAndTick();
+    EXPECT_TRUE(GotExactly(0));
+    EXPECT_FALSE(FileExists(files.log));
+    EXPECT_EQ(ReadFileBytes(files.backup), oldBackup());
+}
+
+TEST_F(Startup, WithNeitherFileNothingAppears)
+{
+    StartAndTick();
+    EXPECT_TRUE(GotExactly(0));
+    EXPECT_FALSE(FileExists(files.log));
+    EXPECT_FALSE(FileExists(files.backup));
+    EXPECT_TRUE(Boxes().empty());
+}
+
+} // namespace
+} // namespace e2e

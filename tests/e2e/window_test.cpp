@@ -1,0 +1,142 @@
+// What the user sees of the bridge: lights, caption, menu, about box, exit.
+
+#include "bridge_fixture.h"
+
+#include <memory>
+#include <type_traits>
+
+namespace e2e {
+namespace {
+
+struct ModuleFree {
+    void operator()(HMODULE module) const { ::FreeLibrary(module); }
+};
+using Module = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFree>;
+struct MenuDestroy {
+    void operator()(HMENU menu) const { ::DestroyMenu(menu); }
+};
+using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroy>;
+
+std::string MenuText(HMENU menu, UINT item, UINT flags)
+{
+    char text[128] = "";
+    const int length = ::GetMenuStringA(menu, item, text, sizeof text, flags);
+    return std::string(text, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+// The light as the user sees it: its colour, inside a black 1-pixel border.
+COLORREF Light(int id)
+{
+    const HWND light = BridgeControl(id);
+    return ScreenPixel(light, 0, 0) == kBlack ? ScreenPixel(light, 8, 8) : CLR_INVALID;
+}
+
+HWND OpenPopupMenu()
+{
+    const HWND popup = ::FindWindowA("#32768", nullptr);
+    return popup && ::IsWindowVisible(popup) ? popup : nullptr;
+}
+
+using Window = BridgeTest;
+
+TEST_F(Window, EachLightFollowsItsOwnProgramWithinASecond)
+{
+    StartBridge();
+    EXPECT_TRUE(WaitFor([] { return Light(kLogLight) == kGrey && Light(kProgLight) == kGrey; }))
+        << std::hex << Light(kLogLight) << " " << Light(kProgLight);
+
+    StartLogvex();
+    EXPECT_TRUE(WaitFor([] { return Light(kLogLight) == kGreen; }, 1300));
+    EXPECT_EQ(Light(kProgLight), kGrey);
+
+    StartWsjtx();
+    EXPECT_TRUE(WaitFor([] { return Light(kProgLight) == kGreen; }, 1300));
+    EXPECT_EQ(Light(kLogLight), kGreen);
+
+    logvex.reset();
+    EXPECT_TRUE(WaitFor([] { return Light(kLogLight) == kGrey; }, 1300));
+    EXPECT_EQ(Light(kProgLight), kGreen);
+
+    wsjtx.reset();
+    EXPECT_TRUE(WaitFor([] { return Light(kProgLight) == kGrey; }, 1300));
+    EXPECT_EQ(Light(kLogLight), kGrey);
+}
+
+TEST_F(Window, CaptionAndMenuTexts)
+{
+    StartBridge();
+    EXPECT_EQ(WindowText(FindBridge()), kTitle);
+    EXPECT_NE(::GetMenu(FindBridge()), nullptr) << "the frame has a menu bar";
+    // Another process's menu cannot be read under Wine: read the program's own.
+    const Module program(::LoadLibraryExA(BuildPath("shell/plovik_bridge.exe").c_str(), nullptr,
+                                          LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(program);
+    const Menu menu(::LoadMenuA(program.get(), MAKEINTRESOURCEA(128)));
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(::GetMenuItemCount(menu.get()), 2);
+    EXPECT_EQ(MenuText(menu.get(), 0, MF_BYPOSITION), "&File");
+    EXPECT_EQ(MenuText(menu.get(), 1, MF_BYPOSITION), "&Help");
+    EXPECT_EQ(MenuText(menu.get(), kIdAppExit, MF_BYCOMMAND), "E&xit");
+    EXPECT_EQ(MenuText(menu.get(), kIdAppAbout, MF_BYCOMMAND), "&About Plovik Bridge ver 1.02");
+}
+
+TEST_F(Window, HelpAboutShowsTheAboutBoxUntilOk)
+{
+    StartBridge();
+    const std::string about = "About Plovik Bridge ver 1.02";
+    // Alt+H, then A, as the user would.
+    ::PostMessageA(FindBridge(), WM_SYSCOMMAND, SC_KEYMENU, 'h');
+    ASSERT_TRUE(WaitFor([] { return OpenPopupMenu() != nullptr; })) << "no Help menu";
+    ::PostMessageA(FindBridge(), WM_CHAR, 'a', 0);
+    ASSERT_TRUE(WaitFor([&] { return Dialogs(about).size() == 1; })) << "no about box";
+    const HWND box = Dialogs(about)[0];
+    EXPECT_NE(StaticTexts(box).find("Plovik Bridge Ver 1.02\n"), std::string::npos)
+        << StaticTexts(box);
+    EXPECT_EQ(WindowText(::GetDlgItem(box, IDOK)), "OK");
+    ::SendMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return Dialogs(about).empty(); }));
+    EXPECT_TRUE(bridge->Running());
+
+    // The command itself, as the menu sends it.
+    ::PostMessageA(FindBridge(), WM_COMMAND, kIdAppAbout, 0);
+    ASSERT_TRUE(WaitFor([&] { return Dialogs(about).size() == 1; }));
+    ::PostMessageA(Dialogs(about)[0], WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return Dialogs(about).empty(); }));
+}
+
+TEST_F(Window, FileExitEndsTheProgramWithoutAPrompt)
+{
+    StartBridge();
+    ::PostMessageA(FindBridge(), WM_SYSCOMMAND, SC_KEYMENU, 'f');
+    ASSERT_TRUE(WaitFor([] { return OpenPopupMenu() != nullptr; })) << "no File menu";
+    ::PostMessageA(FindBridge(), WM_CHAR, 'x', 0);
+    EXPECT_EQ(bridge->WaitExit(5000), 0);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(FindBridge(), nullptr);
+}
+
+TEST_F(Window, ExitCommandEndsTheProgram)
+{
+    StartBridge();
+    ::PostMessageA(FindBridge(), WM_COMMAND, kIdAppExit, 0);
+    EXPECT_EQ(bridge->WaitExit(5000), 0);
+    EXPECT_EQ(FindBridge(), nullptr);
+}
+
+TEST_F(Window, SecondCopyExitsAndTheFirstStays)
+{
+    StartLogvex();
+    StartBridge();
+    const HWND first = FindBridge();
+    Process second(Quote(BuildPath("shell/plovik_bridge.exe")));
+    EXPECT_EQ(second.WaitExit(8000), 0);
+    EXPECT_TRUE(bridge->Running());
+    EXPECT_EQ(FindBridge(), first);
+    // Still one bridge: a contact arrives once.
+    Log({WsjtxSamples().k1abc});
+    ASSERT_TRUE(GotExactly(1));
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+}
+
+} // namespace
+} // namespace e2e
