@@ -14,6 +14,17 @@ for preset in native sanitize; do
   ctest --test-dir "build/$preset" --output-on-failure -j "$jobs"
 done
 
+echo "== fuzz: a short time-boxed pass over each target"
+cmake --preset fuzz >/dev/null
+cmake --build build/fuzz -j "$jobs"
+for target in log_reader set_field; do
+  corpus=build/fuzz/corpus-$target
+  mkdir -p "$corpus"
+  seeds=tests/fuzz/corpus/log
+  [ "$target" = set_field ] && seeds=tests/fuzz/corpus/field
+  "build/fuzz/tests/fuzz/fuzz_$target" -max_total_time=20 -max_len=4096 "$corpus" "$seeds" 2>&1 | tail -1
+done
+
 for preset in mingw64 mingw32; do
   echo "== $preset: Windows build"
   cmake --preset "$preset" >/dev/null
