@@ -1,11 +1,13 @@
 // logvex-peer: stands in for Logvex in tests. A top-level window of class
 // "Logvex" that records every WM_COPYDATA it receives.
-//   --out FILE          each message: "kind cbData time100ns\n", the bytes, "\n"
+//   --out FILE          for each message: "kind cbData time sender\n", then
+//                       exactly cbData bytes, then "\n" (time: receive time in
+//                       100-ns units since 1601; sender: wParam)
 //   --ready FILE        written once the window exists
 //   --slow MS           sleep that long inside the handler
-//   --hang-at N         after message N (0: at start) stop pumping messages ...
-//   --hang-seconds S    ... for S seconds
-//   --close-after N     close the window after N messages
+//   --hang-at N         after message N (0: right at start) stop pumping
+//   --hang-seconds S    messages for S seconds
+//   --close-after N     destroy the window after N messages, then exit
 
 #include "peer_args.h"
 
@@ -13,52 +15,59 @@
 
 namespace {
 
-struct Options {
+struct Logvex {
     std::string out;
     long slowMs = 0;
     long hangAt = -1;
     long hangSeconds = 0;
     long closeAfter = 0;
-};
+    long received = 0;
 
-Options g_options;
-long g_received = 0;
+    void MaybeHang() const
+    {
+        if (hangAt == received && hangSeconds > 0)
+            ::Sleep(static_cast<DWORD>(hangSeconds * 1000));
+    }
 
-void MaybeHang(long after)
-{
-    if (g_options.hangAt == after && g_options.hangSeconds > 0)
-        ::Sleep(static_cast<DWORD>(g_options.hangSeconds * 1000));
-}
-
-LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_COPYDATA: {
-        const auto* packet = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        const unsigned long long received = peers::PreciseNow();
-        if (g_options.slowMs > 0)
-            ::Sleep(static_cast<DWORD>(g_options.slowMs));
-        std::string record = std::to_string(packet->dwData) + " " + std::to_string(packet->cbData) +
-                             " " + std::to_string(received) + "\n";
-        record.append(static_cast<const char*>(packet->lpData), packet->cbData);
+    LRESULT OnCopyData(HWND window, WPARAM sender, const COPYDATASTRUCT& packet)
+    {
+        const unsigned long long time = peers::PreciseNow();
+        if (slowMs > 0)
+            ::Sleep(static_cast<DWORD>(slowMs));
+        std::string record = std::to_string(packet.dwData) + " " + std::to_string(packet.cbData) +
+                             " " + std::to_string(time) + " " + std::to_string(sender) + "\n";
+        record.append(static_cast<const char*>(packet.lpData), packet.cbData);
         record += "\n";
-        if (!g_options.out.empty())
-            peers::AppendToFile(g_options.out, record);
-        ++g_received;
-        if (g_options.closeAfter > 0 && g_received >= g_options.closeAfter)
-            ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
-        else if (g_options.hangAt == g_received)
-            ::PostMessageA(hwnd, WM_APP, 0, 0); // hang after this handler returns
+        if (!out.empty())
+            peers::AppendToFile(out, record);
+        ++received;
+        if (closeAfter > 0 && received >= closeAfter)
+            ::PostMessageA(window, WM_CLOSE, 0, 0);
+        else if (hangAt == received)
+            ::PostMessageA(window, WM_APP, 0, 0); // hang once this send has returned
         return TRUE;
     }
+};
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        ::SetWindowLongPtrA(window, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Logvex*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_COPYDATA:
+        return self->OnCopyData(window, wParam, *reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_APP:
-        MaybeHang(g_received);
+        self->MaybeHang();
         return 0;
     case WM_DESTROY:
         ::PostQuitMessage(0);
         return 0;
     default:
-        return ::DefWindowProcA(hwnd, message, wParam, lParam);
+        return ::DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
@@ -66,11 +75,12 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    g_options.out = peers::Option("--out");
-    g_options.slowMs = peers::NumberOption("--slow", 0);
-    g_options.hangAt = peers::NumberOption("--hang-at", -1);
-    g_options.hangSeconds = peers::NumberOption("--hang-seconds", 0);
-    g_options.closeAfter = peers::NumberOption("--close-after", 0);
+    Logvex logvex;
+    logvex.out = peers::Option("--out");
+    logvex.slowMs = peers::NumberOption("--slow", 0);
+    logvex.hangAt = peers::NumberOption("--hang-at", -1);
+    logvex.hangSeconds = peers::NumberOption("--hang-seconds", 0);
+    logvex.closeAfter = peers::NumberOption("--close-after", 0);
 
     WNDCLASSA wc{};
     wc.lpfnWndProc = WindowProc;
@@ -80,18 +90,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (!::RegisterClassA(&wc))
         return 1;
     const HWND window = ::CreateWindowA("Logvex", "Logvex (test peer)", WS_OVERLAPPEDWINDOW, 400,
-                                        300, 260, 120, nullptr, nullptr, instance, nullptr);
+                                        300, 260, 120, nullptr, nullptr, instance, &logvex);
     if (!window)
         return 1;
     ::ShowWindow(window, SW_SHOWNOACTIVATE);
     const std::string ready = peers::Option("--ready");
     if (!ready.empty())
         peers::AppendToFile(ready, "ready\n");
-    MaybeHang(0);
-    MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-    return 0;
+    logvex.MaybeHang();
+    return peers::RunMessageLoop();
 }

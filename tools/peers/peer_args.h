@@ -1,10 +1,11 @@
 #pragma once
-// Command-line options of the test peers: "--name value" pairs.
+// What both test peers share: "--name value" options, the clock, appending.
 
 #include <windows.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace peers {
 
@@ -15,6 +16,16 @@ inline std::string Option(const char* name, const std::string& fallback = std::s
         if (std::string(__argv[i]) == name)
             return __argv[i + 1];
     return fallback;
+}
+
+// Every value given with `--name`, in command-line order.
+inline std::vector<std::string> Options(const char* name)
+{
+    std::vector<std::string> values;
+    for (int i = 1; i + 1 < __argc; ++i)
+        if (std::string(__argv[i]) == name)
+            values.push_back(__argv[++i]);
+    return values;
 }
 
 inline long NumberOption(const char* name, long fallback)
@@ -57,18 +68,52 @@ private:
     HANDLE m_handle;
 };
 
+// Owns a file handle; closes it when it goes.
+class File {
+public:
+    explicit File(HANDLE handle) : m_handle(handle) {}
+    ~File()
+    {
+        if (Valid())
+            ::CloseHandle(m_handle);
+    }
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    bool Valid() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};
+
+inline bool WriteAll(const File& file, const std::string& bytes)
+{
+    DWORD written = 0;
+    return ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                       nullptr) &&
+           written == bytes.size();
+}
+
 // Appends bytes to a file, opened and closed for each call so that every
-// record is on disk when the call returns.
+// record is complete on disk when the call returns.
 inline bool AppendToFile(const std::string& path, const std::string& bytes)
 {
-    const FileHandle file(::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid())
-        return false;
-    DWORD written = 0;
-    const BOOL ok =
-        ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    return ok && written == bytes.size();
+    const File file(::CreateFileA(path.c_str(), FILE_APPEND_DATA,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.Valid() && WriteAll(file, bytes);
+}
+
+// Runs the thread's message loop until WM_QUIT: its exit code.
+inline int RunMessageLoop()
+{
+    MSG msg{};
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
 }
 
 } // namespace peers

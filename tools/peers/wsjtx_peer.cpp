@@ -1,14 +1,18 @@
 // wsjtx-peer: stands in for WSJT-X in tests. A top-level window of class
-// "Qt5QWindowIcon" that can append contacts to the log file as WSJT-X
-// does: the header when the file is new, then one record per line, CRLF.
-//   --log PATH            the log file
-//   --append FILE         record lines to append, one at a time
+// "Qt5QWindowIcon" that can append contacts to the log file as WSJT-X 2.6
+// does: the six-line header when the file is new (or empty), then one
+// record per line, CRLF, opened and closed for each contact.
+//   --log PATH                  the log file
+//   --record LINE               a record line to append (may be repeated)
+//   --append FILE               more record lines, one a line
 //   --gap-min-ms/--gap-max-ms   random pause before each append (default 0)
-//   --hold-ms MS          keep the file open for writing that long per append
-//   --times FILE          the time each append closed the file (100-ns units)
-//   --seed N              seed of the random gaps (default 1)
-//   --stay                keep the window up after the appends, until closed
-//   --window-only         only show the window, until closed or ended
+//   --seed N                    seed of those pauses (default 1)
+//   --hold-ms MS                keep the file open that long after writing
+//   --times FILE                per append: "time attempts\n", the time the
+//                               file was closed (100-ns units since 1601)
+//   --stay                      keep the window up after the appends
+// Without records it only shows its window, until closed.
+// Exit code: 0, or 2 when a contact could not be written.
 
 #include "peer_args.h"
 
@@ -19,17 +23,21 @@
 
 namespace {
 
+// As in the WSJT-X 2.6.1 sample logs, byte for byte.
 const char* const kHeader = "ADIF Export\r\n<adif_ver:5>3.1.1\r\n"
                             "<created_timestamp:15>20261207 062122\r\n<programid:6>WSJT-X\r\n"
                             "<programversion:5>2.6.1\r\n<eoh>\r\n";
 
-// Opens for appending the way Qt does on Windows (read and write sharing),
-// waiting while the bridge holds the file, as WSJT-X would fail and retry.
-HANDLE OpenForAppend(const std::string& path)
+// Opens with the sharing of Qt's QFile on Windows (read and write). While
+// the bridge holds the file with writers shut out the open fails with a
+// sharing violation; WSJT-X would then lose the contact, the peer retries
+// for up to 5 s instead and reports how many attempts it took.
+HANDLE OpenForAppend(const std::string& path, int& attempts)
 {
-    for (int attempt = 0; attempt < 500; ++attempt) {
-        const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    for (attempts = 1; attempts <= 500; ++attempts) {
+        const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_SHARING_VIOLATION)
             return file;
         ::Sleep(10);
@@ -40,43 +48,62 @@ HANDLE OpenForAppend(const std::string& path)
 bool AppendRecord(const std::string& path, const std::string& record, long holdMs,
                   const std::string& times)
 {
+    int attempts = 0;
     bool ok = false;
     {
-        const peers::FileHandle file(OpenForAppend(path));
+        const peers::File file(OpenForAppend(path, attempts));
         if (!file.Valid())
             return false;
-        // The header goes into a new (empty) file only.
         LARGE_INTEGER size{};
-        ::GetFileSizeEx(file.Get(), &size);
-        const std::string bytes = (size.QuadPart == 0 ? std::string(kHeader) : std::string()) + record + "\r\n";
-        ::SetFilePointer(file.Get(), 0, nullptr, FILE_END);
-        DWORD written = 0;
-        ok = ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-             written == bytes.size();
+        ok = ::GetFileSizeEx(file.Get(), &size) &&
+             ::SetFilePointer(file.Get(), 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER &&
+             peers::WriteAll(file, (size.QuadPart == 0 ? std::string(kHeader) : std::string()) +
+                                       record + "\r\n");
         if (holdMs > 0)
             ::Sleep(static_cast<DWORD>(holdMs));
     }
     if (!times.empty())
-        peers::AppendToFile(times, std::to_string(peers::PreciseNow()) + "\n");
+        peers::AppendToFile(times, std::to_string(peers::PreciseNow()) + " " +
+                                       std::to_string(attempts) + "\n");
     return ok;
 }
 
-LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+std::vector<std::string> RecordsToAppend()
+{
+    std::vector<std::string> records = peers::Options("--record");
+    const std::string list = peers::Option("--append");
+    if (!list.empty()) {
+        std::ifstream in(list, std::ios::binary);
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (!line.empty())
+                records.push_back(line);
+        }
+    }
+    return records;
+}
+
+void PumpFor(DWORD ms)
+{
+    const DWORD until = ::GetTickCount() + ms;
+    do {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::Sleep(ms > 0 ? 5 : 0);
+    } while (static_cast<LONG>(until - ::GetTickCount()) > 0);
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_DESTROY) {
         ::PostQuitMessage(0);
         return 0;
     }
-    return ::DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-void Pump()
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
 } // namespace
@@ -97,39 +124,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     ::ShowWindow(window, SW_SHOWNOACTIVATE);
 
     const std::string log = peers::Option("--log");
-    const std::string list = peers::Option("--append");
+    const std::vector<std::string> records = RecordsToAppend();
+    const long gapMin = peers::NumberOption("--gap-min-ms", 0);
+    const long gapMax = peers::NumberOption("--gap-max-ms", gapMin);
+    std::mt19937 random(static_cast<unsigned>(peers::NumberOption("--seed", 1)));
+    std::uniform_int_distribution<long> gap(gapMin, gapMax < gapMin ? gapMin : gapMax);
+    const long holdMs = peers::NumberOption("--hold-ms", 0);
+    const std::string times = peers::Option("--times");
     int status = 0;
-    const bool windowOnly = peers::Flag("--window-only");
-    if (!windowOnly && !log.empty() && !list.empty()) {
-        std::ifstream in(list, std::ios::binary);
-        std::vector<std::string> records;
-        for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (!line.empty())
-                records.push_back(line);
-        }
-        const long gapMin = peers::NumberOption("--gap-min-ms", 0);
-        const long gapMax = peers::NumberOption("--gap-max-ms", gapMin);
-        std::mt19937 random(static_cast<unsigned>(peers::NumberOption("--seed", 1)));
-        std::uniform_int_distribution<long> gap(gapMin, gapMax < gapMin ? gapMin : gapMax);
-        for (const std::string& record : records) {
-            const DWORD until = ::GetTickCount() + static_cast<DWORD>(gap(random));
-            while (static_cast<LONG>(until - ::GetTickCount()) > 0) {
-                Pump();
-                ::Sleep(5);
-            }
-            if (!AppendRecord(log, record, peers::NumberOption("--hold-ms", 0),
-                              peers::Option("--times")))
-                status = 2;
-        }
+    for (const std::string& record : records) {
+        PumpFor(static_cast<DWORD>(gap(random)));
+        if (log.empty() || !AppendRecord(log, record, holdMs, times))
+            status = 2;
     }
-    if (windowOnly || list.empty() || peers::Flag("--stay")) {
-        MSG msg;
-        while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
+    if (records.empty() || peers::Flag("--stay"))
+        peers::RunMessageLoop();
     return status;
 }
