@@ -33,7 +33,8 @@ const Samples& WsjtxSamples()
 {
     static const Samples samples = [] {
         Samples s;
-        s.oneContact = ReadFileBytes(SourcePath("tests/data/wsjtx/wsjtx-2.6.1-one-contact-crlf.adi"));
+        s.oneContact =
+            ReadFileBytes(SourcePath("tests/data/wsjtx/wsjtx-2.6.1-one-contact-crlf.adi"));
         const std::string two =
             ReadFileBytes(SourcePath("tests/data/wsjtx/wsjtx-2.6.1-linux-two-contacts.adi"));
         s.header = s.oneContact.substr(0, s.oneContact.find("<eoh>\r\n") + 7);
@@ -105,8 +106,8 @@ void BridgeTest::StartBridge()
 
 void BridgeTest::StartLogvex(const std::string& options)
 {
-    logvex = std::make_unique<Process>(Quote(BuildPath("tools/peers/logvex-peer.exe")) +
-                                       " --out " + Quote(m_received) + " " + options);
+    logvex = std::make_unique<Process>(Quote(BuildPath("tools/peers/logvex-peer.exe")) + " --out " +
+                                       Quote(m_received) + " " + options);
     ASSERT_TRUE(WaitFor([] { return FindLogvex() != nullptr; })) << "no Logvex window";
 }
 
@@ -118,8 +119,8 @@ void BridgeTest::StartWsjtx()
 
 void BridgeTest::Log(const std::vector<std::string>& records)
 {
-    Process writer(Quote(BuildPath("tools/peers/wsjtx-peer.exe")) + " --log " +
-                   Quote(files.log) + Quoted(records));
+    Process writer(Quote(BuildPath("tools/peers/wsjtx-peer.exe")) + " --log " + Quote(files.log) +
+                   Quoted(records));
     ASSERT_EQ(writer.WaitExit(10000), 0) << "WSJT-X could not log the contact";
 }
 

@@ -22,10 +22,10 @@ constexpr int kIdAppAbout = 57664, kIdAppExit = 57665;
 
 // What WSJT-X 2.6.1 wrote for two contacts (the sample logs of tests/data).
 struct Samples {
-    std::string header;      // the six header lines, CRLF
-    std::string k1abc;       // a record line, without its line end
+    std::string header; // the six header lines, CRLF
+    std::string k1abc;  // a record line, without its line end
     std::string g4xyz;
-    std::string oneContact;  // the whole one-contact file as WSJT-X wrote it
+    std::string oneContact; // the whole one-contact file as WSJT-X wrote it
 };
 const Samples& WsjtxSamples();
 

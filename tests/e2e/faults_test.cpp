@@ -44,8 +44,8 @@ TEST_F(Faults, WithoutLogvexTheContactWaitsInItsFileUntilLogvexComes)
 {
     StartBridge();
     Log({WsjtxSamples().k1abc});
-    EXPECT_TRUE(HoldsFor([&] { return ReadFileBytes(files.log) == WsjtxSamples().oneContact; },
-                         2500))
+    EXPECT_TRUE(
+        HoldsFor([&] { return ReadFileBytes(files.log) == WsjtxSamples().oneContact; }, 2500))
         << "the file is left unread and in place";
     StartLogvex();
     ASSERT_TRUE(GotExactly(1));
@@ -81,8 +81,8 @@ TEST_F(Faults, UndeletableFileIsReportedOnceAndSentOnceFree)
     EXPECT_NE(text.find(files.log), std::string::npos) << "the box names the file: " << text;
     ASSERT_TRUE(DismissBox(Boxes()[0]));
     EXPECT_TRUE(HoldsFor([&] { return Boxes().empty() && Got().empty(); }, 2500))
-        << "the same failure is not reported every second, nor the contact sent: "
-        << Boxes().size() << " boxes, " << Got().size() << " sent";
+        << "the same failure is not reported every second, nor the contact sent: " << Boxes().size()
+        << " boxes, " << Got().size() << " sent";
     holder.Close();
     ASSERT_TRUE(GotExactly(1));
     EXPECT_EQ(Got()[0].bytes, kTextK1abc);

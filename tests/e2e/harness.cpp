@@ -59,8 +59,8 @@ Process::Process(const std::string& commandLine, const std::string& output)
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    const OpenFile out(output.empty() ? std::string("NUL") : output, GENERIC_WRITE,
-                       FILE_SHARE_READ, CREATE_ALWAYS, &inherit);
+    const OpenFile out(output.empty() ? std::string("NUL") : output, GENERIC_WRITE, FILE_SHARE_READ,
+                       CREATE_ALWAYS, &inherit);
     const bool redirect = !output.empty() && out.Valid();
     if (redirect) {
         startup.dwFlags = STARTF_USESTDHANDLES;

@@ -68,7 +68,7 @@ std::string StaticTexts(HWND dialog);
 struct Received {
     unsigned long long kind = 0;
     unsigned long long cbData = 0;
-    unsigned long long time = 0; // 100-ns units since 1601
+    unsigned long long time = 0;   // 100-ns units since 1601
     unsigned long long sender = 0; // wParam
     std::string bytes;
 };

@@ -8,10 +8,7 @@ namespace {
 class Startup : public BridgeTest {
 protected:
     std::string oldLog() const { return WsjtxSamples().oneContact; }
-    std::string oldBackup() const
-    {
-        return WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n";
-    }
+    std::string oldBackup() const { return WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n"; }
     // Logvex runs; the bridge starts and runs its first ticks.
     void StartAndTick()
     {
