@@ -51,7 +51,8 @@ wine build/mingw64/tools/peers/wsjtx-peer.exe --log "$folder\\wsjtx_log.adi" \
   --append "$(winpath "$work/records.txt")" --gap-min-ms 1200 --stay &
 pids+=($!)
 for _ in $(seq 1 100); do
-  [ "$(grep -c '^10001 ' "$work/received.txt" 2>/dev/null || true)" -ge 3 ] && break
+  n=$(grep -c '^10001 ' "$work/received.txt" 2>/dev/null) || n=0
+  [ "$n" -ge 3 ] && break
   sleep 0.1
 done
 sleep 1
