@@ -142,21 +142,29 @@ COLORREF ScreenPixel(HWND window, int x, int y)
     return colour;
 }
 
+namespace {
+
+struct DialogSearch {
+    std::string caption;
+    std::vector<HWND> found;
+};
+
+// A plain function: 32-bit Windows wants a stdcall callback, which a lambda
+// does not convert to.
+BOOL CALLBACK CollectDialog(HWND window, LPARAM param)
+{
+    auto* s = reinterpret_cast<DialogSearch*>(param);
+    if (ClassOf(window) == "#32770" && ::IsWindowVisible(window) && WindowText(window) == s->caption)
+        s->found.push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
 std::vector<HWND> Dialogs(const std::string& caption)
 {
-    struct Search {
-        std::string caption;
-        std::vector<HWND> found;
-    } search{caption, {}};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            if (ClassOf(window) == "#32770" && ::IsWindowVisible(window) &&
-                WindowText(window) == s->caption)
-                s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DialogSearch search{caption, {}};
+    ::EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
