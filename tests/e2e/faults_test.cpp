@@ -122,5 +122,29 @@ TEST_F(Faults, HungLogvexFreezesNeitherTheBridgeNorLosesTheContact)
     EXPECT_FALSE(FileExists(files.log));
 }
 
+TEST_F(Faults, SlowLogvexGetsTheContactOnce)
+{
+    // Logvex takes longer over the message than the bridge waits for it.
+    StartLogvex("--slow 6500");
+    StartBridge();
+    Log({WsjtxSamples().k1abc});
+    ASSERT_TRUE(WaitFor([&] { return !Got().empty(); }, 12000)) << "never sent";
+    EXPECT_TRUE(HoldsFor([&] { return Got().size() == 1; }, 9000)) << Got().size() << " times";
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+}
+
+TEST_F(Faults, ContactLoggedWhileLogvexHangsArrivesOnceItRecovers)
+{
+    StartLogvex("--hang-at 1 --hang-seconds 8");
+    StartBridge();
+    Log({WsjtxSamples().k1abc});
+    ASSERT_TRUE(WaitFor([&] { return Got().size() == 1; }));
+    Log({WsjtxSamples().g4xyz}); // Logvex stops answering now
+    ASSERT_TRUE(WaitFor([&] { return Got().size() >= 2; }, 15000)) << "never sent";
+    ASSERT_TRUE(GotExactly(2)) << "sent twice";
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+    EXPECT_EQ(Got()[1].bytes, Adif2msg(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n"));
+}
+
 } // namespace
 } // namespace e2e
