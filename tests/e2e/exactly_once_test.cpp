@@ -1,0 +1,70 @@
+// Every contact WSJT-X logs reaches Logvex exactly once, also when Logvex is
+// away, slow, or comes and goes while WSJT-X keeps logging.
+
+#include "bridge_fixture.h"
+
+namespace e2e {
+namespace {
+
+using ExactlyOnce = BridgeTest;
+
+std::vector<std::string> Texts(const std::vector<Received>& got)
+{
+    std::vector<std::string> texts;
+    for (const Received& r : got)
+        texts.push_back(r.bytes);
+    return texts;
+}
+
+// WSJT-X appends to the file the bridge keeps while Logvex is away: each
+// contact must still arrive as its own message, not one merged from them.
+TEST_F(ExactlyOnce, SeveralContactsLoggedWithoutLogvexAllArrive)
+{
+    StartBridge();
+    Log({WsjtxSamples().k1abc});
+    ::Sleep(1500);
+    Log({WsjtxSamples().g4xyz});
+    ::Sleep(1500);
+    EXPECT_TRUE(FileExists(files.log));
+    const std::string g4xyz = Adif2msg(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n");
+    StartLogvex();
+    EXPECT_TRUE(GotExactly(2, 8000)) << Got().size() << " received";
+    EXPECT_EQ(Texts(Got()), (std::vector<std::string>{kTextK1abc, g4xyz}));
+}
+
+// Logvex takes longer over a message than the bridge waits for it: it has
+// the contact all the same, so the bridge must not send it again.
+TEST_F(ExactlyOnce, SlowLogvexGetsTheContactOnce)
+{
+    StartLogvex("--slow 7000");
+    StartBridge();
+    Log({WsjtxSamples().k1abc});
+    ASSERT_TRUE(WaitFor([&] { return !Got().empty(); }, 15000));
+    ::Sleep(9000); // past the bridge's send time-out and a few ticks
+    EXPECT_EQ(Texts(Got()), (std::vector<std::string>{kTextK1abc}));
+}
+
+// Contacts at WSJT-X's pace while Logvex closes after the second one and is
+// started again: each arrives once, in order, byte for byte.
+TEST_F(ExactlyOnce, ContactsAtWsjtxPaceWhileLogvexComesAndGoes)
+{
+    StartLogvex("--close-after 2");
+    StartBridge();
+    const std::string& k1abc = WsjtxSamples().k1abc;
+    ASSERT_EQ(k1abc.rfind("<call:5>K1ABC ", 0), 0u);
+    std::vector<std::string> records, expected;
+    for (const char* call : {"W1AA1", "W1AA2", "W1AA3", "W1AA4", "W1AA5"}) {
+        records.push_back(std::string("<call:5>") + call + k1abc.substr(13));
+        expected.push_back(call + std::string(kTextK1abc).substr(5));
+    }
+    std::unique_ptr<Process> writer =
+        LogInBackground(records, "--gap-min-ms 1100 --gap-max-ms 1600 --seed 7");
+    ASSERT_TRUE(WaitFor([] { return FindLogvex() == nullptr; }, 10000)) << "Logvex did not close";
+    StartLogvex();
+    EXPECT_EQ(writer->WaitExit(15000), 0);
+    EXPECT_TRUE(GotExactly(expected.size(), 8000)) << Got().size() << " received";
+    EXPECT_EQ(Texts(Got()), expected);
+}
+
+} // namespace
+} // namespace e2e
