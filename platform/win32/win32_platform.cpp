@@ -5,9 +5,10 @@
 namespace plovik::win32 {
 
 namespace {
-// Long enough for a receiver that is merely slow, short enough that a hung
+// Long enough for a receiver that is merely slow (a send given up while the
+// receiver is still handling it would be sent again), short enough that a hung
 // one does not freeze the bridge; a hung receiver is given up on at once.
-constexpr UINT kSendTimeoutMs = 5000;
+constexpr UINT kSendTimeoutMs = 10000;
 } // namespace
 
 OpenResult Win32Platform::OpenLogFile(const std::string& path)
