@@ -46,19 +46,19 @@ TEST_F(Window, EachLightFollowsItsOwnProgramWithinASecond)
         << std::hex << Light(kLogLight) << " " << Light(kProgLight);
 
     StartLogvex();
-    EXPECT_TRUE(WaitFor([] { return Light(kLogLight) == kGreen; }, 1300));
+    EXPECT_TRUE(WaitFor([] { return Light(kLogLight) == kGreen; }, 1500));
     EXPECT_EQ(Light(kProgLight), kGrey);
 
     StartWsjtx();
-    EXPECT_TRUE(WaitFor([] { return Light(kProgLight) == kGreen; }, 1300));
+    EXPECT_TRUE(WaitFor([] { return Light(kProgLight) == kGreen; }, 1500));
     EXPECT_EQ(Light(kLogLight), kGreen);
 
     logvex.reset();
-    EXPECT_TRUE(WaitFor([] { return Light(kLogLight) == kGrey; }, 1300));
+    EXPECT_TRUE(WaitFor([] { return Light(kLogLight) == kGrey; }, 1500));
     EXPECT_EQ(Light(kProgLight), kGreen);
 
     wsjtx.reset();
-    EXPECT_TRUE(WaitFor([] { return Light(kProgLight) == kGrey; }, 1300));
+    EXPECT_TRUE(WaitFor([] { return Light(kProgLight) == kGrey; }, 1500));
     EXPECT_EQ(Light(kLogLight), kGrey);
 }
 
@@ -128,10 +128,14 @@ TEST_F(Window, SecondCopyExitsAndTheFirstStays)
     StartLogvex();
     StartBridge();
     const HWND first = FindBridge();
+    ASSERT_TRUE(::SetForegroundWindow(FindLogvex()));
+    ASSERT_TRUE(WaitFor([] { return ::GetForegroundWindow() == FindLogvex(); }));
     Process second(Quote(BuildPath("shell/plovik_bridge.exe")));
     EXPECT_EQ(second.WaitExit(8000), 0);
     EXPECT_TRUE(bridge->Running());
     EXPECT_EQ(FindBridge(), first);
+    EXPECT_TRUE(WaitFor([first] { return ::GetForegroundWindow() == first; }))
+        << "the first bridge is brought to the front";
     // Still one bridge: a contact arrives once.
     Log({WsjtxSamples().k1abc});
     ASSERT_TRUE(GotExactly(1));
