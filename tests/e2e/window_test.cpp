@@ -142,5 +142,29 @@ TEST_F(Window, SecondCopyExitsAndTheFirstStays)
     EXPECT_EQ(Got()[0].bytes, kTextK1abc);
 }
 
+TEST_F(Window, NewDocumentStartsOverAndTheBridgeKeepsWorking)
+{
+    constexpr int kIdFileNew = 57600;
+    StartLogvex();
+    StartBridge();
+    // Wine counts no GDI objects (GetGuiResources gives 0): the pictures
+    // kept are seen by their handles instead.
+    const LRESULT badge = ::SendMessageA(BridgeControl(kBadge), STM_GETIMAGE, IMAGE_BITMAP, 0);
+    ASSERT_NE(badge, 0);
+    for (int i = 0; i < 5; ++i) {
+        DWORD_PTR result = 0;
+        ASSERT_NE(::SendMessageTimeoutA(FindBridge(), WM_COMMAND, kIdFileNew, 0, SMTO_NORMAL, 5000,
+                                        &result),
+                  0);
+    }
+    EXPECT_EQ(WindowText(FindBridge()), kTitle);
+    EXPECT_EQ(::SendMessageA(BridgeControl(kBadge), STM_GETIMAGE, IMAGE_BITMAP, 0), badge)
+        << "the pictures already loaded are kept";
+    EXPECT_TRUE(WaitFor([] { return Light(kLogLight) == kGreen; }, 1500));
+    Log({WsjtxSamples().k1abc});
+    ASSERT_TRUE(GotExactly(1));
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+}
+
 } // namespace
 } // namespace e2e
