@@ -8,6 +8,10 @@
 //   --hang-at N         after message N (0: right at start) stop pumping
 //   --hang-seconds S    messages for S seconds
 //   --close-after N     destroy the window after N messages, then exit
+//   --close-when-read PATH  answer nothing until PATH has appeared and gone
+//                       again (the bridge read and deleted it, and is about
+//                       to send), then destroy the window: the send finds
+//                       Logvex gone. Within 5 s, or the bridge sees it hung.
 
 #include "peer_args.h"
 
@@ -21,12 +25,30 @@ struct Logvex {
     long hangAt = -1;
     long hangSeconds = 0;
     long closeAfter = 0;
+    std::string closeWhenRead;
     long received = 0;
 
     void MaybeHang() const
     {
         if (hangAt == received && hangSeconds > 0)
             ::Sleep(static_cast<DWORD>(hangSeconds * 1000));
+    }
+
+    static bool Exists(const std::string& path)
+    {
+        return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    // Answers nothing from the start until the file has come and gone, so
+    // the bridge's send, made after the delete, cannot come in between.
+    void CloseWhenRead(HWND window) const
+    {
+        const DWORD start = ::GetTickCount();
+        while (!Exists(closeWhenRead) && ::GetTickCount() - start < 20000)
+            ::Sleep(1);
+        while (Exists(closeWhenRead) && ::GetTickCount() - start < 30000)
+            ::Sleep(1);
+        ::DestroyWindow(window);
     }
 
     LRESULT OnCopyData(HWND window, WPARAM sender, const COPYDATASTRUCT& packet)
@@ -81,6 +103,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     logvex.hangAt = peers::NumberOption("--hang-at", -1);
     logvex.hangSeconds = peers::NumberOption("--hang-seconds", 0);
     logvex.closeAfter = peers::NumberOption("--close-after", 0);
+    logvex.closeWhenRead = peers::Option("--close-when-read");
 
     WNDCLASSA wc{};
     wc.lpfnWndProc = WindowProc;
@@ -98,5 +121,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (!ready.empty())
         peers::AppendToFile(ready, "ready\n");
     logvex.MaybeHang();
+    if (!logvex.closeWhenRead.empty())
+        logvex.CloseWhenRead(window);
     return peers::RunMessageLoop();
 }
