@@ -103,6 +103,21 @@ TEST_F(Faults, LogvexClosingAndComingBackLosesNothing)
     EXPECT_EQ(Got()[1].bytes, Adif2msg(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n"));
 }
 
+TEST_F(Faults, LogvexGoneBetweenTheProbeAndTheSendGetsTheContactWhenBack)
+{
+    // This Logvex closes while the bridge reads the file: after the tick's
+    // probe found it, before the send reaches it.
+    StartLogvex("--close-when-read " + Quote(files.log));
+    StartBridge();
+    Log({WsjtxSamples().k1abc});
+    ASSERT_TRUE(WaitFor([] { return FindLogvex() == nullptr; })) << "Logvex did not close";
+    EXPECT_TRUE(WaitFor([&] { return !FileExists(files.log); })) << "the bridge read the file";
+    EXPECT_TRUE(Got().empty());
+    StartLogvex();
+    ASSERT_TRUE(GotExactly(1)) << Got().size();
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+}
+
 TEST_F(Faults, HungLogvexFreezesNeitherTheBridgeNorLosesTheContact)
 {
     StartLogvex("--hang-at 0 --hang-seconds 9");
