@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include "owned.h"
+
 #include <lmcons.h>
 #include <shlobj.h>
 
@@ -136,10 +138,8 @@ COLORREF ScreenPixel(HWND window, int x, int y)
     RECT rect;
     if (!window || !::GetWindowRect(window, &rect))
         return CLR_INVALID;
-    const HDC screen = ::GetDC(nullptr);
-    const COLORREF colour = ::GetPixel(screen, rect.left + x, rect.top + y);
-    ::ReleaseDC(nullptr, screen);
-    return colour;
+    const ScreenDc screen;
+    return ::GetPixel(screen.Get(), rect.left + x, rect.top + y);
 }
 
 namespace {
@@ -154,7 +154,8 @@ struct DialogSearch {
 BOOL CALLBACK CollectDialog(HWND window, LPARAM param)
 {
     auto* s = reinterpret_cast<DialogSearch*>(param);
-    if (ClassOf(window) == "#32770" && ::IsWindowVisible(window) && WindowText(window) == s->caption)
+    if (ClassOf(window) == "#32770" && ::IsWindowVisible(window) &&
+        WindowText(window) == s->caption)
         s->found.push_back(window);
     return TRUE;
 }

@@ -1,21 +1,10 @@
 // What the user sees of the bridge: lights, caption, menu, about box, exit.
 
 #include "bridge_fixture.h"
-
-#include <memory>
-#include <type_traits>
+#include "owned.h"
 
 namespace e2e {
 namespace {
-
-struct ModuleFree {
-    void operator()(HMODULE module) const { ::FreeLibrary(module); }
-};
-using Module = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFree>;
-struct MenuDestroy {
-    void operator()(HMENU menu) const { ::DestroyMenu(menu); }
-};
-using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroy>;
 
 std::string MenuText(HMENU menu, UINT item, UINT flags)
 {
@@ -68,16 +57,16 @@ TEST_F(Window, CaptionAndMenuTexts)
     EXPECT_EQ(WindowText(FindBridge()), kTitle);
     EXPECT_NE(::GetMenu(FindBridge()), nullptr) << "the frame has a menu bar";
     // Another process's menu cannot be read under Wine: read the program's own.
-    const Module program(::LoadLibraryExA(BuildPath("shell/plovik_bridge.exe").c_str(), nullptr,
-                                          LOAD_LIBRARY_AS_DATAFILE));
-    ASSERT_TRUE(program);
-    const Menu menu(::LoadMenuA(program.get(), MAKEINTRESOURCEA(128)));
-    ASSERT_TRUE(menu);
-    ASSERT_EQ(::GetMenuItemCount(menu.get()), 2);
-    EXPECT_EQ(MenuText(menu.get(), 0, MF_BYPOSITION), "&File");
-    EXPECT_EQ(MenuText(menu.get(), 1, MF_BYPOSITION), "&Help");
-    EXPECT_EQ(MenuText(menu.get(), kIdAppExit, MF_BYCOMMAND), "E&xit");
-    EXPECT_EQ(MenuText(menu.get(), kIdAppAbout, MF_BYCOMMAND), "&About Plovik Bridge ver 1.02");
+    const ModuleHandle program(::LoadLibraryExA(BuildPath("shell/plovik_bridge.exe").c_str(),
+                                                nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(program.Valid());
+    const MenuHandle menu(::LoadMenuA(program.Get(), MAKEINTRESOURCEA(128)));
+    ASSERT_TRUE(menu.Valid());
+    ASSERT_EQ(::GetMenuItemCount(menu.Get()), 2);
+    EXPECT_EQ(MenuText(menu.Get(), 0, MF_BYPOSITION), "&File");
+    EXPECT_EQ(MenuText(menu.Get(), 1, MF_BYPOSITION), "&Help");
+    EXPECT_EQ(MenuText(menu.Get(), kIdAppExit, MF_BYCOMMAND), "E&xit");
+    EXPECT_EQ(MenuText(menu.Get(), kIdAppAbout, MF_BYCOMMAND), "&About Plovik Bridge ver 1.02");
 }
 
 TEST_F(Window, HelpAboutShowsTheAboutBoxUntilOk)
