@@ -3,6 +3,8 @@
 
 #include "bridge_fixture.h"
 
+#include <sstream>
+
 namespace e2e {
 namespace {
 
@@ -50,6 +52,39 @@ TEST_F(Peers, LogvexPeerRecordsEveryByteOfEveryMessage)
     }
     EXPECT_LE(got[0].time, got[1].time);
     EXPECT_LE(got[1].time, got[2].time);
+}
+
+TEST_F(Peers, WsjtxPeerHoldsTheFileAsQtDoesAndTellsWhenItLetGo)
+{
+    const std::string times = m_scratch + "\\times.txt";
+    RemoveFile(times);
+    FILETIME before;
+    ::GetSystemTimePreciseAsFileTime(&before);
+    const std::unique_ptr<Process> writer =
+        LogInBackground({WsjtxSamples().k1abc, WsjtxSamples().g4xyz},
+                        "--gap-min-ms 300 --gap-max-ms 300 --hold-ms 700 --times " + Quote(times));
+    ASSERT_TRUE(WaitFor([&] { return FileExists(files.log); }));
+    // While WSJT-X writes, others may read but not shut writers out.
+    {
+        OpenFile reader(files.log, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+        EXPECT_TRUE(reader.Valid());
+    }
+    OpenFile bridgeLike(files.log, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    EXPECT_FALSE(bridgeLike.Valid());
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    bridgeLike.Close();
+    ASSERT_EQ(writer->WaitExit(10000), 0);
+
+    std::istringstream lines(ReadFileBytes(times));
+    unsigned long long first = 0, second = 0;
+    int attempts1 = 0, attempts2 = 0;
+    ASSERT_TRUE(lines >> first >> attempts1 >> second >> attempts2) << ReadFileBytes(times);
+    const unsigned long long start =
+        (static_cast<unsigned long long>(before.dwHighDateTime) << 32) | before.dwLowDateTime;
+    EXPECT_GE(first, start + 10000ULL * (300 + 700)); // gap and hold, in 100 ns
+    EXPECT_GE(second, first + 10000ULL * (300 + 700));
+    EXPECT_EQ(attempts1, 1);
+    EXPECT_EQ(attempts2, 1);
 }
 
 } // namespace
