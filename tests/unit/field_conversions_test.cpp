@@ -24,11 +24,11 @@ std::string Band(const char* value)
 TEST(BandCode, EveryBandOfTheTable)
 {
     const Case table[] = {
-        {"160M", "10"}, {"80M", "9"},   {"40M", "8"},    {"30M", "7"},    {"20M", "6"},
-        {"17M", "5"},   {"15M", "4"},   {"12M", "3"},    {"10M", "2"},    {"6M", "1"},
-        {"2M", "0"},    {"1.25M", "11"}, {"70CM", "12"}, {"35CM", "13"},  {"23CM", "14"},
-        {"13CM", "15"}, {"9CM", "16"},  {"6CM", "17"},   {"3CM", "18"},   {"1.25CM", "19"},
-        {"6MM", "20"},  {"4MM", "21"},  {"4M", "22"},    {"60M", "23"},
+        {"160M", "10"}, {"80M", "9"},    {"40M", "8"},   {"30M", "7"},   {"20M", "6"},
+        {"17M", "5"},   {"15M", "4"},    {"12M", "3"},   {"10M", "2"},   {"6M", "1"},
+        {"2M", "0"},    {"1.25M", "11"}, {"70CM", "12"}, {"35CM", "13"}, {"23CM", "14"},
+        {"13CM", "15"}, {"9CM", "16"},   {"6CM", "17"},  {"3CM", "18"},  {"1.25CM", "19"},
+        {"6MM", "20"},  {"4MM", "21"},   {"4M", "22"},   {"60M", "23"},
     };
     for (const Case& c : table)
         EXPECT_EQ(Band(c.value), c.expected) << c.value;
@@ -37,9 +37,9 @@ TEST(BandCode, EveryBandOfTheTable)
 TEST(BandCode, CaseBlindWholeNamesAfterLeadingBlanks)
 {
     const Case table[] = {
-        {"20m", "6"},   {" 20M", "6"},  {"\t40m", "8"}, {"1.25cm", "19"}, {"630M", "99"},
+        {"20m", "6"},    {" 20M", "6"}, {"\t40m", "8"}, {"1.25cm", "19"}, {"630M", "99"},
         {"2190M", "99"}, {"", "99"},    {"20", "99"},   {"20M ", "99"},   {"M", "99"},
-        {"160", "99"},  {"0M", "99"},   {"4mm", "21"},  {"6mm", "20"},
+        {"160", "99"},   {"0M", "99"},  {"4mm", "21"},  {"6mm", "20"},
     };
     for (const Case& c : table)
         EXPECT_EQ(Band(c.value), c.expected) << '"' << c.value << '"';
@@ -52,9 +52,9 @@ TEST(Mode, UpperCasedSstvFoldedAndTooLongCoded)
         {"FT8", "FT8"},
         {"MFSK", "MFSK"},
         {"sstv", "SSTV"},
-        {"PD120 sstv mode", "SSTV"},    // 15 characters, contains sstv
+        {"PD120 sstv mode", "SSTV"}, // 15 characters, contains sstv
         {"123456789012345", "123456789012345"},
-        {"1234567890123456", "99"},     // 16 characters
+        {"1234567890123456", "99"},      // 16 characters
         {"a very long sstv mode", "99"}, // too long wins over SSTV
         {"", ""},
         {"89", "89"},
@@ -94,8 +94,14 @@ TEST(Sstv, ExactSubstringOnly)
 TEST(Time, CutOrPaddedToSixCharacters)
 {
     const Case table[] = {
-        {"", ""},           {"1", ""},          {"123", ""},          {"1234", "123400"},
-        {"12345", "123400"}, {"123456", "123456"}, {"1234567", "123456"}, {"ab:cd", "ab:c00"},
+        {"", ""},
+        {"1", ""},
+        {"123", ""},
+        {"1234", "123400"},
+        {"12345", "123400"},
+        {"123456", "123456"},
+        {"1234567", "123456"},
+        {"ab:cd", "ab:c00"},
     };
     for (const Case& c : table) {
         QsoRecord r;
@@ -231,8 +237,8 @@ TEST(Iota, ThirdCharacterDropped)
 TEST(Grid, SixKeptWholeOthersCutToFour)
 {
     const Case table[] = {
-        {"fn42", "FN42"},   {"fn42ab", "FN42AB"}, {"FN42ab12", "FN42"}, {"FN4", "old"},
-        {"", "old"},        {"FN42a", "FN42"},    {"fn42abc", "FN42"},
+        {"fn42", "FN42"}, {"fn42ab", "FN42AB"}, {"FN42ab12", "FN42"}, {"FN4", "old"},
+        {"", "old"},      {"FN42a", "FN42"},    {"fn42abc", "FN42"},
     };
     for (const Case& c : table) {
         QsoRecord r;
@@ -293,8 +299,8 @@ TEST(Dispatch, UnknownAndWrongCaseNamesChangeNothing)
     QsoRecord filled;
     filled.SetField("CALL", "K1ABC");
     filled.SetField("MODE", "FT8");
-    for (const char* name : {"MY_GRIDSQUARE", "RST_SENT_EXT", "call", "Call", "", "CALL ",
-                             "EOR>", "QSO_DATE_OFF", "FREQ_RX"}) {
+    for (const char* name : {"MY_GRIDSQUARE", "RST_SENT_EXT", "call", "Call", "", "CALL ", "EOR>",
+                             "QSO_DATE_OFF", "FREQ_RX"}) {
         QsoRecord r = filled;
         r.SetField(name, "20M");
         EXPECT_EQ(r.m_strCall, "K1ABC") << name;

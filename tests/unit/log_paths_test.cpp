@@ -15,16 +15,19 @@ const std::string kAppData = "C:\\users\\op\\AppData\\Local";
 LogPaths Choose(std::optional<std::string> user, std::set<std::string> folders,
                 const std::string& appData = kAppData)
 {
-    return ChooseLogPaths(user, [&](const std::string& f) { return folders.count(f) != 0; }, appData);
+    return ChooseLogPaths(
+        user, [&](const std::string& f) { return folders.count(f) != 0; }, appData);
 }
 
 TEST(LogPaths, OlderLayoutWhenItsFolderExists)
 {
-    const LogPaths p = Choose("op", {"C:\\Documents and Settings\\op\\Local Settings\\Application Data"});
-    EXPECT_EQ(p.m_strLogPath,
-              "C:\\Documents and Settings\\op\\Local Settings\\Application Data\\WSJT-X\\wsjtx_log.adi");
-    EXPECT_EQ(p.m_strBakPath,
-              "C:\\Documents and Settings\\op\\Local Settings\\Application Data\\WSJT-X\\wsjtx_log_bak.adi");
+    const LogPaths p =
+        Choose("op", {"C:\\Documents and Settings\\op\\Local Settings\\Application Data"});
+    EXPECT_EQ(
+        p.m_strLogPath,
+        "C:\\Documents and Settings\\op\\Local Settings\\Application Data\\WSJT-X\\wsjtx_log.adi");
+    EXPECT_EQ(p.m_strBakPath, "C:\\Documents and Settings\\op\\Local Settings\\Application "
+                              "Data\\WSJT-X\\wsjtx_log_bak.adi");
 }
 
 TEST(LogPaths, LocalAppDataOtherwise)
@@ -35,7 +38,8 @@ TEST(LogPaths, LocalAppDataOtherwise)
     };
     const Case cases[] = {
         {std::string("op"), {}},
-        {std::string("op"), {"C:\\Documents and Settings\\other\\Local Settings\\Application Data"}},
+        {std::string("op"),
+         {"C:\\Documents and Settings\\other\\Local Settings\\Application Data"}},
         {std::nullopt, {"C:\\Documents and Settings\\\\Local Settings\\Application Data"}},
         {std::string(""), {"C:\\Documents and Settings\\\\Local Settings\\Application Data"}},
     };

@@ -35,7 +35,8 @@ TEST(LoggerMessage, WorkedExamples)
 {
     QsoRecord r = ExampleRecord();
     const std::string withFreq = Build(r, 0);
-    EXPECT_EQ(withFreq, "N0CALL#-12#-07#14074.00##FT8#JO62##RSTS -07  RSTR -12   ####RSTS -07#RSTR -12##");
+    EXPECT_EQ(withFreq,
+              "N0CALL#-12#-07#14074.00##FT8#JO62##RSTS -07  RSTR -12   ####RSTS -07#RSTR -12##");
     EXPECT_EQ(withFreq.size(), 79u);
     const std::string without = Build(r, 1);
     EXPECT_EQ(without, "N0CALL#-12#-07###FT8#JO62##RSTS -07  RSTR -12   ####RSTS -07#RSTR -12##");
@@ -76,11 +77,8 @@ TEST(LoggerMessage, CheckBoxStatesSetTheFlag)
         std::uint8_t before, after;
     };
     const Case table[] = {
-        {1, 1, 0, 1},
-        {0, 0, 1, 0},
-        {2, 2, 0, 0}, // indeterminate leaves the flag
-        {2, 2, 1, 1},
-        {1, 0, 0, 0}, // unticked between the two reads: the second wins
+        {1, 1, 0, 1}, {0, 0, 1, 0}, {2, 2, 0, 0}, // indeterminate leaves the flag
+        {2, 2, 1, 1}, {1, 0, 0, 0},               // unticked between the two reads: the second wins
     };
     for (const Case& c : table) {
         FakePlatform platform;

@@ -29,10 +29,7 @@ protected:
         std::remove(path.c_str());
         rmdir(dir.c_str());
     }
-    void Write(const std::string& content)
-    {
-        std::ofstream(path, std::ios::binary) << content;
-    }
+    void Write(const std::string& content) { std::ofstream(path, std::ios::binary) << content; }
     bool Exists() const { return access(path.c_str(), F_OK) == 0; }
     std::string ReadAll(LogFile& file)
     {
