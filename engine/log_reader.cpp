@@ -20,10 +20,95 @@ bool HasHeaderEnd(std::string_view line)
     return false;
 }
 
+// One tag text cut into its upper-cased name and its value.
+struct CutTag {
+    char upper[kLongestFieldName];
+    std::size_t length = 0;
+    bool tooLong = false; // longer than any name the record knows
+    std::string_view value;
+
+    std::string_view Name() const { return std::string_view(upper, length); }
+    bool IsEndOfRecord() const { return !tooLong && Name() == "EOR>"; }
+};
+
+CutTag Cut(std::string_view tagText)
+{
+    CutTag tag;
+    tagText = TrimRight(tagText);
+    // The name runs up to the first ':'; it is upper-cased on the way.
+    for (; tag.length < tagText.size() && tagText[tag.length] != ':'; ++tag.length) {
+        if (tag.length == kLongestFieldName) {
+            tag.tooLong = true;
+            return tag;
+        }
+        tag.upper[tag.length] = ToUpperAscii(tagText[tag.length]);
+    }
+    const std::size_t close = tagText.find('>');
+    tag.value = close == std::string_view::npos ? std::string_view() : tagText.substr(close + 1);
+    return tag;
+}
+
+bool IsBlank(const QsoRecord& record)
+{
+    bool blank = record.m_bQslRcvd == 0;
+    ForEachField(record, [&](const char* member, const std::string& value) {
+        blank = blank && (value.empty() || std::string_view(member) == "m_bQslRcvd");
+    });
+    return blank;
+}
+
+// Turns the tags of the file into contacts, one per end-of-record tag.
+class ContactCutter {
+public:
+    ContactCutter(QsoRecord& record, const ContactSink& onContact)
+        : m_record(record), m_onContact(onContact)
+    {
+    }
+
+    void Tag(std::string_view tagText)
+    {
+        const CutTag tag = Cut(tagText);
+        if (tag.IsEndOfRecord()) {
+            // A second end-of-record tag with nothing between is no contact.
+            if (m_handedOver > 0 && m_fresh)
+                return;
+            m_record.FinishRecord();
+            HandOver();
+            return;
+        }
+        if (m_fresh && m_handedOver > 0)
+            m_record.ResetRecord(); // the previous contact has gone
+        m_fresh = false;
+        if (!tag.tooLong)
+            m_record.SetField(tag.Name(), tag.value);
+    }
+
+    // The part after the last end-of-record tag, or the whole file if it
+    // has none: a contact too, unless it set nothing.
+    void End()
+    {
+        if (m_handedOver == 0 || (!m_fresh && !IsBlank(m_record)))
+            HandOver();
+    }
+
+private:
+    void HandOver()
+    {
+        m_onContact(m_record);
+        ++m_handedOver;
+        m_fresh = true;
+    }
+
+    QsoRecord& m_record;
+    const ContactSink& m_onContact;
+    std::size_t m_handedOver = 0;
+    bool m_fresh = true; // no tag since the reset or the last hand-over
+};
+
 enum class LineResult { Continue, StopReading };
 
-// Cuts one trimmed data line into tag texts and feeds them to the record.
-LineResult ParseLine(QsoRecord& record, std::string_view remainder)
+// Cuts one trimmed data line into tag texts.
+LineResult ParseLine(ContactCutter& cutter, std::string_view remainder)
 {
     // A '*' anywhere ends the useful part of the file (this line included).
     if (remainder.find('*') != std::string_view::npos)
@@ -32,10 +117,8 @@ LineResult ParseLine(QsoRecord& record, std::string_view remainder)
         if (remainder.front() == '<')
             remainder.remove_prefix(1);
         const std::size_t next = remainder.find('<');
-        const std::string_view tagText = remainder.substr(0, next);
+        cutter.Tag(remainder.substr(0, next));
         remainder = next == std::string_view::npos ? std::string_view() : remainder.substr(next);
-        if (ParseTag(record, tagText) == 1)
-            record.FinishRecord();
     }
     return LineResult::Continue;
 }
@@ -49,28 +132,18 @@ ReadResult Result(ReadOutcome outcome, std::string reason = std::string())
 
 int ParseTag(QsoRecord& record, std::string_view tagText)
 {
-    tagText = TrimRight(tagText);
-    // The name runs up to the first ':'; it is upper-cased on the way. A
-    // name longer than any the record knows can be neither a field nor the
-    // end-of-record tag, so there is nothing to hand over.
-    char upper[kLongestFieldName];
-    std::size_t length = 0;
-    for (; length < tagText.size() && tagText[length] != ':'; ++length) {
-        if (length == kLongestFieldName)
-            return 0;
-        upper[length] = ToUpperAscii(tagText[length]);
-    }
-    const std::string_view name(upper, length);
-    if (name == "EOR>")
+    // A name longer than any the record knows can be neither a field nor
+    // the end-of-record tag, so there is nothing to hand over.
+    const CutTag tag = Cut(tagText);
+    if (tag.IsEndOfRecord())
         return 1;
-    const std::size_t close = tagText.find('>');
-    const std::string_view value =
-        close == std::string_view::npos ? std::string_view() : tagText.substr(close + 1);
-    record.SetField(name, value);
+    if (!tag.tooLong)
+        record.SetField(tag.Name(), tag.value);
     return 0;
 }
 
-ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Platform& platform)
+ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Platform& platform,
+                       const ContactSink& onContact)
 {
     OpenResult opened = platform.OpenLogFile(path);
     switch (opened.status) {
@@ -113,6 +186,7 @@ ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Platform& pla
     }
 
     record.ResetRecord();
+    ContactCutter cutter(record, onContact);
     bool reading = status == LineReader::Status::Line;
     while (reading) {
         status = reader.ReadLine(line);
@@ -122,10 +196,11 @@ ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Platform& pla
             return Result(ReadOutcome::Interrupted);
         const std::string_view trimmed = TrimRight(TrimLeft(line));
         if (!trimmed.empty())
-            reading = ParseLine(record, trimmed) == LineResult::Continue;
+            reading = ParseLine(cutter, trimmed) == LineResult::Continue;
     }
     if (status == LineReader::Status::Failed)
         return readFailed();
+    cutter.End();
 
     std::string reason;
     if (!file->DeleteAndClose(reason))

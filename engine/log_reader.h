@@ -4,6 +4,7 @@
 #include "platform.h"
 #include "qso_record.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,7 @@ namespace plovik {
 inline constexpr const char* kEmptyFileText = "The source file is empty";
 
 enum class ReadOutcome {
-    ReadAndDeleted, // the record holds the file's contact; the file is gone
+    ReadAndDeleted, // every contact of the file was handed over; the file is gone
     Empty,          // no line with content: the box was shown, file kept
     NotDeleted,     // read, but the file could not be deleted (reason)
     InUse,          // another program holds the file for writing
@@ -31,8 +32,19 @@ struct ReadResult {
 // Returns 1 for the end-of-record tag (the record is not touched), else 0.
 int ParseTag(QsoRecord& record, std::string_view tagText);
 
-// Reads the file at `path` into `record`, then deletes it. Memory use is
-// bounded by the longest line, not by the size of the file.
-ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Platform& platform);
+// Takes each contact of the file as it is completed. WSJT-X appends to the
+// file while it waits to be read, so a file can hold several contacts, and
+// each must reach Logvex as itself: the record is cleared before the first
+// tag of each next contact.
+using ContactSink = std::function<void(QsoRecord& contact)>;
+
+// Reads the file at `path` contact by contact through `record`, handing
+// each to `onContact`: at its end-of-record tag, and whatever follows the
+// last one. A file without any end-of-record tag is one contact. Then the
+// file is deleted. Contacts handed over count only for ReadAndDeleted: on
+// any other outcome the file is kept and will be read again whole.
+// Memory use is bounded by the longest line, not by the size of the file.
+ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Platform& platform,
+                       const ContactSink& onContact);
 
 } // namespace plovik

@@ -47,18 +47,24 @@ TickOutcome Transfer::RunTick(QsoRecord& record, const std::string& logPath,
     if (logvex == 0)
         return TickOutcome::NoReceiver;
 
-    // A contact already taken from its file goes first, before any new one.
-    if (m_pending) {
-        const TickOutcome sent = SendOrHold(logvex, std::move(*m_pending));
+    // Contacts already taken from their file go first, before any new one.
+    if (!m_pending.empty()) {
+        const TickOutcome sent = SendPending(logvex);
         if (sent != TickOutcome::Sent)
             return sent;
     }
 
-    const ReadResult read = ReadLogFile(record, logPath, m_platform);
+    // Built as the file is read, but kept only once the file is gone: a
+    // file that stays is read again whole.
+    std::deque<std::string> fromFile;
+    const ReadResult read = ReadLogFile(record, logPath, m_platform, [&](QsoRecord& contact) {
+        fromFile.push_back(BuildLoggerMessage(contact, m_nNoFreq, m_platform));
+    });
     switch (read.outcome) {
     case ReadOutcome::ReadAndDeleted:
         m_lastReport.clear();
-        return SendOrHold(logvex, BuildLoggerMessage(record, m_nNoFreq, m_platform));
+        m_pending = std::move(fromFile);
+        return SendPending(logvex);
     case ReadOutcome::Empty:
         m_lastReport.clear();
         return TickOutcome::Empty;
@@ -79,13 +85,14 @@ TickOutcome Transfer::RunTick(QsoRecord& record, const std::string& logPath,
     return TickOutcome::Failed;
 }
 
-TickOutcome Transfer::SendOrHold(WindowRef receiver, std::string message)
+TickOutcome Transfer::SendPending(WindowRef receiver)
 {
-    m_pending.reset();
-    if (SendLoggerMessage(receiver, message, m_platform) == SendStatus::Delivered)
-        return TickOutcome::Sent;
-    m_pending = std::move(message);
-    return TickOutcome::Held;
+    while (!m_pending.empty()) {
+        if (SendLoggerMessage(receiver, m_pending.front(), m_platform) != SendStatus::Delivered)
+            return TickOutcome::Held;
+        m_pending.pop_front();
+    }
+    return TickOutcome::Sent;
 }
 
 void Transfer::ReportOnce(const std::string& text)

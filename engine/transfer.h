@@ -1,14 +1,14 @@
 #pragma once
 // The transfer step that every timer tick of the bridge runs: read the log
-// file when Logvex is there to take it, send the contact, and keep it when
-// the send fails, so that no contact is lost or sent twice.
+// file when Logvex is there to take it, send its contacts one message each,
+// and keep those whose send fails, so that no contact is lost or sent twice.
 
 #include "platform.h"
 #include "qso_record.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
-#include <optional>
 #include <string>
 
 namespace plovik {
@@ -21,8 +21,8 @@ enum class TickOutcome {
     InUse,      // WSJT-X holds the log file for writing: try again later
     Empty,      // the file had no content: the box was shown, file kept
     Failed,     // the file could not be read or deleted: reported, kept
-    Sent,       // a contact was delivered
-    Held,       // the contact could not be delivered; it waits for Logvex
+    Sent,       // every contact read was delivered
+    Held,       // a contact could not be delivered; it and those after it wait
 };
 
 class Transfer {
@@ -33,20 +33,21 @@ public:
     // lights and returns the Logvex window, which receives this tick's
     // message. A tick entered while another runs (from a drain or from the
     // modal loop of a box) does nothing.
-    TickOutcome RunTick(QsoRecord& record, const std::string& logPath,
-                        std::uint8_t& m_nNoFreq, const std::function<WindowRef()>& probe);
+    TickOutcome RunTick(QsoRecord& record, const std::string& logPath, std::uint8_t& m_nNoFreq,
+                        const std::function<WindowRef()>& probe);
 
     bool IsRunning() const { return m_bRunning; }
-    bool HasPendingMessage() const { return m_pending.has_value(); }
+    std::size_t PendingMessages() const { return m_pending.size(); }
 
 private:
-    TickOutcome SendOrHold(WindowRef receiver, std::string message);
+    // Sends the held messages in order; stops at the first not delivered.
+    TickOutcome SendPending(WindowRef receiver);
     void ReportOnce(const std::string& text);
 
     Platform& m_platform;
     bool m_bRunning = false;
-    std::optional<std::string> m_pending; // read and deleted, not yet delivered
-    std::string m_lastReport;             // the error box last shown
+    std::deque<std::string> m_pending; // read and deleted, not yet delivered
+    std::string m_lastReport;          // the error box last shown
 };
 
 } // namespace plovik

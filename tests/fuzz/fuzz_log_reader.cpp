@@ -1,4 +1,4 @@
-// Fuzz target: file bytes -> ReadLogFile -> BuildLoggerMessage.
+// Fuzz target: file bytes -> ReadLogFile -> BuildLoggerMessage, per contact.
 
 #include "fake_platform.h"
 #include "invariants.h"
@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 using plovik::fuzz::Require;
 
@@ -38,30 +39,9 @@ std::size_t CountHashes(const std::string& text)
     return n;
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+// The properties of one contact's record and of its two messages.
+void CheckMessages(plovik::QsoRecord& record, plovik::testing::FakePlatform& platform)
 {
-    const std::string content(reinterpret_cast<const char*>(data), size);
-    const std::string path = "wsjtx_log.adi";
-
-    plovik::testing::FakePlatform platform;
-    platform.chunkSize = 1 + size % 13; // lines cut across reads at varying places
-    platform.files[path].content = content;
-    plovik::QsoRecord record;
-    const plovik::ReadResult read = plovik::ReadLogFile(record, path, platform);
-
-    Require(platform.openFiles == 0, "the file is closed afterwards");
-    Require((read.outcome == plovik::ReadOutcome::Empty) == !HasLineWithContent(content),
-            "empty exactly when no line has content");
-    if (read.outcome == plovik::ReadOutcome::Empty) {
-        Require(platform.Exists(path), "an empty file is kept");
-        Require(platform.boxes.size() == 1, "one box for an empty file");
-        return 0;
-    }
-    Require(read.outcome == plovik::ReadOutcome::ReadAndDeleted, "a file in memory is read");
-    Require(!platform.Exists(path), "a read file is deleted");
-    Require(platform.boxes.empty(), "no box for a file with content");
     plovik::fuzz::CheckRecordShape(record);
 
     std::uint8_t noFreq = 0;
@@ -85,5 +65,52 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             at = without.find('#', at) + 1;
         Require(without[at] == '#', "position 4 empty when ticked");
     }
+}
+
+// Every end-of-record tag text begins with "eor>" in some letter case.
+std::size_t CountEndOfRecordTexts(const std::string& content)
+{
+    std::string lower = content;
+    for (char& c : lower)
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    std::size_t n = 0;
+    for (std::size_t at = lower.find("eor>"); at != std::string::npos;
+         at = lower.find("eor>", at + 1))
+        ++n;
+    return n;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string content(reinterpret_cast<const char*>(data), size);
+    const std::string path = "wsjtx_log.adi";
+
+    plovik::testing::FakePlatform platform;
+    platform.chunkSize = 1 + size % 13; // lines cut across reads at varying places
+    platform.files[path].content = content;
+    plovik::QsoRecord record;
+    std::vector<plovik::QsoRecord> contacts;
+    const plovik::ReadResult read = plovik::ReadLogFile(
+        record, path, platform, [&](plovik::QsoRecord& contact) { contacts.push_back(contact); });
+
+    Require(platform.openFiles == 0, "the file is closed afterwards");
+    Require((read.outcome == plovik::ReadOutcome::Empty) == !HasLineWithContent(content),
+            "empty exactly when no line has content");
+    if (read.outcome == plovik::ReadOutcome::Empty) {
+        Require(contacts.empty(), "no contact from an empty file");
+        Require(platform.Exists(path), "an empty file is kept");
+        Require(platform.boxes.size() == 1, "one box for an empty file");
+        return 0;
+    }
+    Require(read.outcome == plovik::ReadOutcome::ReadAndDeleted, "a file in memory is read");
+    Require(!platform.Exists(path), "a read file is deleted");
+    Require(platform.boxes.empty(), "no box for a file with content");
+    Require(!contacts.empty(), "a file with content gives at least one contact");
+    Require(contacts.size() <= 1 + CountEndOfRecordTexts(content),
+            "no more contacts than end-of-record tags, plus one");
+    for (plovik::QsoRecord& contact : contacts)
+        CheckMessages(contact, platform);
     return 0;
 }

@@ -35,9 +35,8 @@ protected:
     void SetUp() override
     {
         dir = fs::temp_directory_path() /
-              ("plovik-adif2msg-" + std::string(::testing::UnitTest::GetInstance()
-                                                     ->current_test_info()
-                                                     ->name()));
+              ("plovik-adif2msg-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::create_directories(dir);
     }
     void TearDown() override { fs::remove_all(dir); }
@@ -46,8 +45,8 @@ protected:
     {
         const fs::path out = dir / "stdout";
         const fs::path err = dir / "stderr";
-        const std::string command = std::string(PLOVIK_ADIF2MSG) + " " + args + " >" +
-                                    out.string() + " 2>" + err.string();
+        const std::string command =
+            std::string(PLOVIK_ADIF2MSG) + " " + args + " >" + out.string() + " 2>" + err.string();
         const int status = std::system(command.c_str());
         return ToolRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
     }
@@ -74,16 +73,34 @@ TEST_F(Adif2msgTest, PrintsTheMessageAndLeavesTheFile)
     EXPECT_TRUE(fs::exists(log));
 }
 
-TEST_F(Adif2msgTest, RecordPrintsEveryFieldInOrder)
+TEST_F(Adif2msgTest, RecordPrintsEveryFieldInOrderContactByContact)
 {
     const ToolRun run = Tool("--record " + Sample("wsjtx-2.6.1-linux-two-contacts.adi").string());
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, "m_strCall=G4XYZ\nm_strQsoDate=20261207\nm_strTimeOn=062151\n"
+    EXPECT_EQ(run.out, "m_strCall=K1ABC\nm_strQsoDate=20261207\nm_strTimeOn=062055\n"
+                       "m_strTimeOff=062055\nm_strFreq=14075.00\nm_strBand=6\nm_strMode=FT8\n"
+                       "m_strState=\nm_strRstRcvd=-12\nm_strRstSent=-15\n"
+                       "m_strComment=tnx fer QSO\nm_strGrid=FN42\nm_bQslRcvd=0\nm_strIota=\n"
+                       "m_strName=Bob\nm_strQslRDate=\nm_strStationCall=N0CALL\n"
+                       "m_strTxPwr=100\n"
+                       "\n"
+                       "m_strCall=G4XYZ\nm_strQsoDate=20261207\nm_strTimeOn=062151\n"
                        "m_strTimeOff=062151\nm_strFreq=7049.00\nm_strBand=8\nm_strMode=FT4\n"
                        "m_strState=\nm_strRstRcvd=+02\nm_strRstSent=-10\n"
                        "m_strComment=FT4 test QSO\nm_strGrid=IO91\nm_bQslRcvd=0\nm_strIota=\n"
                        "m_strName=Jim\nm_strQslRDate=\nm_strStationCall=N0CALL\n"
                        "m_strTxPwr=50\n");
+}
+
+TEST_F(Adif2msgTest, OneLinePerContact)
+{
+    const ToolRun run = Tool(Sample("wsjtx-2.6.1-linux-two-contacts.adi").string());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out,
+              "K1ABC#-12#-15#14075.00#Bob#FT8#FN42##RSTS -15  RSTR -12   tnx fer QSO####RSTS "
+              "-15#RSTR -12#100#\n"
+              "G4XYZ#+02#-10#7049.00#Jim#FT4#IO91##RSTS -10  RSTR +02   FT4 test QSO####RSTS "
+              "-10#RSTR +02#50#\n");
 }
 
 TEST_F(Adif2msgTest, EmptyFileUnreadableFileAndBadUsage)

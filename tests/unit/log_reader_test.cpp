@@ -18,10 +18,21 @@ using testing::FakePlatform;
 const std::string kPath = "wsjtx_log.adi";
 const std::string kHeader = "ADIF Export\r\n<adif_ver:5>3.1.1\r\n<programid:6>WSJT-X\r\n<eoh>\r\n";
 
-ReadResult Read(FakePlatform& platform, QsoRecord& record, const std::string& content)
+// Each contact as the reader handed it over.
+struct Contacts {
+    std::vector<QsoRecord> list;
+    ContactSink Sink()
+    {
+        return [this](QsoRecord& contact) { list.push_back(contact); };
+    }
+};
+
+ReadResult Read(FakePlatform& platform, QsoRecord& record, const std::string& content,
+                Contacts* contacts = nullptr)
 {
+    Contacts ignored;
     platform.files[kPath].content = content;
-    return ReadLogFile(record, kPath, platform);
+    return ReadLogFile(record, kPath, platform, (contacts ? contacts : &ignored)->Sink());
 }
 
 QsoRecord ReadRecord(const std::string& content, ReadOutcome expected = ReadOutcome::ReadAndDeleted)
@@ -156,8 +167,7 @@ TEST(ReadLogFile, HeaderSkip)
         FakePlatform platform;
         QsoRecord record;
         record.m_strCall = "OLD";
-        EXPECT_EQ(Read(platform, record, c.content).outcome, ReadOutcome::ReadAndDeleted)
-            << c.what;
+        EXPECT_EQ(Read(platform, record, c.content).outcome, ReadOutcome::ReadAndDeleted) << c.what;
         EXPECT_EQ(record.m_strCall, c.call) << c.what;
         EXPECT_FALSE(platform.Exists(kPath)) << c.what;
     }
@@ -182,39 +192,96 @@ TEST(ReadLogFile, EmptyFileKeptRecordUntouchedOneBoxFileClosedBeforeIt)
     }
 }
 
-TEST(ReadLogFile, ResetOncePerFileAndLastValueWins)
+TEST(ReadLogFile, EachContactOfTheFileOnItsOwn)
 {
+    // WSJT-X appends while the file waits: no field may pass from one
+    // contact to the next, and none may be lost.
     FakePlatform platform;
     QsoRecord record;
     record.m_strState = "NY";
+    Contacts got;
     Read(platform, record,
-         kHeader +
-             "<call:5>K1ABC <name:3>Bob <band:3>20m <mode:3>FT8 <eor>\r\n"
-             "<call:5>G4XYZ <band:3>40m <mode:4>MFSK <submode:3>FT4 <eor>\r\n");
-    EXPECT_EQ(record.m_strState, ""); // reset before the first data line
-    EXPECT_EQ(record.m_strCall, "G4XYZ");
-    EXPECT_EQ(record.m_strName, "Bob"); // the second record has no NAME
-    EXPECT_EQ(record.m_strBand, "8");
-    EXPECT_EQ(record.m_strMode, "FT4");
+         kHeader + "<call:5>K1ABC <name:3>Bob <band:3>20m <mode:3>FT8 <eor>\r\n"
+                   "<call:5>G4XYZ <band:3>40m <mode:4>MFSK <submode:3>FT4 <eor>\r\n",
+         &got);
+    ASSERT_EQ(got.list.size(), 2u);
+    EXPECT_EQ(got.list[0].m_strState, ""); // reset before the first data line
+    EXPECT_EQ(got.list[0].m_strCall, "K1ABC");
+    EXPECT_EQ(got.list[0].m_strName, "Bob");
+    EXPECT_EQ(got.list[0].m_strBand, "6");
+    EXPECT_EQ(got.list[1].m_strCall, "G4XYZ");
+    EXPECT_EQ(got.list[1].m_strName, ""); // not Bob's
+    EXPECT_EQ(got.list[1].m_strBand, "8");
+    EXPECT_EQ(got.list[1].m_strMode, "FT4");
+    EXPECT_EQ(record.m_strCall, "G4XYZ"); // the record keeps the last contact
 }
 
-TEST(ReadLogFile, EndOfRecordRulesRunAtEveryRecordAndStayApplied)
+TEST(ReadLogFile, WhatMakesAContact)
 {
-    QsoRecord r = ReadRecord(kHeader + "<call:5>K1ABC <eor>\r\n<name:3>Jim <eor>\r\n");
-    // First record: noBand. Second record: band filled, so noMode follows.
-    EXPECT_EQ(r.m_strBand, "noBand");
-    EXPECT_EQ(r.m_strMode, "noMode");
+    struct Case {
+        const char* data; // after the header
+        std::vector<const char*> calls;
+    };
+    const Case table[] = {
+        {"<call:2>K1 <eor>\n", {"K1"}},
+        {"<call:2>K1\n", {"K1"}},                         // no end of record: one contact
+        {"\n", {""}},                                     // header alone: one, empty
+        {"<call:2>K1 <eor>\n<call:2>K2\n", {"K1", "K2"}}, // the part after the last
+        {"<call:2>K1 <eor><eor>\n<eor>\n", {"K1"}},       // nothing between: no contact
+        {"<call:2>K1 <eor>\n<junk:1>x <73>\n", {"K1"}},   // nothing known after it
+        {"<call:2>K1 <EOR>\n<call:2>K2 <Eor>\n<call:2>K3 <eor>", {"K1", "K2", "K3"}},
+        {"<call:2>K1 <eor> <call:2>K2 <eor>\n", {"K1", "K2"}}, // two on one line
+        {"<call:2>K1 <eor>\n<call:2>K2 * <eor>\n", {"K1"}},    // '*' ends the useful part
+    };
+    for (const Case& c : table) {
+        FakePlatform platform;
+        QsoRecord record;
+        Contacts got;
+        EXPECT_EQ(Read(platform, record, kHeader + c.data, &got).outcome,
+                  ReadOutcome::ReadAndDeleted)
+            << c.data;
+        std::vector<std::string> calls;
+        for (const QsoRecord& contact : got.list)
+            calls.push_back(contact.m_strCall);
+        EXPECT_EQ(calls, std::vector<std::string>(c.calls.begin(), c.calls.end())) << c.data;
+    }
+}
+
+TEST(ReadLogFile, EndOfRecordRulesRunForEachContact)
+{
+    Contacts got;
+    FakePlatform platform;
+    QsoRecord record;
+    Read(platform, record,
+         kHeader + "<call:5>K1ABC <band:3>20m <eor>\r\n<call:5>G4XYZ <name:3>Jim <eor>\r\n", &got);
+    ASSERT_EQ(got.list.size(), 2u);
+    EXPECT_EQ(got.list[0].m_strBand, "6");
+    EXPECT_EQ(got.list[0].m_strMode, "noMode");
+    EXPECT_EQ(got.list[1].m_strBand, "noBand"); // its own band is missing
 
     QsoRecord noEor = ReadRecord(kHeader + "<call:5>K1ABC <band:4>630m\r\n");
     EXPECT_EQ(noEor.m_strBand, "99"); // no end of record: no rule ran
 }
 
+TEST(ReadLogFile, ContactsHandedOverBeforeAFailureAreVoid)
+{
+    // The reader reports the failure; the caller drops what it was given
+    // and the kept file is read again whole.
+    FakePlatform platform;
+    platform.files[kPath] = FakeFile{kHeader + "<call:5>K1ABC <eor>\r\n<call:5>G4XYZ <eor>\r\n"};
+    platform.files[kPath].deleteError = "Access is denied.";
+    QsoRecord record;
+    Contacts got;
+    EXPECT_EQ(ReadLogFile(record, kPath, platform, got.Sink()).outcome, ReadOutcome::NotDeleted);
+    EXPECT_EQ(got.list.size(), 2u);
+    EXPECT_TRUE(platform.Exists(kPath));
+}
+
 TEST(ReadLogFile, StarEndsTheUsefulPart)
 {
-    QsoRecord r = ReadRecord(kHeader +
-                             "<call:5>K1ABC <name:3>Bob\r\n"
-                             "<comment:5>a*b c <call:5>G4XYZ\r\n"
-                             "<name:3>Jim\r\n");
+    QsoRecord r = ReadRecord(kHeader + "<call:5>K1ABC <name:3>Bob\r\n"
+                                       "<comment:5>a*b c <call:5>G4XYZ\r\n"
+                                       "<name:3>Jim\r\n");
     EXPECT_EQ(r.m_strCall, "K1ABC");
     EXPECT_EQ(r.m_strName, "Bob");
     EXPECT_EQ(r.m_strComment, "");
@@ -255,7 +322,8 @@ TEST(ReadLogFile, LongLinesAndOddBytes)
     QsoRecord big = ReadRecord("x<eoh>\n<name:1>" + huge + "\n");
     EXPECT_EQ(big.m_strName.size(), huge.size());
 
-    QsoRecord bytes = ReadRecord(std::string("x<eoh>\n<name:3>a\0b\xff \n", sizeof "x<eoh>\n<name:3>a\0b\xff \n" - 1));
+    QsoRecord bytes = ReadRecord(
+        std::string("x<eoh>\n<name:3>a\0b\xff \n", sizeof "x<eoh>\n<name:3>a\0b\xff \n" - 1));
     EXPECT_EQ(bytes.m_strName, std::string("a\0b\xff", 4));
 }
 
@@ -273,7 +341,8 @@ TEST(ReadLogFile, ShutdownDuringTheReadKeepsTheFile)
     int drains = 0;
     platform.onDrain = [&] { return ++drains < 2; };
     QsoRecord record;
-    const ReadResult result = Read(platform, record, kHeader + "<call:2>K1\r\n<call:2>K2\r\n<call:2>K3\r\n");
+    const ReadResult result =
+        Read(platform, record, kHeader + "<call:2>K1\r\n<call:2>K2\r\n<call:2>K3\r\n");
     EXPECT_EQ(result.outcome, ReadOutcome::Interrupted);
     EXPECT_TRUE(platform.Exists(kPath));
     EXPECT_EQ(platform.openFiles, 0);
@@ -294,7 +363,7 @@ TEST(ReadLogFile, OpenFailures)
         platform.files[kPath] = FakeFile{kHeader, c.status, "Access is denied."};
         QsoRecord record;
         record.m_strCall = "K1ABC";
-        const ReadResult result = ReadLogFile(record, kPath, platform);
+        const ReadResult result = ReadLogFile(record, kPath, platform, Contacts().Sink());
         EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_EQ(result.reason, "Access is denied.");
         EXPECT_TRUE(platform.boxes.empty());
@@ -303,7 +372,7 @@ TEST(ReadLogFile, OpenFailures)
     }
     FakePlatform none;
     QsoRecord record;
-    EXPECT_EQ(ReadLogFile(record, kPath, none).outcome, ReadOutcome::Vanished);
+    EXPECT_EQ(ReadLogFile(record, kPath, none, Contacts().Sink()).outcome, ReadOutcome::Vanished);
     EXPECT_TRUE(none.boxes.empty());
 }
 
@@ -315,7 +384,7 @@ TEST(ReadLogFile, ReadFailureAnywhereKeepsTheFileAndShowsNothing)
         platform.files[kPath].content = content;
         platform.files[kPath].failReadAt = at;
         QsoRecord record;
-        const ReadResult result = ReadLogFile(record, kPath, platform);
+        const ReadResult result = ReadLogFile(record, kPath, platform, Contacts().Sink());
         EXPECT_EQ(result.outcome, ReadOutcome::Failed) << at;
         EXPECT_EQ(result.reason, "Input/output error");
         EXPECT_TRUE(platform.Exists(kPath)) << at;
@@ -330,7 +399,7 @@ TEST(ReadLogFile, DeleteFailureIsReportedNotHidden)
     platform.files[kPath] = FakeFile{kHeader + "<call:5>K1ABC <eor>\r\n"};
     platform.files[kPath].deleteError = "Access is denied.";
     QsoRecord record;
-    const ReadResult result = ReadLogFile(record, kPath, platform);
+    const ReadResult result = ReadLogFile(record, kPath, platform, Contacts().Sink());
     EXPECT_EQ(result.outcome, ReadOutcome::NotDeleted);
     EXPECT_EQ(result.reason, "Access is denied.");
     EXPECT_EQ(record.m_strCall, "K1ABC");

@@ -78,13 +78,63 @@ TEST_F(TransferTest, NoLogvexLeavesTheFileUnreadUntilLogvexAppears)
     EXPECT_EQ(platform.sent.size(), 1u);
 }
 
+// What WSJT-X leaves when it logs B while A still waits in the file.
+const std::string kContactsAB = kContactA + "<call:5>G4XYZ <band:3>40m <mode:3>FT4 <eor>\n";
+
+TEST_F(TransferTest, ContactsLoggedWhileLogvexIsAwayArriveOneMessageEach)
+{
+    Log(kContactA);
+    EXPECT_EQ(Tick(0), TickOutcome::NoReceiver);
+    Log(kContactsAB);
+    EXPECT_EQ(Tick(0), TickOutcome::NoReceiver);
+    EXPECT_EQ(Tick(), TickOutcome::Sent);
+    ASSERT_EQ(platform.sent.size(), 2u);
+    EXPECT_EQ(SentCall(0), "K1ABC");
+    EXPECT_EQ(SentCall(1), "G4XYZ");
+    // B's message carries nothing of A's.
+    EXPECT_EQ(platform.sent[1].data.find("14074"), std::string::npos);
+    EXPECT_FALSE(platform.Exists(kPath));
+}
+
+TEST_F(TransferTest, SendFailingAmidSeveralContactsHoldsTheRestInOrder)
+{
+    Log(kContactsAB);
+    platform.sendResults = {SendStatus::Delivered, SendStatus::ReceiverGone};
+    EXPECT_EQ(Tick(), TickOutcome::Held);
+    EXPECT_EQ(transfer.PendingMessages(), 1u);
+    EXPECT_FALSE(platform.Exists(kPath));
+    EXPECT_EQ(Tick(0), TickOutcome::NoReceiver);
+    Log(kContactA);                       // a third contact meanwhile
+    EXPECT_EQ(Tick(), TickOutcome::Sent); // the held one first, then the file
+    ASSERT_EQ(platform.sent.size(), 3u);
+    EXPECT_EQ(SentCall(0), "K1ABC");
+    EXPECT_EQ(SentCall(1), "G4XYZ");
+    EXPECT_EQ(SentCall(2), "K1ABC");
+    EXPECT_EQ(platform.sendAttempts, 4);
+    EXPECT_EQ(transfer.PendingMessages(), 0u);
+}
+
+TEST_F(TransferTest, UndeletableFileWithSeveralContactsSendsNoneUntilItGoes)
+{
+    Log(kContactsAB);
+    platform.files[kPath].deleteError = "Access is denied.";
+    EXPECT_EQ(Tick(), TickOutcome::Failed);
+    EXPECT_EQ(Tick(), TickOutcome::Failed);
+    EXPECT_TRUE(platform.sent.empty());
+    EXPECT_EQ(transfer.PendingMessages(), 0u);
+    platform.files[kPath].deleteError.clear();
+    EXPECT_EQ(Tick(), TickOutcome::Sent);
+    ASSERT_EQ(platform.sent.size(), 2u);
+    EXPECT_EQ(SentCall(1), "G4XYZ");
+}
+
 TEST_F(TransferTest, FailedSendIsHeldAndSentBeforeTheNextFile)
 {
     Log(kContactA);
     platform.sendResults = {SendStatus::ReceiverGone};
     EXPECT_EQ(Tick(), TickOutcome::Held);
     EXPECT_FALSE(platform.Exists(kPath)); // read and deleted: only the held copy remains
-    EXPECT_TRUE(transfer.HasPendingMessage());
+    EXPECT_EQ(transfer.PendingMessages(), 1u);
 
     Log(kContactB);
     EXPECT_EQ(Tick(0), TickOutcome::NoReceiver); // still waiting for Logvex
@@ -96,7 +146,7 @@ TEST_F(TransferTest, FailedSendIsHeldAndSentBeforeTheNextFile)
     ASSERT_EQ(platform.sent.size(), 2u);
     EXPECT_EQ(SentCall(0), "K1ABC");
     EXPECT_EQ(SentCall(1), "G4XYZ");
-    EXPECT_FALSE(transfer.HasPendingMessage());
+    EXPECT_EQ(transfer.PendingMessages(), 0u);
     EXPECT_EQ(Tick(), TickOutcome::NoFile);
     EXPECT_EQ(platform.sent.size(), 2u);
     EXPECT_EQ(platform.sendAttempts, 4);
@@ -111,14 +161,13 @@ TEST_F(TransferTest, HeldContactGoesOutAsItWasBuilt)
     Log(kContactB);
     Tick();
     ASSERT_EQ(platform.sent.size(), 2u);
-    EXPECT_EQ(platform.sent[0].data,
-              "K1ABC###14074.00##FT8###RSTS   RSTR    ####RSTS #RSTR ##");
+    EXPECT_EQ(platform.sent[0].data, "K1ABC###14074.00##FT8###RSTS   RSTR    ####RSTS #RSTR ##");
     EXPECT_EQ(platform.sent[1].data, "G4XYZ#####FT4###RSTS   RSTR    ####RSTS #RSTR ##");
 }
 
 TEST_F(TransferTest, NestedTicksDoNothing)
 {
-    Log(kContactA + "<name:3>Bob\n<call:5>K1ABC\n");
+    Log("x<eoh>\n<call:5>K1ABC\n<name:3>Bob\n<band:3>20m <eor>\n");
     std::vector<TickOutcome> nested;
     platform.onDrain = [&] {
         nested.push_back(Tick());

@@ -1,6 +1,6 @@
-// adif2msg: prints the message the bridge would send for a WSJT-X log
-// file, read through the bridge's own engine. The file is never changed,
-// locked for long, or deleted.
+// adif2msg: prints the messages the bridge would send for a WSJT-X log
+// file, one line per contact, read through the bridge's own engine. The
+// file is never changed, locked for long, or deleted.
 
 #include "console_platform.h"
 #include "log_reader.h"
@@ -19,9 +19,11 @@ constexpr int kExitUsage = 64;
 int Usage()
 {
     std::cerr << "usage: adif2msg [--no-freq] [--record] FILE\n"
-                 "  Prints the text the bridge would send to Logvex for the WSJT-X log FILE.\n"
+                 "  Prints the text the bridge would send to Logvex for the WSJT-X log FILE,\n"
+                 "  one line per contact.\n"
                  "  --no-freq  leave the frequency out, as with \"Do not send freq info\" ticked\n"
-                 "  --record   print the QSO record after the read instead, one field a line\n";
+                 "  --record   print each contact's QSO record instead, one field a line,\n"
+                 "             contacts parted by an empty line\n";
     return kExitUsage;
 }
 
@@ -54,8 +56,24 @@ int main(int argc, char** argv)
     options.noFreqCheck = noFreq ? 1 : 0;
     plovik::ConsolePlatform platform(options);
 
+    // Printed as they come, so memory stays flat whatever the file's size.
     plovik::QsoRecord record;
-    const plovik::ReadResult read = plovik::ReadLogFile(record, path, platform);
+    std::uint8_t m_nNoFreq = 0;
+    bool first = true;
+    const auto print = [&](plovik::QsoRecord& contact) {
+        if (!printRecord) {
+            std::cout << plovik::BuildLoggerMessage(contact, m_nNoFreq, platform) << '\n';
+            return;
+        }
+        if (!first)
+            std::cout << '\n';
+        first = false;
+        plovik::ForEachField(contact, [](const char* member, const std::string& value) {
+            std::cout << member << '=' << value << '\n';
+        });
+    };
+    const plovik::ReadResult read = plovik::ReadLogFile(record, path, platform, print);
+    std::cout.flush();
     switch (read.outcome) {
     case plovik::ReadOutcome::ReadAndDeleted:
         break;
@@ -69,15 +87,5 @@ int main(int argc, char** argv)
         std::cerr << "adif2msg: cannot read " << path << ": " << read.reason << '\n';
         return kExitUnreadable;
     }
-
-    if (printRecord) {
-        plovik::ForEachField(record, [](const char* member, const std::string& value) {
-            std::cout << member << '=' << value << '\n';
-        });
-    } else {
-        std::uint8_t m_nNoFreq = 0;
-        std::cout << plovik::BuildLoggerMessage(record, m_nNoFreq, platform) << '\n';
-    }
-    std::cout.flush();
     return std::cout ? 0 : kExitUnreadable;
 }
