@@ -11,6 +11,8 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -129,6 +131,14 @@ void CPlovik_bridgeView::OnUpdate(CFormView*, LPARAM, void*)
 
 HANDLE CPlovik_bridgeView::WaitHandle()
 {
+    // Diagnostic: PLOVIK_BRIDGE_TIMER_ONLY=1 leaves the folder watch off, so
+    // the benchmark can measure what the one-second tick alone gives.
+    static const bool timerOnly = [] {
+        const char* value = std::getenv("PLOVIK_BRIDGE_TIMER_ONLY");
+        return value && std::strcmp(value, "1") == 0;
+    }();
+    if (timerOnly)
+        return nullptr;
     if (!m_folderChange && !m_strLogPath.empty()) {
         // The folder may appear later (WSJT-X not yet run): try again each time.
         const std::string folder = m_strLogPath.substr(0, m_strLogPath.find_last_of('\\'));

@@ -12,8 +12,15 @@ class CFormView;
 class CStatic {
 public:
     HWND m_hWnd = nullptr;
+    // The picture already shown is not set again: setting it repaints the
+    // control, and the lights are set on every one-second tick, picture
+    // changed or not; that repaint was most of the bridge's idle CPU.
     HBITMAP SetBitmap(HBITMAP bitmap)
     {
+        const auto shown =
+            reinterpret_cast<HBITMAP>(::SendMessageA(m_hWnd, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        if (shown == bitmap)
+            return shown;
         return reinterpret_cast<HBITMAP>(::SendMessageA(m_hWnd, STM_SETIMAGE, IMAGE_BITMAP,
                                                         reinterpret_cast<LPARAM>(bitmap)));
     }

@@ -1,0 +1,267 @@
+#!/usr/bin/env bash
+# The benchmarks of the Windows build under Wine on a virtual display:
+# contact hand-over latency with the folder watch and with the one-second
+# tick alone, the bridge's CPU cost while idle, and the size of the .exe.
+#   bench/wine.sh WORKDIR
+# Figures only: nothing here is a pass/fail test, noise from a shared
+# machine shows up in them as it is.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+die() {
+  echo "bench/wine.sh: $*" >&2
+  exit 1
+}
+[ $# -eq 1 ] || die "usage: bench/wine.sh WORKDIR"
+mkdir -p "$1/wine" || die "cannot make $1/wine"
+work=$(cd "$1/wine" && pwd)
+
+contacts=20
+idle_seconds=60
+title="Plovik Bridge ver 1.02"
+bridge_exe=build/mingw64/shell/plovik_bridge.exe
+logvex_exe=build/mingw64/tools/peers/logvex-peer.exe
+wsjtx_exe=build/mingw64/tools/peers/wsjtx-peer.exe
+
+if [ -z "${PLOVIK_BENCH_IN_XVFB:-}" ]; then
+  for tool in wine wineserver winepath xvfb-run xwininfo x86_64-w64-mingw32-g++-posix; do
+    command -v "$tool" >/dev/null || die "$tool is missing (scripts/setup.sh installs it)"
+  done
+  build_log=$work/build.log
+  : >"$build_log"
+  build() {
+    "$@" >>"$build_log" 2>&1 || {
+      tail -n 30 "$build_log" >&2
+      die "build step failed: $* (whole output in $build_log)"
+    }
+  }
+  echo "== building the Windows programs (mingw64) and the figures helper (native)"
+  build cmake --preset mingw64
+  build cmake --build build/mingw64 -j 2 --target plovik_bridge logvex-peer wsjtx-peer
+  build cmake --preset native
+  build cmake --build build/native -j 2 --target latency
+  # The 32-bit build is only for its size, and optional: a failure there is
+  # reported, not fatal.
+  if command -v i686-w64-mingw32-g++-posix >/dev/null &&
+    cmake --preset mingw32 >>"$build_log" 2>&1 &&
+    cmake --build build/mingw32 -j 2 --target plovik_bridge >>"$build_log" 2>&1; then
+    :
+  else
+    echo "bench/wine.sh: the 32-bit build failed; only the 64-bit size is given (see $build_log)" >&2
+    rm -f build/mingw32/shell/plovik_bridge.exe
+  fi
+  # shellcheck source=scripts/wine-env.sh
+  source scripts/wine-env.sh # makes the prefix, once, outside the timed part
+  PLOVIK_BENCH_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$1"
+fi
+
+# ---- from here on: inside the virtual display
+# shellcheck source=scripts/wine-env.sh
+source scripts/wine-env.sh
+[ -n "${DISPLAY:-}" ] || die "no display"
+unset PLOVIK_BRIDGE_TIMER_ONLY # set only for the one run that wants it
+
+pids=()
+cleanup() {
+  local status=$?
+  trap - EXIT
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  # Our own prefix only: ends every Windows process this script started.
+  wineserver -k >/dev/null 2>&1 || true
+  exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
+
+# A fresh server and desktop bound to this display (see scripts/wine-run.sh).
+wineserver -k >/dev/null 2>&1 || true
+wineserver -p
+wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || die "Wine does not start"
+
+winpath() { echo "Z:${1//\//\\}"; }
+wine_echo() { wine cmd.exe /c "echo $1" </dev/null 2>/dev/null | tr -d '\r'; }
+
+# The folder the bridge watches, chosen as it chooses it: the old per-user
+# layout where it exists, else local application data.
+user=$(wine_echo '%USERNAME%')
+old="C:\\Documents and Settings\\$user\\Local Settings\\Application Data"
+if [ -n "$user" ] && [ -d "$(winepath -u "$old" 2>/dev/null)" ]; then
+  base=$old
+else
+  base=$(wine_echo '%LOCALAPPDATA%')
+fi
+[ -n "$base" ] || die "cannot find the local application data folder"
+folder="$base\\WSJT-X"
+unix_folder=$(winepath -u "$folder" 2>/dev/null) || die "cannot map $folder"
+unix_folder=${unix_folder%/}
+mkdir -p "$unix_folder"
+log="$folder\\wsjtx_log.adi"
+clear_log() { rm -f "$unix_folder/wsjtx_log.adi" "$unix_folder/wsjtx_log_bak.adi"; }
+
+bridge_window_up() { xwininfo -root -tree 2>/dev/null | grep -qF "\"$title\""; }
+
+# Starts the bridge (extra environment as arguments) and waits for its
+# window; sets bridge_pid.
+start_bridge() {
+  env "$@" wine "$bridge_exe" </dev/null >/dev/null 2>&1 &
+  bridge_pid=$!
+  pids+=("$bridge_pid")
+  for _ in $(seq 1 100); do
+    bridge_window_up && break
+    kill -0 "$bridge_pid" 2>/dev/null || die "the bridge exited at start-up"
+    sleep 0.1
+  done
+  bridge_window_up || die "the bridge's window did not appear within 10 s"
+  sleep 1 # its first tick has run
+}
+
+stop() { # PID [what]
+  kill "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+  ! kill -0 "$1" 2>/dev/null || die "${2:-process $1} did not stop"
+}
+
+stop_bridge() {
+  stop "$bridge_pid" "the bridge"
+  for _ in $(seq 1 50); do
+    bridge_window_up || return 0
+    sleep 0.1
+  done
+  die "the bridge's window is still there after it was stopped"
+}
+
+# The records WSJT-X appends: the two sample contacts taken in turn, each
+# under a call sign of its own, so every received text names its contact.
+records=$work/records.txt
+k1abc=$(sed -n 7p tests/data/wsjtx/wsjtx-2.6.1-linux-two-contacts.adi | tr -d '\r')
+g4xyz=$(sed -n 8p tests/data/wsjtx/wsjtx-2.6.1-linux-two-contacts.adi | tr -d '\r')
+[[ $k1abc == "<call:5>K1ABC "* && $g4xyz == "<call:5>G4XYZ "* ]] || die "sample logs not found"
+: >"$records"
+letters=ABCDEFGHIJKLMNOPQRSTUVWXYZ
+for i in $(seq 0 $((contacts - 1))); do
+  l=${letters:$i:1}
+  if ((i % 2 == 0)); then
+    echo "${k1abc/<call:5>K1ABC/<call:5>K1AB$l}"
+  else
+    echo "${g4xyz/<call:5>G4XYZ/<call:5>G4XY$l}"
+  fi >>"$records"
+done
+
+# One latency run: Logvex, then the bridge, then WSJT-X logging the
+# contacts at its pace; sets figures to "contacts median max min" in ms.
+latency_run() { # NAME [ENV=VALUE...]
+  local name=$1
+  shift
+  local dir=$work/$name
+  rm -rf "$dir" && mkdir -p "$dir"
+  clear_log
+  wine "$logvex_exe" --out "$(winpath "$dir/received.txt")" --ready "$(winpath "$dir/ready")" \
+    </dev/null >/dev/null 2>&1 &
+  local logvex_pid=$!
+  pids+=("$logvex_pid")
+  for _ in $(seq 1 100); do
+    [ -f "$dir/ready" ] && break
+    sleep 0.1
+  done
+  [ -f "$dir/ready" ] || die "$name: Logvex (logvex-peer) did not come up"
+  start_bridge "$@"
+  local status=0
+  timeout 120 wine "$wsjtx_exe" --log "$log" --append "$(winpath "$records")" \
+    --gap-min-ms 1100 --gap-max-ms 1600 --seed 7 --times "$(winpath "$dir/times.txt")" \
+    </dev/null >/dev/null 2>&1 || status=$?
+  [ "$status" -eq 0 ] || die "$name: WSJT-X (wsjtx-peer) failed, exit status $status"
+  local n=0
+  for _ in $(seq 1 30); do
+    n=$(grep -cE '^[0-9]+ [0-9]+ [0-9]+ [0-9]+$' "$dir/received.txt" 2>/dev/null) || n=0
+    [ "$n" -ge "$contacts" ] && break
+    sleep 0.1
+  done
+  sleep 1.5 # a further tick and more: a contact sent twice shows up
+  stop_bridge
+  stop "$logvex_pid" "Logvex (logvex-peer)"
+  [ ! -e "$unix_folder/wsjtx_log.adi" ] || die "$name: the log file was left behind"
+  figures=$(build/native/bench/latency "$records" "$dir/times.txt" "$dir/received.txt" \
+    "$dir/per-contact.txt") || die "$name: the run's records do not add up (files in $dir)"
+}
+
+echo "== hand-over latency: WSJT-X closes the log file -> Logvex has the contact ($contacts contacts, 1.1-1.6 s apart)"
+# Called directly, not in a subshell, so that a failure ends the script.
+latency_run watch
+read -r _ med_watch max_watch min_watch <<<"$figures"
+latency_run timer-only PLOVIK_BRIDGE_TIMER_ONLY=1
+read -r _ med_tick max_tick min_tick <<<"$figures"
+awk -v mw="$med_watch" -v xw="$max_watch" -v nw="$min_watch" \
+  -v mt="$med_tick" -v xt="$max_tick" -v nt="$min_tick" -v n="$contacts" 'BEGIN {
+  printf "  %-34s median %7.1f ms  max %7.1f ms  min %7.1f ms\n", "folder watch (normal build)", mw, xw, nw
+  printf "  %-34s median %7.1f ms  max %7.1f ms  min %7.1f ms\n", "one-second tick alone", mt, xt, nt
+  printf "  goal: watch median < 100 ms: %s\n", mw < 100 ? "met" : "MISSED"
+  printf "  goal: tick-alone max within one tick (1000 ms + 20): %s\n", xt <= 1020 ? "met" : "MISSED"
+  if (mt < 100)
+    print "  note: the tick-alone median is that of a watch: did PLOVIK_BRIDGE_TIMER_ONLY reach the bridge?"
+}'
+
+# CPU time of a process, all its threads, in clock ticks (utime + stime;
+# the fields after the command name, which may hold spaces).
+cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
+# The processes of our prefix whose command line matches PATTERN.
+prefix_pids() {
+  local p
+  for p in /proc/[0-9]*; do
+    { tr '\0' '\n' <"$p/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+    { tr '\0' ' ' <"$p/cmdline"; } 2>/dev/null | grep -qE "$1" && echo "${p#/proc/}"
+  done
+  return 0
+}
+sum_ticks() {
+  local total=0 p t
+  for p in "$@"; do
+    t=$(cpu_ticks "$p" 2>/dev/null) || t=0
+    total=$((total + t))
+  done
+  echo "$total"
+}
+
+echo "== idle cost: the bridge alone for $idle_seconds s (no log file, no Logvex)"
+clear_log
+start_bridge
+mapfile -t found < <(prefix_pids '(^|[\\/])plovik_bridge\.exe( |$)')
+[ "${#found[@]}" -eq 1 ] || die "expected one bridge process in the prefix, found ${#found[@]}"
+bridge=${found[0]}
+[ "$bridge" = "$bridge_pid" ] || echo "  (the bridge runs as process $bridge, started as $bridge_pid)"
+mapfile -t server < <(prefix_pids '(^|/)wineserver(64)? ')
+[ "${#server[@]}" -eq 1 ] || die "expected one wineserver for the prefix, found ${#server[@]}"
+mapfile -t others < <(prefix_pids '\.exe( |$)' | grep -vxF "$bridge")
+hz=$(getconf CLK_TCK)
+b0=$(cpu_ticks "$bridge")
+s0=$(sum_ticks "${server[@]}")
+o0=$(sum_ticks "${others[@]}")
+t0=$(date +%s.%N)
+sleep "$idle_seconds"
+kill -0 "$bridge" 2>/dev/null || die "the bridge exited while idle"
+b1=$(cpu_ticks "$bridge")
+s1=$(sum_ticks "${server[@]}")
+o1=$(sum_ticks "${others[@]}")
+t1=$(date +%s.%N)
+stop_bridge
+awk -v hz="$hz" -v t0="$t0" -v t1="$t1" -v b0="$b0" -v b1="$b1" -v s0="$s0" -v s1="$s1" \
+  -v o0="$o0" -v o1="$o1" -v no="${#others[@]}" 'BEGIN {
+  wall = t1 - t0
+  printf "  %-34s %6.0f ms CPU in %.1f s = %.3f %% of one core\n", "plovik_bridge.exe", \
+    1000 * (b1 - b0) / hz, wall, 100 * (b1 - b0) / hz / wall
+  printf "  %-34s %6.0f ms CPU = %.3f %% (serves every process of the prefix)\n", "wineserver", \
+    1000 * (s1 - s0) / hz, 100 * (s1 - s0) / hz / wall
+  printf "  %-34s %6.0f ms CPU = %.3f %% (explorer, services and the like)\n", \
+    "Wine'"'"'s other " no " processes", 1000 * (o1 - o0) / hz, 100 * (o1 - o0) / hz / wall
+  printf "  (start-up before the measurement: %.0f ms CPU; resolution %.0f ms)\n", 1000 * b0 / hz, 1000 / hz
+  printf "  goal: bridge < 0.1 %% of one core: %s\n", 100 * (b1 - b0) / hz / wall < 0.1 ? "met" : "MISSED"
+}'
+
+echo "== size of plovik_bridge.exe"
+for arch in 64 32; do
+  exe=build/mingw$arch/shell/plovik_bridge.exe
+  if [ -f "$exe" ]; then
+    awk -v b="$(stat -c %s "$exe")" -v a="$arch" 'BEGIN { printf "  %s-bit: %.1f KiB (%d bytes)\n", a, b / 1024, b }'
+  else
+    echo "  $arch-bit: not built"
+  fi
+done
