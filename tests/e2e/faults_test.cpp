@@ -8,6 +8,15 @@ namespace {
 
 using Faults = BridgeTest;
 
+// True while someone holds the file with writers shut out, as the bridge
+// does while it reads: what WSJT-X would meet if it logged now.
+bool HeldAgainstWriters(const std::string& path)
+{
+    const OpenFile probe(path, GENERIC_WRITE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
+    return !probe.Valid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 TEST_F(Faults, EmptyFileRaisesOneBoxAtATimeAndIsKept)
 {
     StartLogvex();
@@ -159,6 +168,36 @@ TEST_F(Faults, ContactLoggedWhileLogvexHangsArrivesOnceItRecovers)
     ASSERT_TRUE(GotExactly(2)) << "sent twice";
     EXPECT_EQ(Got()[0].bytes, kTextK1abc);
     EXPECT_EQ(Got()[1].bytes, Adif2msg(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n"));
+}
+
+// The user closes the bridge while it is still reading a long log (30 MB
+// takes seconds under Wine, one drain a line): it stops at its next drain and
+// exits cleanly, leaves the file whole for its next start, and sends nothing.
+TEST_F(Faults, ClosingWhileALongLogIsReadExitsCleanlyAndKeepsTheFile)
+{
+    std::string log = WsjtxSamples().header;
+    const std::string pair = WsjtxSamples().k1abc + "\r\n" + WsjtxSamples().g4xyz + "\r\n";
+    log.reserve(30000000 + pair.size());
+    while (log.size() < 30000000)
+        log += pair;
+    StartLogvex();
+    StartBridge();
+    PlaceFile(files.log, log);
+    // The bridge holds the file only while it reads it, after the probe found Logvex.
+    ASSERT_TRUE(WaitFor([&] { return HeldAgainstWriters(files.log); }, 5000))
+        << "the bridge did not start reading the file";
+    ASSERT_TRUE(::PostMessageA(FindBridge(), WM_CLOSE, 0, 0));
+    const long exitCode = bridge->WaitExit(15000);
+    EXPECT_TRUE(Dialogs("Program Error").empty()) << "the bridge crashed";
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(exitCode, 0) << "-1: still running 15 s after the close";
+    EXPECT_EQ(FindBridge(), nullptr);
+    // Had the read run to its end, the file would be gone and a contact sent.
+    EXPECT_FALSE(HeldAgainstWriters(files.log));
+    EXPECT_TRUE(ReadFileBytes(files.log) == log)
+        << "the file is not left as it was: " << ReadFileBytes(files.log).size() << " of "
+        << log.size() << " bytes";
+    EXPECT_TRUE(HoldsFor([&] { return Got().empty(); }, 1000)) << Got().size() << " sent";
 }
 
 } // namespace
