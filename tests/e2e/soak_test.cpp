@@ -118,7 +118,7 @@ std::vector<unsigned long long> LoggedTimes(const std::string& path)
     return times;
 }
 
-TEST_F(Soak, ContactsAtWsjtxPaceWhileLogvexComesAndGoes)
+TEST_F(Soak, ManyContactsAtWsjtxPaceWhileLogvexRestartsAtRandom)
 {
     const std::size_t count = EnvNumber("PLOVIK_SOAK_CONTACTS", 20);
     const unsigned long seed = EnvNumber("PLOVIK_SOAK_SEED", 1207);
