@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <utility>
 
 namespace plovik {
@@ -94,6 +95,35 @@ OpenResult Failure(DWORD error)
     return result;
 }
 
+// A reader that keeps the file from being deleted is mostly one that lets
+// go within milliseconds (a rename, a scanner, an indexer): it is waited
+// for in silence like a writer. Only one that holds on for a second gets the
+// file read and its delete reported as failed.
+class ReaderPatience {
+public:
+    static constexpr DWORD kPatienceMs = 1000;
+
+    bool Over(const std::string& path)
+    {
+        const DWORD now = ::GetTickCount();
+        if (!m_bWaiting || m_path != path) {
+            m_bWaiting = true;
+            m_path = path;
+            m_since = now;
+        }
+        return now - m_since >= kPatienceMs;
+    }
+    void Reset() { m_bWaiting = false; }
+
+private:
+    bool m_bWaiting = false;
+    std::string m_path;
+    DWORD m_since = 0;
+};
+
+// The program has one user-interface thread and one log file.
+ReaderPatience g_readerPatience;
+
 OpenResult Opened(UniqueFile file, bool canDelete, bool keepFile)
 {
     OpenResult result;
@@ -107,22 +137,28 @@ OpenResult Opened(UniqueFile file, bool canDelete, bool keepFile)
 OpenResult OpenSystemLogFile(const std::string& path, FileAccess access)
 {
     if (access == FileAccess::ReadOnly) {
-        UniqueFile file = Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+        UniqueFile file =
+            Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
         return file ? Opened(std::move(file), false, true) : Failure(::GetLastError());
     }
     UniqueFile file = Open(path, GENERIC_READ | DELETE, FILE_SHARE_READ);
+    const DWORD error = file ? ERROR_SUCCESS : ::GetLastError();
+    if (error != ERROR_SHARING_VIOLATION)
+        g_readerPatience.Reset();
     if (file)
         return Opened(std::move(file), true, false);
-    const DWORD error = ::GetLastError();
     if (error != ERROR_SHARING_VIOLATION)
         return Failure(error);
     // Either a writer holds the file (WSJT-X appending: try again later), or
     // a reader that does not share deletion. Only in the second case can the
-    // file be opened without delete access; it is then read, and its
-    // deletion reported as failed, rather than retried in silence forever.
+    // file be opened without delete access; once that reader has held on
+    // past its time, the file is read and its deletion reported as failed,
+    // rather than retried in silence forever.
     UniqueFile readOnly = Open(path, GENERIC_READ, FILE_SHARE_READ);
     if (!readOnly)
         return Failure(::GetLastError());
+    if (!g_readerPatience.Over(path))
+        return Failure(ERROR_SHARING_VIOLATION);
     return Opened(std::move(readOnly), false, false);
 }
 

@@ -3,6 +3,8 @@
 
 #include "bridge_fixture.h"
 
+#include <cstdio>
+
 namespace e2e {
 namespace {
 
@@ -98,6 +100,28 @@ TEST_F(Faults, UndeletableFileIsReportedOnceAndSentOnceFree)
     EXPECT_FALSE(FileExists(files.log));
 }
 
+TEST_F(Faults, ReaderThatLetsGoWithinASecondIsWaitedForInSilence)
+{
+    StartBridge();
+    PlaceFile(files.log, WsjtxSamples().oneContact); // left unread: no Logvex yet
+    {
+        // A scanner or indexer that reads the file and does not let it be deleted.
+        OpenFile holder(files.log, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+        ASSERT_TRUE(holder.Valid());
+        StartLogvex();
+        // Another file in the folder wakes the bridge now, not at its next tick.
+        const std::string wake = files.folder + "\\wake.tmp";
+        WriteFileBytes(wake, "");
+        RemoveFile(wake);
+        EXPECT_TRUE(HoldsFor([] { return Boxes().empty(); }, 700));
+        EXPECT_TRUE(Got().empty()) << "sent while the file could not be deleted";
+    }
+    ASSERT_TRUE(GotExactly(1));
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+    EXPECT_TRUE(HoldsFor([] { return Boxes().empty(); }, 1500)) << "a pointless box";
+    EXPECT_FALSE(FileExists(files.log));
+}
+
 TEST_F(Faults, LogvexClosingAndComingBackLosesNothing)
 {
     StartLogvex("--close-after 1");
@@ -170,15 +194,43 @@ TEST_F(Faults, ContactLoggedWhileLogvexHangsArrivesOnceItRecovers)
     EXPECT_EQ(Got()[1].bytes, Adif2msg(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n"));
 }
 
-// The user closes the bridge while it is still reading a long log (30 MB
-// takes seconds under Wine, one drain a line): it stops at its next drain and
+// Something takes WSJT-X's file away again within milliseconds, often
+// between the bridge's look for it and its open. Each time, either the
+// bridge had the file (the delete fails: it holds it or has removed it) and
+// sends it once, or it never got it and sends nothing: never a box.
+TEST_F(Faults, FileVanishingBeforeTheBridgeOpensItIsSentOnlyIfTaken)
+{
+    StartLogvex();
+    StartBridge();
+    std::vector<std::string> taken; // the calls the bridge got hold of
+    for (int i = 0; i < 60; ++i) {
+        const std::string call = "T" + std::to_string(1000 + i);
+        PlaceFile(files.log, WsjtxSamples().header + "<call:5>" + call + " <mode:3>FT8 <eor>\r\n");
+        ::Sleep(i % 7); // the delete comes 0 to 6 ms after the file
+        if (!::DeleteFileA(files.log.c_str()))
+            taken.push_back(call);
+        ASSERT_TRUE(WaitFor([&] { return !FileExists(files.log); })) << call;
+    }
+    ASSERT_TRUE(GotExactly(taken.size())) << Got().size() << " sent, " << taken.size() << " taken";
+    const std::vector<Received> got = Got();
+    for (std::size_t i = 0; i < taken.size(); ++i)
+        EXPECT_EQ(got[i].bytes, taken[i] + "#####FT8###RSTS   RSTR    ####RSTS #RSTR ##");
+    if (!Boxes().empty()) {
+        ::Sleep(500);
+        ADD_FAILURE() << "a box: " << StaticTexts(Boxes()[0]);
+    }
+    std::printf("%zu of 60 files taken by the bridge\n", taken.size());
+}
+
+// The user closes the bridge while it is still reading a long log (60 MB
+// takes a second or more under Wine): it stops at its next drain and
 // exits cleanly, leaves the file whole for its next start, and sends nothing.
 TEST_F(Faults, ClosingWhileALongLogIsReadExitsCleanlyAndKeepsTheFile)
 {
     std::string log = WsjtxSamples().header;
     const std::string pair = WsjtxSamples().k1abc + "\r\n" + WsjtxSamples().g4xyz + "\r\n";
-    log.reserve(30000000 + pair.size());
-    while (log.size() < 30000000)
+    log.reserve(60000000 + pair.size());
+    while (log.size() < 60000000)
         log += pair;
     StartLogvex();
     StartBridge();

@@ -327,25 +327,62 @@ TEST(ReadLogFile, LongLinesAndOddBytes)
     EXPECT_EQ(bytes.m_strName, std::string("a\0b\xff", 4));
 }
 
-TEST(ReadLogFile, DrainOncePerDataLine)
+std::string Repeat(const std::string& piece, std::size_t times)
 {
-    FakePlatform platform;
-    QsoRecord record;
-    Read(platform, record, "a\nb\n<eoh>\n<call:2>K1\n\n  \n<name:3>Bob\n");
-    EXPECT_EQ(platform.drains, 4); // header lines do not drain, data lines all do
+    std::string out;
+    out.reserve(piece.size() * times);
+    for (std::size_t i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+TEST(ReadLogFile, DrainsAtTheFirstDataLineThenEvery1024LinesOr64KiB)
+{
+    const std::string longLine = "<comment:1>" + std::string(40 * 1024, 'c') + "\n";
+    const struct {
+        const char* what;
+        std::string content;
+        int drains;
+    } table[] = {
+        {"short file", "a\nb\n<eoh>\n<call:2>K1\n\n  \n<name:3>Bob\n", 1},
+        {"1024 data lines", kHeader + Repeat("<call:2>K1\n", 1024), 1},
+        {"1025 data lines", kHeader + Repeat("<call:2>K1\n", 1025), 2},
+        {"3073 data lines", kHeader + Repeat("\n", 3073), 4},
+        {"blank lines before the first content", Repeat("\n", 3000) + "<x>\n<call:2>K1\n", 3},
+        {"a header of 2100 lines", Repeat("h\n", 2100) + "<eoh>\n<call:2>K1\n", 3},
+        {"data lines of 40 KiB", kHeader + Repeat(longLine, 5), 3},
+    };
+    for (const auto& c : table) {
+        FakePlatform platform;
+        QsoRecord record;
+        Read(platform, record, c.content);
+        EXPECT_EQ(platform.drains, c.drains) << c.what;
+    }
 }
 
 TEST(ReadLogFile, ShutdownDuringTheReadKeepsTheFile)
 {
-    FakePlatform platform;
-    int drains = 0;
-    platform.onDrain = [&] { return ++drains < 2; };
-    QsoRecord record;
-    const ReadResult result =
-        Read(platform, record, kHeader + "<call:2>K1\r\n<call:2>K2\r\n<call:2>K3\r\n");
-    EXPECT_EQ(result.outcome, ReadOutcome::Interrupted);
-    EXPECT_TRUE(platform.Exists(kPath));
-    EXPECT_EQ(platform.openFiles, 0);
+    const std::string contacts = Repeat("<call:2>K1 <eor>\r\n", 3000);
+    const struct {
+        const char* what;
+        std::string content;
+    } table[] = {
+        {"among the data lines", kHeader + contacts},
+        {"among blank lines before any content", Repeat("\r\n", 3000) + kHeader + contacts},
+        {"in a long header", Repeat("h\r\n", 3000) + kHeader + contacts},
+    };
+    for (const auto& c : table) {
+        FakePlatform platform;
+        int drains = 0;
+        platform.onDrain = [&] { return ++drains < 2; };
+        QsoRecord record;
+        const ReadResult result = Read(platform, record, c.content);
+        EXPECT_EQ(result.outcome, ReadOutcome::Interrupted) << c.what;
+        EXPECT_TRUE(platform.Exists(kPath)) << c.what;
+        EXPECT_EQ(platform.files[kPath].content, c.content) << c.what;
+        EXPECT_EQ(platform.openFiles, 0) << c.what;
+        EXPECT_TRUE(platform.boxes.empty()) << c.what;
+    }
 }
 
 TEST(ReadLogFile, OpenFailures)
