@@ -42,6 +42,7 @@ public:
     Process& operator=(const Process&) = delete;
 
     bool Started() const { return m_info.hProcess != nullptr; }
+    HANDLE Handle() const { return m_info.hProcess; }
     bool Running() const;
     // Waits for the program to end: its exit code, or -1 on time-out.
     long WaitExit(DWORD timeoutMs);
