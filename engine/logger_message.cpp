@@ -2,6 +2,8 @@
 
 #include "text.h"
 
+#include <string_view>
+
 namespace plovik {
 
 namespace {
@@ -23,37 +25,52 @@ void RefreshNoFreq(std::uint8_t& m_nNoFreq, Platform& platform)
 
 std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& m_nNoFreq, Platform& platform)
 {
-    record.m_strGrid = ToUpper(record.m_strGrid);
+    for (char& c : record.m_strGrid)
+        c = ToUpperAscii(c);
     RefreshNoFreq(m_nNoFreq, platform);
 
-    const std::string rstSent = "RSTS " + record.m_strRstSent;
-    const std::string rstRcvd = "RSTR " + record.m_strRstRcvd;
-    const std::string combined = rstSent + "  " + rstRcvd + "   " + record.m_strComment;
-    const std::string empty;
-
-    // Positions 1 to 15; Logvex knows each field by its place alone.
-    const std::string* const fields[] = {
-        &record.m_strCall,
-        &record.m_strRstRcvd,
-        &record.m_strRstSent,
-        m_nNoFreq ? &empty : &record.m_strFreq,
-        &record.m_strName,
-        &record.m_strMode,
-        &record.m_strGrid,
-        &empty,
-        &combined,
-        &empty,
-        &empty,
-        &empty,
-        &rstSent,
-        &rstRcvd,
-        &record.m_strTxPwr,
+    const std::string& rstSent = record.m_strRstSent;
+    const std::string& rstRcvd = record.m_strRstRcvd;
+    const std::string_view freq = m_nNoFreq ? std::string_view() : record.m_strFreq;
+    // Positions 1 to 15; Logvex knows each field by its place alone. Built
+    // in one buffer sized up front: a long log makes one message a contact.
+    const std::string_view pieces[] = {
+        record.m_strCall,
+        "#",
+        rstRcvd,
+        "#",
+        rstSent,
+        "#",
+        freq,
+        "#",
+        record.m_strName,
+        "#",
+        record.m_strMode,
+        "#",
+        record.m_strGrid,
+        "##",
+        "RSTS ",
+        rstSent,
+        "  RSTR ",
+        rstRcvd,
+        "   ",
+        record.m_strComment,
+        "####",
+        "RSTS ",
+        rstSent,
+        "#RSTR ",
+        rstRcvd,
+        "#",
+        record.m_strTxPwr,
+        "#",
     };
+    std::size_t size = 0;
+    for (std::string_view piece : pieces)
+        size += piece.size();
     std::string message;
-    for (const std::string* field : fields) {
-        message += *field;
-        message += '#';
-    }
+    message.reserve(size);
+    for (std::string_view piece : pieces)
+        message.append(piece);
     return message;
 }
 
