@@ -100,6 +100,26 @@ TEST_F(Faults, UndeletableFileIsReportedOnceAndSentOnceFree)
     EXPECT_FALSE(FileExists(files.log));
 }
 
+TEST_F(Faults, ReadOnlyFileIsReportedOnceAndSentOnceItCanBeDeleted)
+{
+    PlaceFile(files.backup, WsjtxSamples().oneContact); // keeps the log in place at start
+    PlaceFile(files.log, WsjtxSamples().oneContact);
+    ASSERT_TRUE(::SetFileAttributesA(files.log.c_str(), FILE_ATTRIBUTE_READONLY));
+    StartLogvex();
+    StartBridge();
+    ASSERT_TRUE(WaitFor([] { return !Boxes().empty(); }, 4000)) << "no error box";
+    const std::string text = StaticTexts(Boxes()[0]);
+    EXPECT_NE(text.find(files.log), std::string::npos) << "the box names the file: " << text;
+    ASSERT_TRUE(DismissBox(Boxes()[0]));
+    EXPECT_TRUE(HoldsFor([&] { return Boxes().empty() && Got().empty(); }, 2500))
+        << Boxes().size() << " boxes, " << Got().size() << " sent";
+    ASSERT_TRUE(
+        ::SetFileAttributesA(files.log.c_str(), FILE_ATTRIBUTE_NORMAL)); // the user mends it
+    ASSERT_TRUE(GotExactly(1));
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+    EXPECT_FALSE(FileExists(files.log));
+}
+
 TEST_F(Faults, ReaderThatLetsGoWithinASecondIsWaitedForInSilence)
 {
     StartBridge();
