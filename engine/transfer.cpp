@@ -85,6 +85,12 @@ TickOutcome Transfer::RunTick(QsoRecord& record, const std::string& logPath,
     return TickOutcome::Failed;
 }
 
+void Transfer::Restore(std::deque<std::string> messages)
+{
+    messages.insert(messages.end(), m_pending.begin(), m_pending.end());
+    m_pending = std::move(messages);
+}
+
 TickOutcome Transfer::SendPending(WindowRef receiver)
 {
     while (!m_pending.empty()) {

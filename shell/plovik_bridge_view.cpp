@@ -5,6 +5,7 @@
 #include "framework/win_app.h"
 #include "log_paths.h"
 #include "resource.h"
+#include "unsent_store.h"
 #include "win_error.h"
 
 #include <lmcons.h>
@@ -24,6 +25,8 @@ constexpr UINT kTickMs = 1000;
 // Retry soon after WSJT-X was still writing when the folder changed.
 constexpr UINT_PTR kRetryTimer = 2;
 constexpr UINT kRetryMs = 50;
+// Next to the log: contacts not yet taken by Logvex when the bridge closed.
+constexpr const char* kUnsentFileName = "plovik_bridge_unsent.txt";
 
 bool FileOpensForReading(const std::string& path)
 {
@@ -74,7 +77,8 @@ void CPlovik_bridgeView::ChoosePaths()
     if (::GetUserNameA(user, &size))
         userName = std::string(user);
     char appData[MAX_PATH] = "";
-    if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
+    if (FAILED(
+            ::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
         appData[0] = '\0';
     const plovik::LogPaths paths = plovik::ChooseLogPaths(userName, FolderExists, appData);
     m_strLogPath = paths.m_strLogPath;
@@ -92,6 +96,38 @@ void CPlovik_bridgeView::MoveLogAside()
                       plovik::win32::ErrorText(::GetLastError()));
 }
 
+std::string CPlovik_bridgeView::UnsentPath() const
+{
+    return m_strLogPath.substr(0, m_strLogPath.find_last_of('\\') + 1) + kUnsentFileName;
+}
+
+void CPlovik_bridgeView::TakeBackUnsent()
+{
+    // Once per run: a repeated initial update (New, Open) finds nothing new.
+    if (m_bUnsentTakenBack)
+        return;
+    m_bUnsentTakenBack = true;
+    plovik::LoadedUnsent loaded = plovik::LoadUnsent(UnsentPath());
+    if (!loaded.ok)
+        AfxMessageBox("Cannot take back the contacts kept for Logvex at the last close\n" +
+                      UnsentPath() + "\n\n" + loaded.reason);
+    m_transfer.Restore(std::move(loaded.messages));
+}
+
+void CPlovik_bridgeView::KeepUnsent()
+{
+    // Contacts read and deleted from the log but not yet taken by Logvex
+    // would be lost with the window; they go out first at the next start.
+    std::string reason;
+    if (plovik::SaveUnsent(UnsentPath(), m_transfer.Pending(), reason))
+        return;
+    std::string text = "Cannot keep the contacts not yet taken by Logvex in\n" + UnsentPath() +
+                       "\n\n" + reason + "\n\nThey are:";
+    for (const std::string& message : m_transfer.Pending())
+        text += "\n" + message;
+    AfxMessageBox(text);
+}
+
 void CPlovik_bridgeView::OnInitialUpdate()
 {
     GetDocument()->SetTitle(kTitle);
@@ -102,6 +138,7 @@ void CPlovik_bridgeView::OnInitialUpdate()
     GetParentFrame()->RecalcLayout();
     ResizeParentToFit();
     MoveLogAside();
+    TakeBackUnsent();
 
     // A repeated initial update (New, Open) keeps the pictures it has.
     if (!m_bmpOff)
@@ -142,8 +179,10 @@ HANDLE CPlovik_bridgeView::WaitHandle()
     if (!m_folderChange && !m_strLogPath.empty()) {
         // The folder may appear later (WSJT-X not yet run): try again each time.
         const std::string folder = m_strLogPath.substr(0, m_strLogPath.find_last_of('\\'));
-        m_folderChange.reset(::FindFirstChangeNotificationA(
-            folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE));
+        m_folderChange.reset(::FindFirstChangeNotificationA(folder.c_str(), FALSE,
+                                                            FILE_NOTIFY_CHANGE_FILE_NAME |
+                                                                FILE_NOTIFY_CHANGE_LAST_WRITE |
+                                                                FILE_NOTIFY_CHANGE_SIZE));
     }
     return m_folderChange ? m_folderChange.get() : nullptr;
 }
@@ -159,12 +198,13 @@ void CPlovik_bridgeView::OnTimer(UINT_PTR nIDEvent)
 {
     if (nIDEvent == kRetryTimer)
         ::KillTimer(m_hWnd, kRetryTimer);
-    const plovik::TickOutcome outcome = m_transfer.RunTick(m_record, m_strLogPath, m_nNoFreq, [this] {
-        HWND logvex = nullptr;
-        UpdateLight(m_stcLogLight, kLogvexClass, &logvex);
-        UpdateLight(m_stcProgLight, kWsjtxClass);
-        return reinterpret_cast<plovik::WindowRef>(logvex);
-    });
+    const plovik::TickOutcome outcome =
+        m_transfer.RunTick(m_record, m_strLogPath, m_nNoFreq, [this] {
+            HWND logvex = nullptr;
+            UpdateLight(m_stcLogLight, kLogvexClass, &logvex);
+            UpdateLight(m_stcProgLight, kWsjtxClass);
+            return reinterpret_cast<plovik::WindowRef>(logvex);
+        });
     if (outcome == plovik::TickOutcome::InUse)
         ::SetTimer(m_hWnd, kRetryTimer, kRetryMs, nullptr);
     if (m_bClosePending && !m_transfer.IsRunning()) {
@@ -205,6 +245,9 @@ bool CPlovik_bridgeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_TIMER:
         OnTimer(wParam);
         return false; // the timer message goes on to the default handling
+    case WM_DESTROY:
+        KeepUnsent();
+        return CFormView::HandleMessage(message, wParam, lParam);
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_NO_FREQ && HIWORD(wParam) == BN_CLICKED) {
             OnCheckNoFreq();

@@ -34,6 +34,9 @@ private:
     void UpdateLight(CStatic& light, const char* windowClass, HWND* found = nullptr);
     void ChoosePaths();
     void MoveLogAside();
+    std::string UnsentPath() const;
+    void TakeBackUnsent();
+    void KeepUnsent();
 
     CStatic m_stcBadge;
     CStatic m_stcProgLight;
@@ -50,6 +53,7 @@ private:
     plovik::win32::Win32Platform m_platform;
     plovik::Transfer m_transfer{m_platform};
     bool m_bClosePending = false;
+    bool m_bUnsentTakenBack = false;
     // Wakes the bridge as soon as the log folder changes, so a contact is
     // handed over at once rather than at the next timer tick.
     plovik::win32::UniqueChangeNotification m_folderChange;

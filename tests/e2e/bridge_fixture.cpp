@@ -69,6 +69,7 @@ void BridgeTest::SetUp()
     ::CreateDirectoryA(files.folder.c_str(), nullptr);
     RemoveFile(files.log);
     RemoveFile(files.backup);
+    RemoveFile(files.unsent);
     const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     ::CreateDirectoryA(BuildPath("tests/e2e/run").c_str(), nullptr);
     m_scratch = BuildPath("tests/e2e/run/" + name);
@@ -89,6 +90,7 @@ void BridgeTest::TearDown()
     wsjtx.reset();
     RemoveFile(files.log);
     RemoveFile(files.backup);
+    RemoveFile(files.unsent);
 }
 
 void BridgeTest::StartBridge()

@@ -54,5 +54,34 @@ TEST_F(ExactlyOnce, ContactsAtWsjtxPaceWhileLogvexComesAndGoes)
     EXPECT_EQ(Texts(Got()), expected);
 }
 
+// Logvex goes while the bridge reads the file, so the contact is taken
+// from it but not delivered; then the user closes the bridge. The contact
+// is kept, and goes out once, after the next start.
+TEST_F(ExactlyOnce, ContactHeldWhenTheBridgeClosesArrivesAfterItsNextStart)
+{
+    StartLogvex("--close-when-read " + Quote(files.log));
+    StartBridge();
+    Log({WsjtxSamples().k1abc});
+    ASSERT_TRUE(WaitFor([] { return FindLogvex() == nullptr; })) << "Logvex did not close";
+    ASSERT_TRUE(WaitFor([&] { return !FileExists(files.log); })) << "the bridge read the file";
+    ASSERT_TRUE(::PostMessageA(FindBridge(), WM_CLOSE, 0, 0));
+    ASSERT_EQ(bridge->WaitExit(10000), 0);
+    EXPECT_TRUE(Got().empty());
+    EXPECT_EQ(ReadFileBytes(files.unsent), std::string(kTextK1abc) + "\n");
+
+    StartLogvex();
+    StartBridge();
+    ASSERT_TRUE(GotExactly(1));
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+    EXPECT_FALSE(FileExists(files.unsent)) << "taken back, so never sent again";
+
+    // And not again after one more restart.
+    ASSERT_TRUE(::PostMessageA(FindBridge(), WM_CLOSE, 0, 0));
+    ASSERT_EQ(bridge->WaitExit(10000), 0);
+    EXPECT_FALSE(FileExists(files.unsent));
+    StartBridge();
+    EXPECT_TRUE(GotExactly(1));
+}
+
 } // namespace
 } // namespace e2e

@@ -250,7 +250,8 @@ WatchedFiles Watched()
         ::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
         folder = std::string(appData) + "\\WSJT-X";
     }
-    return WatchedFiles{folder, folder + "\\wsjtx_log.adi", folder + "\\wsjtx_log_bak.adi"};
+    return WatchedFiles{folder, folder + "\\wsjtx_log.adi", folder + "\\wsjtx_log_bak.adi",
+                        folder + "\\plovik_bridge_unsent.txt"};
 }
 
 } // namespace e2e

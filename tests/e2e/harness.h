@@ -86,6 +86,7 @@ void RemoveFile(const std::string& path);
 // The folder WSJT-X writes its log to, the log and its backup.
 struct WatchedFiles {
     std::string folder, log, backup;
+    std::string unsent; // contacts the bridge kept at its close, not yet taken by Logvex
 };
 WatchedFiles Watched();
 

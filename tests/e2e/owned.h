@@ -7,8 +7,7 @@
 
 namespace e2e {
 
-template <typename Handle, typename Traits>
-class Owned {
+template <typename Handle, typename Traits> class Owned {
 public:
     Owned() = default;
     explicit Owned(Handle handle) : m_handle(handle) {}

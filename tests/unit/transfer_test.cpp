@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace plovik {
 namespace {
@@ -266,6 +267,25 @@ TEST_F(TransferTest, ShutdownStopsTheTickAndKeepsTheContact)
     platform.onDrain = [] { return false; };
     EXPECT_EQ(Tick(), TickOutcome::Stopped);
     EXPECT_EQ(probes, 1);
+}
+
+TEST_F(TransferTest, RestoredMessagesGoFirstThenThoseHeldThenTheFile)
+{
+    Log(kContactA);
+    platform.sendResults = {SendStatus::NotDelivered};
+    EXPECT_EQ(Tick(), TickOutcome::Held); // K1ABC read, deleted and held
+    transfer.Restore({"OLD01#", "OLD02#"});
+    EXPECT_EQ(transfer.PendingMessages(), 3u);
+    EXPECT_EQ(transfer.Pending().front(), "OLD01#");
+
+    Log(kContactB);
+    EXPECT_EQ(Tick(), TickOutcome::Sent); // the held ones, then the file
+    EXPECT_FALSE(platform.Exists(kPath));
+    std::vector<std::string> calls;
+    for (std::size_t i = 0; i < platform.sent.size(); ++i)
+        calls.push_back(SentCall(i));
+    EXPECT_EQ(calls, (std::vector<std::string>{"OLD01", "OLD02", "K1ABC", "G4XYZ"}));
+    EXPECT_TRUE(transfer.Pending().empty());
 }
 
 TEST_F(TransferTest, NoFreqFlagFollowsTheBoxAtSendTime)

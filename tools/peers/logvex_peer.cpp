@@ -40,14 +40,44 @@ struct Logvex {
     }
 
     // Answers nothing from the start until the file has come and gone, so
-    // the bridge's send, made after the delete, cannot come in between.
+    // the bridge's send, made after the delete, cannot come in between. The
+    // folder's own record of changes is read, not the file looked at now and
+    // then: the bridge reads a small file within a millisecond.
     void CloseWhenRead(HWND window) const
     {
-        const DWORD start = ::GetTickCount();
-        while (!Exists(closeWhenRead) && ::GetTickCount() - start < 20000)
-            ::Sleep(1);
-        while (Exists(closeWhenRead) && ::GetTickCount() - start < 30000)
-            ::Sleep(1);
+        const std::size_t slash = closeWhenRead.find_last_of('\\');
+        const std::string folder = closeWhenRead.substr(0, slash);
+        const std::string name = closeWhenRead.substr(slash + 1);
+        const peers::File directory(
+            ::CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        bool seen = Exists(closeWhenRead);
+        bool gone = false;
+        alignas(FILE_NOTIFY_INFORMATION) char buffer[64 * 1024];
+        DWORD bytes = 0;
+        while (!gone && directory.Valid() &&
+               ::ReadDirectoryChangesW(directory.Get(), buffer, sizeof buffer, FALSE,
+                                       FILE_NOTIFY_CHANGE_FILE_NAME, &bytes, nullptr, nullptr)) {
+            for (DWORD at = 0; bytes > 0 && !gone;) {
+                const auto* info = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(buffer + at);
+                char changed[MAX_PATH * 3] = "";
+                ::WideCharToMultiByte(CP_ACP, 0, info->FileName,
+                                      static_cast<int>(info->FileNameLength / sizeof(WCHAR)),
+                                      changed, sizeof changed - 1, nullptr, nullptr);
+                if (::lstrcmpiA(changed, name.c_str()) == 0) {
+                    if (info->Action == FILE_ACTION_ADDED ||
+                        info->Action == FILE_ACTION_RENAMED_NEW_NAME)
+                        seen = true;
+                    else if (seen)
+                        gone = info->Action == FILE_ACTION_REMOVED ||
+                               info->Action == FILE_ACTION_RENAMED_OLD_NAME;
+                }
+                if (info->NextEntryOffset == 0)
+                    break;
+                at += info->NextEntryOffset;
+            }
+        }
         ::DestroyWindow(window);
     }
 
