@@ -2,6 +2,7 @@
 # Hostile log files through the engine (adif2msg): time and peak memory of
 # each read, and a check that the contact at the end comes out whole.
 #   bench/hostile.sh [GiB of blank lines, default 2]
+# PLOVIK_HOSTILE_NATIVE_ONLY=1 leaves out the run of the bridge under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 gib=${1:-2}
@@ -54,3 +55,16 @@ measure "$gib GiB of lines of 30 blanks" blanks "$expected"
 measure "a 50 MB line" long_line "$expected"
 measure "a 10 000-character call sign" long_call "$expected"
 measure "NUL and bytes above 127" odd_bytes "$expected"
+
+# The same blank lines through the real bridge under Wine, when it can run:
+# the read time, and the bridge's peak memory before and after.
+if [ "${PLOVIK_HOSTILE_NATIVE_ONLY:-}" != 1 ] && command -v wine >/dev/null &&
+  command -v xvfb-run >/dev/null; then
+  cmake --preset mingw64 >/dev/null
+  cmake --build build/mingw64 -j "$(nproc)" >/dev/null
+  echo "== the bridge under Wine: $gib GiB of CRLF blank lines, then one contact"
+  PLOVIK_HOSTILE_BLANK_MB=$((gib * 1024)) xvfb-run -a -s "-screen 0 1024x768x24" \
+    scripts/wine-run.sh build/mingw64/tests/e2e/e2e_tests.exe \
+    --gtest_filter='Hostile.MassesOfBlankLines*' 2>&1 | grep -a -E 'blank lines read|OK \]|FAILED' |
+    sed 's/^/  /'
+fi
