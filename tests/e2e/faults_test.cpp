@@ -8,7 +8,26 @@
 namespace e2e {
 namespace {
 
-using Faults = BridgeTest;
+class Faults : public BridgeTest {
+protected:
+    // The log cannot be deleted: one box naming it, then neither another box
+    // every second nor the contact sent.
+    void ExpectOneReportAndNothingSent()
+    {
+        ASSERT_TRUE(WaitFor([] { return !Boxes().empty(); }, 4000)) << "no error box";
+        const std::string text = StaticTexts(Boxes()[0]);
+        EXPECT_NE(text.find(files.log), std::string::npos) << "the box names the file: " << text;
+        ASSERT_TRUE(DismissBox(Boxes()[0]));
+        EXPECT_TRUE(HoldsFor([&] { return Boxes().empty() && Got().empty(); }, 2500))
+            << Boxes().size() << " boxes, " << Got().size() << " sent";
+    }
+    void ExpectTheSampleSentOnceAndTheLogGone()
+    {
+        ASSERT_TRUE(GotExactly(1));
+        EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+        EXPECT_FALSE(FileExists(files.log));
+    }
+};
 
 // True while someone holds the file with writers shut out, as the bridge
 // does while it reads: what WSJT-X would meet if it logged now.
@@ -59,9 +78,7 @@ TEST_F(Faults, WithoutLogvexTheContactWaitsInItsFileUntilLogvexComes)
         HoldsFor([&] { return ReadFileBytes(files.log) == WsjtxSamples().oneContact; }, 2500))
         << "the file is left unread and in place";
     StartLogvex();
-    ASSERT_TRUE(GotExactly(1));
-    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
-    EXPECT_FALSE(FileExists(files.log));
+    ExpectTheSampleSentOnceAndTheLogGone();
 }
 
 TEST_F(Faults, FileHeldForWritingIsWaitedForInSilence)
@@ -87,17 +104,9 @@ TEST_F(Faults, UndeletableFileIsReportedOnceAndSentOnceFree)
     ASSERT_TRUE(holder.Valid());
     StartLogvex();
     StartBridge();
-    ASSERT_TRUE(WaitFor([] { return !Boxes().empty(); }, 4000)) << "no error box";
-    const std::string text = StaticTexts(Boxes()[0]);
-    EXPECT_NE(text.find(files.log), std::string::npos) << "the box names the file: " << text;
-    ASSERT_TRUE(DismissBox(Boxes()[0]));
-    EXPECT_TRUE(HoldsFor([&] { return Boxes().empty() && Got().empty(); }, 2500))
-        << "the same failure is not reported every second, nor the contact sent: " << Boxes().size()
-        << " boxes, " << Got().size() << " sent";
+    ExpectOneReportAndNothingSent();
     holder.Close();
-    ASSERT_TRUE(GotExactly(1));
-    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
-    EXPECT_FALSE(FileExists(files.log));
+    ExpectTheSampleSentOnceAndTheLogGone();
 }
 
 TEST_F(Faults, ReadOnlyFileIsReportedOnceAndSentOnceItCanBeDeleted)
@@ -107,17 +116,10 @@ TEST_F(Faults, ReadOnlyFileIsReportedOnceAndSentOnceItCanBeDeleted)
     ASSERT_TRUE(::SetFileAttributesA(files.log.c_str(), FILE_ATTRIBUTE_READONLY));
     StartLogvex();
     StartBridge();
-    ASSERT_TRUE(WaitFor([] { return !Boxes().empty(); }, 4000)) << "no error box";
-    const std::string text = StaticTexts(Boxes()[0]);
-    EXPECT_NE(text.find(files.log), std::string::npos) << "the box names the file: " << text;
-    ASSERT_TRUE(DismissBox(Boxes()[0]));
-    EXPECT_TRUE(HoldsFor([&] { return Boxes().empty() && Got().empty(); }, 2500))
-        << Boxes().size() << " boxes, " << Got().size() << " sent";
-    ASSERT_TRUE(
-        ::SetFileAttributesA(files.log.c_str(), FILE_ATTRIBUTE_NORMAL)); // the user mends it
-    ASSERT_TRUE(GotExactly(1));
-    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
-    EXPECT_FALSE(FileExists(files.log));
+    ExpectOneReportAndNothingSent();
+    // The user mends it.
+    ASSERT_TRUE(::SetFileAttributesA(files.log.c_str(), FILE_ATTRIBUTE_NORMAL));
+    ExpectTheSampleSentOnceAndTheLogGone();
 }
 
 TEST_F(Faults, ReaderThatLetsGoWithinASecondIsWaitedForInSilence)

@@ -1,6 +1,8 @@
 // The adif2msg tool as a user runs it: output, exit codes, and the file
 // left exactly as it was.
 
+#include "scratch_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -32,15 +34,6 @@ std::string Slurp(const fs::path& path)
 
 class Adif2msgTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() /
-              ("plovik-adif2msg-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     ToolRun Tool(const std::string& args)
     {
         const fs::path out = dir / "stdout";
@@ -52,7 +45,8 @@ protected:
     }
     fs::path Sample(const char* name) const { return fs::path(PLOVIK_SAMPLES_DIR) / name; }
 
-    fs::path dir;
+    plovik::testing::ScratchDir scratch{"plovik-adif2msg-"};
+    fs::path dir = scratch.Path();
 };
 
 TEST_F(Adif2msgTest, PrintsTheMessageAndLeavesTheFile)

@@ -2,6 +2,8 @@
 // the kernel can say how much memory the read took: a huge value is sent
 // whole, and memory follows the longest line, not the size of the file.
 
+#include "scratch_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,15 +32,6 @@ struct ToolRun {
 
 class HostileInput : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() /
-              ("plovik-hostile-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     // Writes the header, `fill` repeated `times` times, then the contact.
     fs::path Write(const std::string& name, const std::string& fill, std::size_t times)
     {
@@ -85,7 +78,8 @@ protected:
         return run;
     }
 
-    fs::path dir;
+    plovik::testing::ScratchDir scratch{"plovik-hostile-"};
+    fs::path dir = scratch.Path();
 };
 
 constexpr long kMiB = 1024; // in KiB, as the kernel counts

@@ -2,6 +2,8 @@
 
 #include "unsent_store.h"
 
+#include "scratch_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,19 +16,9 @@ namespace fs = std::filesystem;
 
 class UnsentStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() /
-              ("plovik-unsent-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        path = (dir / "unsent.txt").string();
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    fs::path dir;
-    std::string path;
+    plovik::testing::ScratchDir scratch{"plovik-unsent-"};
+    fs::path dir = scratch.Path();
+    std::string path = (dir / "unsent.txt").string();
 };
 
 TEST_F(UnsentStoreTest, MessagesComeBackWholeInOrderAndOnlyOnce)
