@@ -70,7 +70,9 @@ void BridgeTest::SetUp()
     RemoveFile(files.log);
     RemoveFile(files.backup);
     RemoveFile(files.unsent);
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const ::testing::TestInfo& test = *::testing::UnitTest::GetInstance()->current_test_info();
+    // Suite and test: two suites may hold tests of the same name.
+    const std::string name = std::string(test.test_suite_name()) + "." + test.name();
     ::CreateDirectoryA(BuildPath("tests/e2e/run").c_str(), nullptr);
     m_scratch = BuildPath("tests/e2e/run/" + name);
     ::CreateDirectoryA(m_scratch.c_str(), nullptr);
