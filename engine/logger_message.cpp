@@ -2,6 +2,7 @@
 
 #include "text.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace plovik {
@@ -67,10 +68,10 @@ std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& m_nNoFreq, Platf
     std::size_t size = 0;
     for (std::string_view piece : pieces)
         size += piece.size();
-    std::string message;
-    message.reserve(size);
+    std::string message(size, '\0');
+    char* out = message.data();
     for (std::string_view piece : pieces)
-        message.append(piece);
+        out = std::copy(piece.begin(), piece.end(), out);
     return message;
 }
 

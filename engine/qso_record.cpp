@@ -1,10 +1,18 @@
 #include "qso_record.h"
 
+#include <initializer_list>
+
 namespace plovik {
 
 void QsoRecord::ResetRecord()
 {
-    *this = QsoRecord{};
+    // Cleared in place: the strings keep their storage for the next contact.
+    for (std::string* field :
+         {&m_strCall, &m_strQsoDate, &m_strTimeOn, &m_strTimeOff, &m_strFreq, &m_strBand,
+          &m_strMode, &m_strState, &m_strRstRcvd, &m_strRstSent, &m_strComment, &m_strGrid,
+          &m_strIota, &m_strName, &m_strQslRDate, &m_strStationCall, &m_strTxPwr})
+        field->clear();
+    m_bQslRcvd = 0;
 }
 
 void QsoRecord::FinishRecord()

@@ -68,24 +68,8 @@ private:
     HANDLE m_handle;
 };
 
-// Owns a file handle; closes it when it goes.
-class File {
-public:
-    explicit File(HANDLE handle) : m_handle(handle) {}
-    ~File()
-    {
-        if (Valid())
-            ::CloseHandle(m_handle);
-    }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-
-    bool Valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
+// A file is one such handle.
+using File = FileHandle;
 
 inline bool WriteAll(const File& file, const std::string& bytes)
 {
