@@ -93,7 +93,13 @@ void Transfer::Restore(std::deque<std::string> messages)
 
 TickOutcome Transfer::SendPending(WindowRef receiver)
 {
+    bool first = true;
     while (!m_pending.empty()) {
+        // Between two sends the window answers, and a close stops the
+        // sending; what is left stays held.
+        if (!first && !m_platform.DrainMessages())
+            return TickOutcome::Stopped;
+        first = false;
         if (SendLoggerMessage(receiver, m_pending.front(), m_platform) != SendStatus::Delivered)
             return TickOutcome::Held;
         m_pending.pop_front();

@@ -288,6 +288,25 @@ TEST_F(TransferTest, RestoredMessagesGoFirstThenThoseHeldThenTheFile)
     EXPECT_TRUE(transfer.Pending().empty());
 }
 
+TEST_F(TransferTest, ShutdownBetweenTwoSendsHoldsTheRestInOrder)
+{
+    Log("x<eoh>\n<call:5>K1AAA <eor>\n<call:5>K1BBB <eor>\n<call:5>K1CCC <eor>\n");
+    // The user closes the window once the first message has gone.
+    platform.onDrain = [&] { return platform.sendAttempts == 0; };
+    EXPECT_EQ(Tick(), TickOutcome::Stopped);
+    ASSERT_EQ(platform.sent.size(), 1u);
+    EXPECT_EQ(SentCall(0), "K1AAA");
+    ASSERT_EQ(transfer.PendingMessages(), 2u);
+    EXPECT_EQ(transfer.Pending()[0].substr(0, 5), "K1BBB");
+    EXPECT_FALSE(platform.Exists(kPath));
+
+    platform.onDrain = nullptr;
+    EXPECT_EQ(Tick(), TickOutcome::NoFile); // the held two went first
+    ASSERT_EQ(platform.sent.size(), 3u);
+    EXPECT_EQ(SentCall(1), "K1BBB");
+    EXPECT_EQ(SentCall(2), "K1CCC");
+}
+
 TEST_F(TransferTest, NoFreqFlagFollowsTheBoxAtSendTime)
 {
     Log(kContactA);
