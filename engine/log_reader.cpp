@@ -124,11 +124,9 @@ public:
         m_bytes = 0;
         return true;
     }
-    void Drained()
-    {
-        m_lines = 0;
-        m_bytes = 0;
-    }
+    // The next line drains whatever the count (the first line of data:
+    // a short file gets no other drain).
+    void DueAtNextLine() { m_lines = kLines - 1; }
 
 private:
     std::size_t m_lines = 0;
@@ -193,13 +191,17 @@ ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Platform& pla
 
     const auto readFailed = [&] { return Result(ReadOutcome::Failed, file->ErrorText()); };
     DrainPacer pacer;
-    // False when the drain was due and dispatched the end of the program.
-    const auto drainIfDue = [&] { return !pacer.Due(line.size()) || platform.DrainMessages(); };
+    // Reads the next line into `line` and `status`; false when a drain due
+    // there dispatched the end of the program.
+    const auto readLine = [&] {
+        status = reader.ReadLine(line);
+        return status != LineReader::Status::Line || !pacer.Due(line.size()) ||
+               platform.DrainMessages();
+    };
 
     // The first line with content; a line of blanks counts.
     do {
-        status = reader.ReadLine(line);
-        if (status == LineReader::Status::Line && !drainIfDue())
+        if (!readLine())
             return Result(ReadOutcome::Interrupted);
     } while (status == LineReader::Status::Line && line.empty());
     if (status == LineReader::Status::Failed)
@@ -214,11 +216,9 @@ ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Platform& pla
     // Header: a first line starting with '<' alone, else everything up to
     // and including the line with the header-end marker.
     if (line.front() != '<') {
-        while (status == LineReader::Status::Line && !HasHeaderEnd(line)) {
-            status = reader.ReadLine(line);
-            if (status == LineReader::Status::Line && !drainIfDue())
+        while (status == LineReader::Status::Line && !HasHeaderEnd(line))
+            if (!readLine())
                 return Result(ReadOutcome::Interrupted);
-        }
         if (status == LineReader::Status::Failed)
             return readFailed();
     }
@@ -226,19 +226,12 @@ ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Platform& pla
     record.ResetRecord();
     ContactCutter cutter(record, onContact);
     bool reading = status == LineReader::Status::Line;
-    bool firstDataLine = true; // drains at once, as a short file gets no other
+    pacer.DueAtNextLine();
     while (reading) {
-        status = reader.ReadLine(line);
+        if (!readLine())
+            return Result(ReadOutcome::Interrupted);
         if (status != LineReader::Status::Line)
             break;
-        if (firstDataLine) {
-            firstDataLine = false;
-            pacer.Drained();
-            if (!platform.DrainMessages())
-                return Result(ReadOutcome::Interrupted);
-        } else if (!drainIfDue()) {
-            return Result(ReadOutcome::Interrupted);
-        }
         const std::string_view trimmed = TrimRight(TrimLeft(line));
         if (!trimmed.empty())
             reading = ParseLine(cutter, trimmed) == LineResult::Continue;

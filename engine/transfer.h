@@ -37,7 +37,6 @@ public:
                         const std::function<WindowRef()>& probe);
 
     bool IsRunning() const { return m_bRunning; }
-    std::size_t PendingMessages() const { return m_pending.size(); }
     // The messages read and deleted but not yet delivered, oldest first.
     const std::deque<std::string>& Pending() const { return m_pending; }
     // Messages kept from an earlier run: sent before any held now.

@@ -7,13 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 count=${1:-200}
 [[ $count =~ ^[1-9][0-9]*$ ]] || { echo "usage: scripts/soak.sh [N]" >&2; exit 64; }
-for tool in wine wineserver xvfb-run x86_64-w64-mingw32-g++-posix; do
-  command -v "$tool" >/dev/null || { echo "soak: $tool is missing" >&2; exit 1; }
-done
-cmake --preset mingw64 >/dev/null
-cmake --build build/mingw64 -j "$(nproc)"
-# shellcheck source=wine-env.sh
-source scripts/wine-env.sh # makes the prefix, once
+# shellcheck source=wine-build.sh
+source scripts/wine-build.sh
 output=build/mingw64/tests/e2e/soak-output.txt
 echo "== soak: $count contacts, about $((count * 2 / 60 + 1)) minutes"
 start=$(date +%s)

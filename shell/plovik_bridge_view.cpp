@@ -96,9 +96,14 @@ void CPlovik_bridgeView::MoveLogAside()
                       plovik::win32::ErrorText(::GetLastError()));
 }
 
+std::string CPlovik_bridgeView::LogFolder() const
+{
+    return m_strLogPath.substr(0, m_strLogPath.find_last_of('\\'));
+}
+
 std::string CPlovik_bridgeView::UnsentPath() const
 {
-    return m_strLogPath.substr(0, m_strLogPath.find_last_of('\\') + 1) + kUnsentFileName;
+    return LogFolder() + '\\' + kUnsentFileName;
 }
 
 void CPlovik_bridgeView::TakeBackUnsent()
@@ -178,7 +183,7 @@ HANDLE CPlovik_bridgeView::WaitHandle()
         return nullptr;
     if (!m_folderChange && !m_strLogPath.empty()) {
         // The folder may appear later (WSJT-X not yet run): try again each time.
-        const std::string folder = m_strLogPath.substr(0, m_strLogPath.find_last_of('\\'));
+        const std::string folder = LogFolder();
         m_folderChange.reset(::FindFirstChangeNotificationA(folder.c_str(), FALSE,
                                                             FILE_NOTIFY_CHANGE_FILE_NAME |
                                                                 FILE_NOTIFY_CHANGE_LAST_WRITE |

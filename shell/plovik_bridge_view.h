@@ -34,6 +34,7 @@ private:
     void UpdateLight(CStatic& light, const char* windowClass, HWND* found = nullptr);
     void ChoosePaths();
     void MoveLogAside();
+    std::string LogFolder() const;
     std::string UnsentPath() const;
     void TakeBackUnsent();
     void KeepUnsent();

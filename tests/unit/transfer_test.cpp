@@ -102,7 +102,7 @@ TEST_F(TransferTest, SendFailingAmidSeveralContactsHoldsTheRestInOrder)
     Log(kContactsAB);
     platform.sendResults = {SendStatus::Delivered, SendStatus::ReceiverGone};
     EXPECT_EQ(Tick(), TickOutcome::Held);
-    EXPECT_EQ(transfer.PendingMessages(), 1u);
+    EXPECT_EQ(transfer.Pending().size(), 1u);
     EXPECT_FALSE(platform.Exists(kPath));
     EXPECT_EQ(Tick(0), TickOutcome::NoReceiver);
     Log(kContactA);                       // a third contact meanwhile
@@ -112,7 +112,7 @@ TEST_F(TransferTest, SendFailingAmidSeveralContactsHoldsTheRestInOrder)
     EXPECT_EQ(SentCall(1), "G4XYZ");
     EXPECT_EQ(SentCall(2), "K1ABC");
     EXPECT_EQ(platform.sendAttempts, 4);
-    EXPECT_EQ(transfer.PendingMessages(), 0u);
+    EXPECT_EQ(transfer.Pending().size(), 0u);
 }
 
 TEST_F(TransferTest, UndeletableFileWithSeveralContactsSendsNoneUntilItGoes)
@@ -122,7 +122,7 @@ TEST_F(TransferTest, UndeletableFileWithSeveralContactsSendsNoneUntilItGoes)
     EXPECT_EQ(Tick(), TickOutcome::Failed);
     EXPECT_EQ(Tick(), TickOutcome::Failed);
     EXPECT_TRUE(platform.sent.empty());
-    EXPECT_EQ(transfer.PendingMessages(), 0u);
+    EXPECT_EQ(transfer.Pending().size(), 0u);
     platform.files[kPath].deleteError.clear();
     EXPECT_EQ(Tick(), TickOutcome::Sent);
     ASSERT_EQ(platform.sent.size(), 2u);
@@ -135,7 +135,7 @@ TEST_F(TransferTest, FailedSendIsHeldAndSentBeforeTheNextFile)
     platform.sendResults = {SendStatus::ReceiverGone};
     EXPECT_EQ(Tick(), TickOutcome::Held);
     EXPECT_FALSE(platform.Exists(kPath)); // read and deleted: only the held copy remains
-    EXPECT_EQ(transfer.PendingMessages(), 1u);
+    EXPECT_EQ(transfer.Pending().size(), 1u);
 
     Log(kContactB);
     EXPECT_EQ(Tick(0), TickOutcome::NoReceiver); // still waiting for Logvex
@@ -147,7 +147,7 @@ TEST_F(TransferTest, FailedSendIsHeldAndSentBeforeTheNextFile)
     ASSERT_EQ(platform.sent.size(), 2u);
     EXPECT_EQ(SentCall(0), "K1ABC");
     EXPECT_EQ(SentCall(1), "G4XYZ");
-    EXPECT_EQ(transfer.PendingMessages(), 0u);
+    EXPECT_EQ(transfer.Pending().size(), 0u);
     EXPECT_EQ(Tick(), TickOutcome::NoFile);
     EXPECT_EQ(platform.sent.size(), 2u);
     EXPECT_EQ(platform.sendAttempts, 4);
@@ -275,7 +275,7 @@ TEST_F(TransferTest, RestoredMessagesGoFirstThenThoseHeldThenTheFile)
     platform.sendResults = {SendStatus::NotDelivered};
     EXPECT_EQ(Tick(), TickOutcome::Held); // K1ABC read, deleted and held
     transfer.Restore({"OLD01#", "OLD02#"});
-    EXPECT_EQ(transfer.PendingMessages(), 3u);
+    EXPECT_EQ(transfer.Pending().size(), 3u);
     EXPECT_EQ(transfer.Pending().front(), "OLD01#");
 
     Log(kContactB);
@@ -296,7 +296,7 @@ TEST_F(TransferTest, ShutdownBetweenTwoSendsHoldsTheRestInOrder)
     EXPECT_EQ(Tick(), TickOutcome::Stopped);
     ASSERT_EQ(platform.sent.size(), 1u);
     EXPECT_EQ(SentCall(0), "K1AAA");
-    ASSERT_EQ(transfer.PendingMessages(), 2u);
+    ASSERT_EQ(transfer.Pending().size(), 2u);
     EXPECT_EQ(transfer.Pending()[0].substr(0, 5), "K1BBB");
     EXPECT_FALSE(platform.Exists(kPath));
 
