@@ -102,6 +102,12 @@ long Process::WaitExit(DWORD timeoutMs)
     return static_cast<long>(code);
 }
 
+bool Process::Kill()
+{
+    return m_info.hProcess && ::TerminateProcess(m_info.hProcess, 137) &&
+           ::WaitForSingleObject(m_info.hProcess, 10000) == WAIT_OBJECT_0;
+}
+
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
 {
     const DWORD start = ::GetTickCount();

@@ -46,6 +46,9 @@ public:
     bool Running() const;
     // Waits for the program to end: its exit code, or -1 on time-out.
     long WaitExit(DWORD timeoutMs);
+    // Ends it hard, as Task Manager does (under Wine, as SIGKILL does): no
+    // window is destroyed by it, no handler of its own runs. True once it has gone.
+    bool Kill();
 
 private:
     PROCESS_INFORMATION m_info{};

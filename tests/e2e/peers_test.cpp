@@ -77,14 +77,44 @@ TEST_F(Peers, WsjtxPeerHoldsTheFileAsQtDoesAndTellsWhenItLetGo)
 
     std::istringstream lines(ReadFileBytes(times));
     unsigned long long first = 0, second = 0;
-    int attempts1 = 0, attempts2 = 0;
-    ASSERT_TRUE(lines >> first >> attempts1 >> second >> attempts2) << ReadFileBytes(times);
+    int written1 = 0, written2 = 0;
+    ASSERT_TRUE(lines >> first >> written1 >> second >> written2) << ReadFileBytes(times);
     const unsigned long long start =
         (static_cast<unsigned long long>(before.dwHighDateTime) << 32) | before.dwLowDateTime;
     EXPECT_GE(first, start + 10000ULL * (300 + 700)); // gap and hold, in 100 ns
     EXPECT_GE(second, first + 10000ULL * (300 + 700));
-    EXPECT_EQ(attempts1, 1);
-    EXPECT_EQ(attempts2, 1);
+    EXPECT_EQ(written1, 1);
+    EXPECT_EQ(written2, 1);
+}
+
+// WSJT-X tries each append once: while another program holds its file with
+// writers shut out, the contact is lost, and the peer tells. The next one,
+// once the file is free, is logged.
+TEST_F(Peers, WsjtxPeerCannotLogWhileTheFileIsHeldAndSaysSo)
+{
+    const std::string times = m_scratch + "\\times.txt";
+    RemoveFile(times);
+    Log({WsjtxSamples().k1abc});
+    {
+        OpenFile holder(files.log, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+        ASSERT_TRUE(holder.Valid());
+        const std::unique_ptr<Process> writer =
+            LogInBackground({WsjtxSamples().g4xyz}, "--times " + Quote(times));
+        EXPECT_EQ(writer->WaitExit(10000), 2) << "WSJT-X could not log this contact";
+    }
+    EXPECT_EQ(ReadFileBytes(files.log), WsjtxSamples().oneContact);
+    const std::unique_ptr<Process> writer =
+        LogInBackground({WsjtxSamples().g4xyz}, "--times " + Quote(times));
+    EXPECT_EQ(writer->WaitExit(10000), 0);
+    EXPECT_EQ(ReadFileBytes(files.log), WsjtxSamples().oneContact + WsjtxSamples().g4xyz + "\r\n");
+
+    std::istringstream lines(ReadFileBytes(times));
+    unsigned long long refusedAt = 0, writtenAt = 0;
+    int refused = -1, written = -1;
+    ASSERT_TRUE(lines >> refusedAt >> refused >> writtenAt >> written) << ReadFileBytes(times);
+    EXPECT_EQ(refused, 0);
+    EXPECT_EQ(written, 1);
+    EXPECT_LT(refusedAt, writtenAt);
 }
 
 } // namespace

@@ -8,14 +8,16 @@
 //   --gap-min-ms/--gap-max-ms   random pause before each append (default 0)
 //   --seed N                    seed of those pauses (default 1)
 //   --hold-ms MS                keep the file open that long after writing
-//   --times FILE                per append: "time attempts\n", the time the
-//                               file was closed (100-ns units since 1601)
+//   --times FILE                per contact: "time written\n", the time the
+//                               file was closed (100-ns units since 1601), and
+//                               1, or 0 when WSJT-X could not log it
 //   --stay                      keep the window up after the appends
 // Without records it only shows its window, until closed.
-// Exit code: 0, or 2 when a contact could not be written.
+// Exit code: 0, or 2 when WSJT-X could not log a contact.
 
 #include "peer_args.h"
 
+#include <cstdio>
 #include <fstream>
 #include <random>
 #include <string>
@@ -28,43 +30,35 @@ const char* const kHeader = "ADIF Export\r\n<adif_ver:5>3.1.1\r\n"
                             "<created_timestamp:15>20261207 062122\r\n<programid:6>WSJT-X\r\n"
                             "<programversion:5>2.6.1\r\n<eoh>\r\n";
 
-// Opens with the sharing of Qt's QFile on Windows (read and write). While
-// the bridge holds the file with writers shut out the open fails with a
-// sharing violation; WSJT-X would then lose the contact, the peer retries
-// for up to 5 s instead and reports how many attempts it took.
-HANDLE OpenForAppend(const std::string& path, int& attempts)
-{
-    for (attempts = 1; attempts <= 500; ++attempts) {
-        const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_SHARING_VIOLATION)
-            return file;
-        ::Sleep(10);
-    }
-    return INVALID_HANDLE_VALUE;
-}
-
+// Tried once, as WSJT-X does: it opens with the sharing of Qt's QFile on
+// Windows (read and write), and when that fails (another program holds the
+// file with writers shut out: a sharing violation) it shows an error and
+// the contact never reaches its file. The peer says so on its error output
+// and in --times, and goes on with the next contact.
 bool AppendRecord(const std::string& path, const std::string& record, long holdMs,
                   const std::string& times)
 {
-    int attempts = 0;
     bool ok = false;
     {
-        const peers::File file(OpenForAppend(path, attempts));
-        if (!file.Valid())
-            return false;
-        LARGE_INTEGER size{};
-        ok = ::GetFileSizeEx(file.Get(), &size) &&
-             ::SetFilePointer(file.Get(), 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER &&
-             peers::WriteAll(file, (size.QuadPart == 0 ? std::string(kHeader) : std::string()) +
-                                       record + "\r\n");
-        if (holdMs > 0)
-            ::Sleep(static_cast<DWORD>(holdMs));
+        const peers::File file(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const DWORD error = ::GetLastError();
+        if (!file.Valid()) {
+            std::fprintf(stderr, "wsjtx-peer: WSJT-X could not log this contact (error %lu): %s\n",
+                         static_cast<unsigned long>(error), record.c_str());
+        } else {
+            LARGE_INTEGER size{};
+            ok = ::GetFileSizeEx(file.Get(), &size) &&
+                 ::SetFilePointer(file.Get(), 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER &&
+                 peers::WriteAll(file, (size.QuadPart == 0 ? std::string(kHeader) : std::string()) +
+                                           record + "\r\n");
+            if (holdMs > 0)
+                ::Sleep(static_cast<DWORD>(holdMs));
+        }
     }
     if (!times.empty())
-        peers::AppendToFile(times, std::to_string(peers::PreciseNow()) + " " +
-                                       std::to_string(attempts) + "\n");
+        peers::AppendToFile(times, std::to_string(peers::PreciseNow()) + (ok ? " 1\n" : " 0\n"));
     return ok;
 }
 

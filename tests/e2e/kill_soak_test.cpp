@@ -1,0 +1,129 @@
+// Contacts at WSJT-X's pace while the bridge is ended hard at random moments
+// (as Task Manager, a crash or a power cut would end it) and started again,
+// and Logvex comes and goes, at times hung: no contact is lost, none comes
+// out of order, and at most one per kill comes twice (the one Logvex had
+// handled just before the kill). PLOVIK_KILL_SOAK_CONTACTS sets how many
+// (16 by default, the short run of the test suite; scripts/kill_soak.sh
+// runs the long one), PLOVIK_SOAK_SEED the seed of all the chance in it.
+
+#include "soak.h"
+
+#include <cstdio>
+#include <random>
+
+namespace e2e {
+namespace {
+
+using KillSoak = SoakTest;
+
+// True while Logvex's window exists but does not answer.
+bool LogvexHung()
+{
+    DWORD_PTR result = 0;
+    const HWND window = FindLogvex();
+    return window && !::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                                            300, &result);
+}
+
+bool Due(DWORD at)
+{
+    return static_cast<LONG>(::GetTickCount() - at) >= 0;
+}
+
+TEST_F(KillSoak, ContactsAtWsjtxPaceWhileTheBridgeIsKilledAtRandom)
+{
+    const std::size_t count = EnvNumber("PLOVIK_KILL_SOAK_CONTACTS", 16);
+    const unsigned long seed = EnvNumber("PLOVIK_SOAK_SEED", 1207);
+    const DWORD started = ::GetTickCount();
+    ASSERT_NO_FATAL_FAILURE(PrepareContacts(count));
+    // An old log saved at an earlier start: the start-up step then leaves a
+    // file WSJT-X wrote while the bridge was down where it is.
+    PlaceFile(files.backup, WsjtxSamples().oneContact);
+
+    std::mt19937 random(seed);
+    const auto chance = [&random](long low, long high) {
+        return static_cast<DWORD>(std::uniform_int_distribution<long>(low, high)(random));
+    };
+    std::size_t kills = 0, killsWhileHung = 0;
+    int logvexStarts = 0;
+    std::vector<Absence> absences;
+    DWORD nextKill = ::GetTickCount() + chance(300, 6000);
+    DWORD logvexEnds = 0, logvexBack = 0;
+    bool closing = false;
+    // Every other Logvex hangs from its start for a few seconds, or after
+    // its first message; a kill is then due within the hang.
+    const auto startLogvex = [&] {
+        std::string options;
+        if (logvexStarts % 2 == 1) {
+            const DWORD hangMs = chance(3, 8) * 1000;
+            options = "--hang-at " + std::to_string(chance(0, 1)) + " --hang-seconds " +
+                      std::to_string(hangMs / 1000);
+            const DWORD withinHang = ::GetTickCount() + chance(700, hangMs - 500);
+            if (static_cast<LONG>(withinHang - nextKill) < 0)
+                nextKill = withinHang;
+        }
+        StartLogvex(options);
+        ++logvexStarts;
+        logvexEnds = ::GetTickCount() + chance(3000, 15000);
+        closing = false;
+        if (!absences.empty())
+            absences.back().to = PreciseNow();
+    };
+
+    ASSERT_NO_FATAL_FAILURE(startLogvex());
+    ASSERT_NO_FATAL_FAILURE(StartBridge());
+    const std::unique_ptr<Process> writer = StartLogging(seed);
+    const DWORD writerDeadline = ::GetTickCount() + static_cast<DWORD>(count * 3000 + 30000);
+    while (writer->Running() && !Due(writerDeadline)) {
+        if (Due(nextKill)) {
+            killsWhileHung += LogvexHung() ? 1 : 0;
+            ASSERT_TRUE(bridge->Kill()) << "the bridge did not end";
+            ++kills;
+            ASSERT_TRUE(WaitFor([] { return FindBridge() == nullptr; })) << "its window stays";
+            ::Sleep(chance(0, 3) == 0 ? 0 : chance(0, 1500));
+            ASSERT_NO_FATAL_FAILURE(StartBridge());
+            nextKill = ::GetTickCount() + chance(300, 6000);
+        }
+        // Logvex is closed by the user (a hung one once it answers again),
+        // stays away a while, at times not at all, and comes back.
+        if (logvex && logvex->Running() && !closing && Due(logvexEnds)) {
+            ::PostMessageA(FindLogvex(), WM_CLOSE, 0, 0);
+            closing = true;
+        } else if (closing && !logvex->Running()) {
+            logvex.reset();
+            closing = false;
+            absences.push_back(Absence{PreciseNow(), ~0ull});
+            logvexBack = ::GetTickCount() + (chance(0, 2) == 0 ? 0 : chance(500, 4000));
+        } else if (!logvex && Due(logvexBack)) {
+            ASSERT_NO_FATAL_FAILURE(startLogvex());
+        }
+        ::Sleep(20);
+    }
+    EXPECT_EQ(writer->WaitExit(0), 0) << "-1: WSJT-X still logging at the deadline; 2: it could "
+                                         "not log a contact";
+    // The last contacts go to a Logvex that stays (a hung one recovers).
+    if (closing) {
+        ASSERT_NE(logvex->WaitExit(15000), -1) << "Logvex did not close";
+        logvex.reset();
+        absences.push_back(Absence{PreciseNow(), ~0ull});
+    }
+    if (!logvex) {
+        ASSERT_NO_FATAL_FAILURE(StartLogvex());
+        absences.back().to = PreciseNow();
+    }
+    AwaitEveryWrittenContact(30000);
+
+    const Tally tally = Compare(absences);
+    std::printf("kill soak: seed %lu, %s, kills %zu (%zu while Logvex hung), Logvex starts %d, "
+                "wall time %.0f s\n",
+                seed, Figures(tally).c_str(), kills, killsWhileHung, logvexStarts,
+                (::GetTickCount() - started) / 1000.0);
+    std::fflush(stdout);
+    ExpectEachOnceInOrder(tally, count, kills);
+    EXPECT_GT(kills, 0u) << "the bridge was never killed: nothing was soaked";
+    EXPECT_GT(killsWhileHung, 0u) << "no kill fell while Logvex was hung";
+    EXPECT_EQ(ReadFileBytes(files.backup), WsjtxSamples().oneContact) << "the old log was touched";
+}
+
+} // namespace
+} // namespace e2e
