@@ -48,19 +48,19 @@ TEST_F(KillSoak, ContactsAtWsjtxPaceWhileTheBridgeIsKilledAtRandom)
     int logvexStarts = 0;
     std::vector<Absence> absences;
     DWORD nextKill = ::GetTickCount() + chance(300, 6000);
-    DWORD logvexEnds = 0, logvexBack = 0;
-    bool closing = false;
-    // Every other Logvex hangs from its start for a few seconds, or after
-    // its first message; a kill is then due within the hang.
+    DWORD logvexEnds = 0, logvexBack = 0, hangEnds = 0;
+    bool closing = false, killOnNextContact = false;
+    // Every other Logvex hangs from its start for 5 to 10 s. The first
+    // contact logged in that time is taken and cannot be delivered: a kill
+    // comes soon after it, and the user then ends the hung Logvex.
     const auto startLogvex = [&] {
         std::string options;
+        hangEnds = ::GetTickCount();
         if (logvexStarts % 2 == 1) {
-            const DWORD hangMs = chance(3, 8) * 1000;
-            options = "--hang-at " + std::to_string(chance(0, 1)) + " --hang-seconds " +
-                      std::to_string(hangMs / 1000);
-            const DWORD withinHang = ::GetTickCount() + chance(700, hangMs - 500);
-            if (static_cast<LONG>(withinHang - nextKill) < 0)
-                nextKill = withinHang;
+            const DWORD hangSeconds = chance(5, 10);
+            options = "--hang-at 0 --hang-seconds " + std::to_string(hangSeconds);
+            hangEnds += hangSeconds * 1000;
+            killOnNextContact = true;
         }
         StartLogvex(options);
         ++logvexStarts;
@@ -74,7 +74,15 @@ TEST_F(KillSoak, ContactsAtWsjtxPaceWhileTheBridgeIsKilledAtRandom)
     ASSERT_NO_FATAL_FAILURE(StartBridge());
     const std::unique_ptr<Process> writer = StartLogging(seed);
     const DWORD writerDeadline = ::GetTickCount() + static_cast<DWORD>(count * 3000 + 30000);
+    std::size_t logged = 0;
     while (writer->Running() && !Due(writerDeadline)) {
+        const std::size_t loggedNow = LoggedSoFar();
+        if (killOnNextContact && loggedNow > logged && !Due(hangEnds - 1500)) {
+            nextKill = ::GetTickCount() + chance(100, 1000);
+            logvexEnds = nextKill + chance(0, 1000);
+            killOnNextContact = false;
+        }
+        logged = loggedNow;
         if (Due(nextKill)) {
             killsWhileHung += LogvexHung() ? 1 : 0;
             ASSERT_TRUE(bridge->Kill()) << "the bridge did not end";
@@ -84,10 +92,14 @@ TEST_F(KillSoak, ContactsAtWsjtxPaceWhileTheBridgeIsKilledAtRandom)
             ASSERT_NO_FATAL_FAILURE(StartBridge());
             nextKill = ::GetTickCount() + chance(300, 6000);
         }
-        // Logvex is closed by the user (a hung one once it answers again),
-        // stays away a while, at times not at all, and comes back.
+        // Logvex is closed by the user (a hung one ended), stays away a
+        // while, at times not at all, and comes back.
         if (logvex && logvex->Running() && !closing && Due(logvexEnds)) {
-            ::PostMessageA(FindLogvex(), WM_CLOSE, 0, 0);
+            if (!Due(hangEnds - 500)) {
+                ASSERT_TRUE(logvex->Kill()) << "the hung Logvex did not end";
+            } else {
+                ::PostMessageA(FindLogvex(), WM_CLOSE, 0, 0);
+            }
             closing = true;
         } else if (closing && !logvex->Running()) {
             logvex.reset();

@@ -98,6 +98,11 @@ std::unique_ptr<Process> SoakTest::StartLogging(unsigned long seed)
                                    std::to_string(seed) + " --times " + Quote(m_timesFile));
 }
 
+std::size_t SoakTest::LoggedSoFar() const
+{
+    return ReadLogged(m_timesFile).size();
+}
+
 void SoakTest::AwaitEveryWrittenContact(DWORD timeoutMs)
 {
     std::size_t written = 0;

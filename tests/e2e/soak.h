@@ -36,6 +36,8 @@ protected:
     void PrepareContacts(std::size_t count);
     // WSJT-X logs them all, 1.1 to 3 s apart, in the background.
     std::unique_ptr<Process> StartLogging(unsigned long seed);
+    // How many contacts WSJT-X has tried to log so far.
+    std::size_t LoggedSoFar() const;
     // Waits until Logvex has every contact WSJT-X wrote, and a further tick.
     void AwaitEveryWrittenContact(DWORD timeoutMs);
     Tally Compare(const std::vector<Absence>& absences) const;
