@@ -5,7 +5,7 @@
 #include "framework/win_app.h"
 #include "log_paths.h"
 #include "resource.h"
-#include "unsent_store.h"
+#include "wide.h"
 #include "win_error.h"
 
 #include <lmcons.h>
@@ -25,15 +25,14 @@ constexpr UINT kTickMs = 1000;
 // Retry soon after WSJT-X was still writing when the folder changed.
 constexpr UINT_PTR kRetryTimer = 2;
 constexpr UINT kRetryMs = 50;
-// Next to the log: contacts not yet taken by Logvex when the bridge closed.
-constexpr const char* kUnsentFileName = "plovik_bridge_unsent.txt";
-
 bool FileOpensForReading(const std::string& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (!file)
+    const HANDLE file = ::CreateFileW(plovik::win32::Widen(path).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
         return false;
-    std::fclose(file);
+    ::CloseHandle(file);
     return true;
 }
 
@@ -91,7 +90,8 @@ void CPlovik_bridgeView::MoveLogAside()
     // bridge was not running; it is kept aside, never overwritten.
     if (!FileOpensForReading(m_strLogPath) || FileOpensForReading(m_strBakPath))
         return;
-    if (!::MoveFileA(m_strLogPath.c_str(), m_strBakPath.c_str()))
+    if (!::MoveFileW(plovik::win32::Widen(m_strLogPath).c_str(),
+                     plovik::win32::Widen(m_strBakPath).c_str()))
         AfxMessageBox("Cannot rename " + m_strLogPath + " to " + m_strBakPath + "\n\n" +
                       plovik::win32::ErrorText(::GetLastError()));
 }
@@ -99,38 +99,6 @@ void CPlovik_bridgeView::MoveLogAside()
 std::string CPlovik_bridgeView::LogFolder() const
 {
     return m_strLogPath.substr(0, m_strLogPath.find_last_of('\\'));
-}
-
-std::string CPlovik_bridgeView::UnsentPath() const
-{
-    return LogFolder() + '\\' + kUnsentFileName;
-}
-
-void CPlovik_bridgeView::TakeBackUnsent()
-{
-    // Once per run: a repeated initial update (New, Open) finds nothing new.
-    if (m_bUnsentTakenBack)
-        return;
-    m_bUnsentTakenBack = true;
-    plovik::LoadedUnsent loaded = plovik::LoadUnsent(UnsentPath());
-    if (!loaded.ok)
-        AfxMessageBox("Cannot take back the contacts kept for Logvex at the last close\n" +
-                      UnsentPath() + "\n\n" + loaded.reason);
-    m_transfer.Restore(std::move(loaded.messages));
-}
-
-void CPlovik_bridgeView::KeepUnsent()
-{
-    // Contacts read and deleted from the log but not yet taken by Logvex
-    // would be lost with the window; they go out first at the next start.
-    std::string reason;
-    if (plovik::SaveUnsent(UnsentPath(), m_transfer.Pending(), reason))
-        return;
-    std::string text = "Cannot keep the contacts not yet taken by Logvex in\n" + UnsentPath() +
-                       "\n\n" + reason + "\n\nThey are:";
-    for (const std::string& message : m_transfer.Pending())
-        text += "\n" + message;
-    AfxMessageBox(text);
 }
 
 void CPlovik_bridgeView::OnInitialUpdate()
@@ -143,7 +111,6 @@ void CPlovik_bridgeView::OnInitialUpdate()
     GetParentFrame()->RecalcLayout();
     ResizeParentToFit();
     MoveLogAside();
-    TakeBackUnsent();
 
     // A repeated initial update (New, Open) keeps the pictures it has.
     if (!m_bmpOff)
@@ -210,7 +177,7 @@ void CPlovik_bridgeView::OnTimer(UINT_PTR nIDEvent)
             UpdateLight(m_stcProgLight, kWsjtxClass);
             return reinterpret_cast<plovik::WindowRef>(logvex);
         });
-    if (outcome == plovik::TickOutcome::InUse)
+    if (outcome.take == plovik::TakeOutcome::InUse)
         ::SetTimer(m_hWnd, kRetryTimer, kRetryMs, nullptr);
     if (m_bClosePending && !m_transfer.IsRunning()) {
         m_bClosePending = false;
@@ -250,9 +217,6 @@ bool CPlovik_bridgeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_TIMER:
         OnTimer(wParam);
         return false; // the timer message goes on to the default handling
-    case WM_DESTROY:
-        KeepUnsent();
-        return CFormView::HandleMessage(message, wParam, lParam);
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_NO_FREQ && HIWORD(wParam) == BN_CLICKED) {
             OnCheckNoFreq();

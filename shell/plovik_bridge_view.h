@@ -35,9 +35,6 @@ private:
     void ChoosePaths();
     void MoveLogAside();
     std::string LogFolder() const;
-    std::string UnsentPath() const;
-    void TakeBackUnsent();
-    void KeepUnsent();
 
     CStatic m_stcBadge;
     CStatic m_stcProgLight;
@@ -54,7 +51,6 @@ private:
     plovik::win32::Win32Platform m_platform;
     plovik::Transfer m_transfer{m_platform};
     bool m_bClosePending = false;
-    bool m_bUnsentTakenBack = false;
     // Wakes the bridge as soon as the log folder changes, so a contact is
     // handed over at once rather than at the next timer tick.
     plovik::win32::UniqueChangeNotification m_folderChange;

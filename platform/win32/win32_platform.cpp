@@ -13,7 +13,32 @@ constexpr UINT kSendTimeoutMs = 10000;
 
 OpenResult Win32Platform::OpenLogFile(const std::string& path)
 {
-    return OpenSystemLogFile(path, FileAccess::ReadAndDelete);
+    return OpenSystemLogFile(path, FileAccess::ReadAndHandOver);
+}
+
+OpenResult Win32Platform::OpenOutboxFile(const std::string& path)
+{
+    return OpenSystemLogFile(path, FileAccess::ReadOnly);
+}
+
+bool Win32Platform::MakeFolder(const std::string& folder, std::string& reason)
+{
+    return MakeSystemFolder(folder, reason);
+}
+
+FolderListing Win32Platform::ListFolder(const std::string& folder)
+{
+    return ListSystemFolder(folder);
+}
+
+bool Win32Platform::RenameFile(const std::string& from, const std::string& to, std::string& reason)
+{
+    return RenameSystemFile(from, to, reason);
+}
+
+bool Win32Platform::RemoveFile(const std::string& path, std::string& reason)
+{
+    return RemoveSystemFile(path, reason);
 }
 
 bool Win32Platform::DrainMessages()

@@ -20,6 +20,11 @@ public:
     bool StopRequested() const { return m_bStopping; }
 
     OpenResult OpenLogFile(const std::string& path) override;
+    OpenResult OpenOutboxFile(const std::string& path) override;
+    bool MakeFolder(const std::string& folder, std::string& reason) override;
+    FolderListing ListFolder(const std::string& folder) override;
+    bool RenameFile(const std::string& from, const std::string& to, std::string& reason) override;
+    bool RemoveFile(const std::string& path, std::string& reason) override;
     bool DrainMessages() override;
     void ShowMessageBox(const std::string& text) override;
     CheckState GetNoFreqCheck() override;
