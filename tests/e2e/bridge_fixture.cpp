@@ -70,6 +70,7 @@ void BridgeTest::SetUp()
     RemoveFile(files.log);
     RemoveFile(files.backup);
     RemoveFile(files.unsent);
+    RemoveFilesIn(files.outbox);
     const ::testing::TestInfo& test = *::testing::UnitTest::GetInstance()->current_test_info();
     // Suite and test: two suites may hold tests of the same name.
     const std::string name = std::string(test.test_suite_name()) + "." + test.name();
@@ -93,6 +94,7 @@ void BridgeTest::TearDown()
     RemoveFile(files.log);
     RemoveFile(files.backup);
     RemoveFile(files.unsent);
+    RemoveFilesIn(files.outbox);
 }
 
 void BridgeTest::StartBridge()

@@ -5,6 +5,7 @@
 #include <lmcons.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -251,7 +252,32 @@ WatchedFiles Watched()
         folder = std::string(appData) + "\\WSJT-X";
     }
     return WatchedFiles{folder, folder + "\\wsjtx_log.adi", folder + "\\wsjtx_log_bak.adi",
-                        folder + "\\plovik_bridge_unsent.txt"};
+                        folder + "\\plovik_bridge_outbox", folder + "\\plovik_bridge_unsent.txt"};
+}
+
+std::vector<std::string> FilesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void RemoveFilesIn(const std::string& folder)
+{
+    for (const std::string& name : FilesIn(folder)) {
+        const std::string path = folder + "\\" + name;
+        ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        RemoveFile(path);
+    }
 }
 
 } // namespace e2e

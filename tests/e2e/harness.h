@@ -86,8 +86,12 @@ void RemoveFile(const std::string& path);
 // The folder WSJT-X writes its log to, the log and its backup.
 struct WatchedFiles {
     std::string folder, log, backup;
-    std::string unsent; // contacts the bridge kept at its close, not yet taken by Logvex
+    std::string outbox; // where taken contacts wait for Logvex
+    std::string unsent; // where an earlier version kept contacts at its close
 };
 WatchedFiles Watched();
+// The names of the files in a folder, sorted.
+std::vector<std::string> FilesIn(const std::string& folder);
+void RemoveFilesIn(const std::string& folder);
 
 } // namespace e2e
