@@ -65,6 +65,13 @@ enum class SendStatus {
     InFlight,     // still under way; the result comes later (Transfer::SendFinished)
 };
 
+enum class MoveStatus {
+    Moved,
+    Absent, // no such file
+    InUse,  // another program has it open and does not let it be moved
+    Failed, // any other reason (reason)
+};
+
 // The names of the files in a folder (no subfolders), in no set order.
 struct FolderListing {
     bool ok = true;                 // false: the folder could not be read (reason)
@@ -89,6 +96,10 @@ public:
     virtual bool RenameFile(const std::string& from, const std::string& to,
                             std::string& reason) = 0;
     virtual bool RemoveFile(const std::string& path, std::string& reason) = 0;
+
+    // Renames the log at start-up to its backup name, never replacing a file.
+    virtual MoveStatus MoveLogAside(const std::string& from, const std::string& to,
+                                    std::string& reason) = 0;
 
     // Dispatches every message waiting in the thread's queue. Returns false
     // when the program is shutting down and the caller must stop its work.

@@ -53,6 +53,14 @@ std::string NotRecordedText(const std::string& path, const std::string& reason)
            "not sent twice now.";
 }
 
+std::string MoveAsideFailureText(const std::string& log, const std::string& backup,
+                                 const std::string& reason)
+{
+    return "Cannot rename " + log + " to " + backup + "\n\n" + reason +
+           "\n\nThe log holds contacts from before the bridge started, so it is not sent. "
+           "New contacts are sent once it has been moved or removed.";
+}
+
 constexpr const char* kRefusedText =
     "Logvex runs with higher rights than the bridge (as administrator), so Windows does not "
     "let the bridge hand it contacts.\n\nThe contacts wait, and none is lost. Run Logvex and "
@@ -99,6 +107,42 @@ Transfer::Paths Transfer::PathsFor(const std::string& logPath)
     return paths;
 }
 
+bool Transfer::Exists(const std::string& path)
+{
+    // Opened with every kind of sharing, as a mere look: nobody is stopped.
+    return m_platform.OpenOutboxFile(path).status != OpenStatus::Absent;
+}
+
+void Transfer::StartUp(const std::string& logPath, const std::string& bakPath)
+{
+    m_lastTakeReport.clear();
+    if (!Exists(logPath) || Exists(bakPath)) {
+        m_startUpBackup.reset();
+        return;
+    }
+    m_startUpBackup = bakPath;
+    TryStartUp(logPath);
+}
+
+MoveStatus Transfer::TryStartUp(const std::string& logPath)
+{
+    std::string reason;
+    const MoveStatus status = m_platform.MoveLogAside(logPath, *m_startUpBackup, reason);
+    switch (status) {
+    case MoveStatus::Moved:
+    case MoveStatus::Absent:
+        m_startUpBackup.reset();
+        m_lastTakeReport.clear();
+        break;
+    case MoveStatus::InUse:
+        break;
+    case MoveStatus::Failed:
+        Report(m_lastTakeReport, MoveAsideFailureText(logPath, *m_startUpBackup, reason));
+        break;
+    }
+    return status;
+}
+
 TickOutcome Transfer::RunTick(QsoRecord& record, const std::string& logPath,
                               std::uint8_t& m_nNoFreq, const std::function<WindowRef()>& probe)
 {
@@ -119,7 +163,11 @@ TickOutcome Transfer::RunTick(QsoRecord& record, const std::string& logPath,
     if (!m_bLegacyChecked)
         AdoptLegacy(paths);
     // WSJT-X's file goes first: it must never wait behind a slow Logvex.
-    outcome.take = TakeStep(paths);
+    // Before the start-up move, the log is the old one: left alone.
+    if (m_startUpBackup && TryStartUp(logPath) == MoveStatus::InUse)
+        outcome.take = TakeOutcome::InUse;
+    else if (!m_startUpBackup)
+        outcome.take = TakeStep(paths);
     if (logvex == 0)
         outcome.send = SendOutcome::NoReceiver;
     else if (m_inFlight)

@@ -52,6 +52,15 @@ public:
     TickOutcome RunTick(QsoRecord& record, const std::string& logPath, std::uint8_t& m_nNoFreq,
                         const std::function<WindowRef()>& probe);
 
+    // At start-up: a log that is there already was written while the bridge
+    // was not running, and is moved aside to `bakPath` unless a backup
+    // exists. WSJT-X reads its log at its own start without letting it be
+    // moved: then the move is tried again at every tick, in silence. Until
+    // it is done, or the log is gone, no tick takes the log; another
+    // failure is reported once and the log left alone till the user acts.
+    void StartUp(const std::string& logPath, const std::string& bakPath);
+    bool StartUpPending() const { return m_startUpBackup.has_value(); }
+
     // The result of a send that was left in flight. A delivery is recorded
     // at once; then, unless a tick is running, the sending goes on.
     SendOutcome SendFinished(SendStatus status, QsoRecord& record, std::uint8_t& m_nNoFreq);
@@ -67,6 +76,8 @@ private:
     struct Prepared;
 
     static Paths PathsFor(const std::string& logPath);
+    bool Exists(const std::string& path);
+    MoveStatus TryStartUp(const std::string& logPath);
     bool EnsureOutbox(const Paths& paths, std::string& reason);
     void AdoptLegacy(const Paths& paths);
     TakeOutcome TakeStep(const Paths& paths);
@@ -82,6 +93,7 @@ private:
     bool m_bRunning = false;
     bool m_bStopped = false;
     bool m_bLegacyChecked = false;
+    std::optional<std::string> m_startUpBackup; // set while the start-up move waits
     std::optional<std::uint64_t> m_nextArrival; // unknown until the outbox is listed
     std::set<std::uint64_t> m_setAside;         // bad files, left for the next start
 

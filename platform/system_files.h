@@ -21,5 +21,7 @@ bool MakeSystemFolder(const std::string& folder, std::string& reason);
 FolderListing ListSystemFolder(const std::string& folder);
 bool RenameSystemFile(const std::string& from, const std::string& to, std::string& reason);
 bool RemoveSystemFile(const std::string& path, std::string& reason);
+MoveStatus MoveSystemFileAside(const std::string& from, const std::string& to,
+                               std::string& reason);
 
 } // namespace plovik

@@ -1,5 +1,6 @@
 #include "plovik_bridge_view.h"
 
+#include "app_messages.h"
 #include "framework/document.h"
 #include "framework/frame_wnd.h"
 #include "framework/win_app.h"
@@ -25,17 +26,6 @@ constexpr UINT kTickMs = 1000;
 // Retry soon after WSJT-X was still writing when the folder changed.
 constexpr UINT_PTR kRetryTimer = 2;
 constexpr UINT kRetryMs = 50;
-bool FileOpensForReading(const std::string& path)
-{
-    const HANDLE file = ::CreateFileW(plovik::win32::Widen(path).c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    ::CloseHandle(file);
-    return true;
-}
-
 bool FolderExists(const std::string& folder)
 {
     const DWORD attributes = ::GetFileAttributesA(folder.c_str());
@@ -84,18 +74,6 @@ void CPlovik_bridgeView::ChoosePaths()
     m_strBakPath = paths.m_strBakPath;
 }
 
-void CPlovik_bridgeView::MoveLogAside()
-{
-    // A log that is there at start-up holds contacts logged while the
-    // bridge was not running; it is kept aside, never overwritten.
-    if (!FileOpensForReading(m_strLogPath) || FileOpensForReading(m_strBakPath))
-        return;
-    if (!::MoveFileW(plovik::win32::Widen(m_strLogPath).c_str(),
-                     plovik::win32::Widen(m_strBakPath).c_str()))
-        AfxMessageBox("Cannot rename " + m_strLogPath + " to " + m_strBakPath + "\n\n" +
-                      plovik::win32::ErrorText(::GetLastError()));
-}
-
 std::string CPlovik_bridgeView::LogFolder() const
 {
     return m_strLogPath.substr(0, m_strLogPath.find_last_of('\\'));
@@ -110,7 +88,9 @@ void CPlovik_bridgeView::OnInitialUpdate()
     ChoosePaths();
     GetParentFrame()->RecalcLayout();
     ResizeParentToFit();
-    MoveLogAside();
+    // A log that is there at start-up holds contacts logged while the
+    // bridge was not running; it is kept aside, never overwritten.
+    m_transfer.StartUp(m_strLogPath, m_strBakPath);
 
     // A repeated initial update (New, Open) keeps the pictures it has.
     if (!m_bmpOff)
@@ -124,6 +104,7 @@ void CPlovik_bridgeView::OnInitialUpdate()
 
     m_platform.SetMainWindow(GetParentFrame()->GetSafeHwnd());
     m_platform.SetCheckBox(GetDlgItem(IDC_NO_FREQ));
+    m_platform.SetView(m_hWnd);
     m_platform.DrainMessages();
     UpdateLight(m_stcLogLight, kLogvexClass);
     UpdateLight(m_stcProgLight, kWsjtxClass);
@@ -217,6 +198,12 @@ bool CPlovik_bridgeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_TIMER:
         OnTimer(wParam);
         return false; // the timer message goes on to the default handling
+    case plovik::win32::WM_APP_SEND_DONE:
+        m_transfer.SendFinished(static_cast<plovik::SendStatus>(wParam), m_record, m_nNoFreq);
+        return true;
+    case plovik::win32::WM_APP_SHOW_BOXES:
+        m_platform.ShowWaitingBoxes();
+        return true;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_NO_FREQ && HIWORD(wParam) == BN_CLICKED) {
             OnCheckNoFreq();

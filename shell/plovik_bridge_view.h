@@ -33,7 +33,6 @@ protected:
 private:
     void UpdateLight(CStatic& light, const char* windowClass, HWND* found = nullptr);
     void ChoosePaths();
-    void MoveLogAside();
     std::string LogFolder() const;
 
     CStatic m_stcBadge;

@@ -47,6 +47,11 @@ public:
     {
         return RemoveSystemFile(path, reason);
     }
+    MoveStatus MoveLogAside(const std::string& from, const std::string& to,
+                            std::string& reason) override
+    {
+        return MoveSystemFileAside(from, to, reason);
+    }
     bool DrainMessages() override { return true; }
     void ShowMessageBox(const std::string& text) override;
     CheckState GetNoFreqCheck() override { return m_options.noFreqCheck; }

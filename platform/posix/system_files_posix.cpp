@@ -176,4 +176,12 @@ bool RemoveSystemFile(const std::string& path, std::string& reason)
     return SyncFolder(FolderOf(path), reason);
 }
 
+MoveStatus MoveSystemFileAside(const std::string& from, const std::string& to, std::string& reason)
+{
+    if (RenameNoReplace(from, to, reason))
+        return SyncFolder(FolderOf(to), reason) ? MoveStatus::Moved : MoveStatus::Failed;
+    return errno == ENOENT && ::access(from.c_str(), F_OK) != 0 ? MoveStatus::Absent
+                                                                 : MoveStatus::Failed;
+}
+
 } // namespace plovik

@@ -236,4 +236,21 @@ bool RemoveSystemFile(const std::string& path, std::string& reason)
     return false;
 }
 
+MoveStatus MoveSystemFileAside(const std::string& from, const std::string& to, std::string& reason)
+{
+    if (::MoveFileExW(win32::Widen(from).c_str(), win32::Widen(to).c_str(), MOVEFILE_WRITE_THROUGH))
+        return MoveStatus::Moved;
+    const DWORD error = ::GetLastError();
+    reason = ErrorText(error);
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+        return MoveStatus::Absent;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return MoveStatus::InUse;
+    default:
+        return MoveStatus::Failed;
+    }
+}
+
 } // namespace plovik

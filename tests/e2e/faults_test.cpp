@@ -42,12 +42,13 @@ TEST_F(Faults, EmptyFileRaisesOneBoxAtATimeAndIsKept)
     EXPECT_TRUE(FileExists(files.log));
     EXPECT_TRUE(Got().empty());
 
-    // WSJT-X fills the file while the box is up; the user dismisses it.
+    // WSJT-X fills the file while the box is up: a box holds up no transfer.
     Log({WsjtxSamples().k1abc});
-    ::SendMessageA(::GetDlgItem(Boxes()[0], IDOK), BM_CLICK, 0, 0); // the user clicks OK
     ASSERT_TRUE(GotExactly(1));
     EXPECT_EQ(Got()[0].bytes, kTextK1abc);
-    EXPECT_TRUE(Boxes().empty());
+    ASSERT_EQ(Boxes().size(), 1u);
+    ::SendMessageA(::GetDlgItem(Boxes()[0], IDOK), BM_CLICK, 0, 0); // the user clicks OK
+    EXPECT_TRUE(WaitFor([] { return Boxes().empty(); }));
 }
 
 TEST_F(Faults, EmptyFileBoxComesBackAfterDismissWhileTheFileStaysEmpty)
@@ -178,6 +179,32 @@ TEST_F(Faults, HungLogvexFreezesNeitherTheBridgeNorLosesTheContact)
     ASSERT_TRUE(GotExactly(1)) << "sent twice";
     EXPECT_EQ(Got()[0].bytes, kTextK1abc);
     EXPECT_FALSE(FileExists(files.log));
+}
+
+// A Logvex that asks its user something inside its handler takes as long as
+// the user does: the contact arrives once, and meanwhile the bridge's window
+// goes on handling what is posted to it, not only what is sent to it.
+TEST_F(Faults, VerySlowLogvexGetsTheContactOnceAndTheBridgeAnswersMeanwhile)
+{
+    StartLogvex("--slow 15000");
+    StartBridge();
+    Log({WsjtxSamples().k1abc});
+    ASSERT_TRUE(WaitFor([&] { return !FileExists(files.log); })) << "not taken";
+    ::Sleep(1000); // the send is under way
+    const HWND box = BridgeControl(kNoFreq);
+    for (int i = 0; i < 4; ++i) {
+        const LRESULT before = ::SendMessageA(box, BM_GETCHECK, 0, 0);
+        const DWORD start = ::GetTickCount();
+        ASSERT_TRUE(::PostMessageA(box, BM_CLICK, 0, 0));
+        EXPECT_TRUE(WaitFor([&] { return ::SendMessageA(box, BM_GETCHECK, 0, 0) != before; }, 2000))
+            << "a posted click was not handled while Logvex was busy";
+        EXPECT_LT(::GetTickCount() - start, 100u) << "click " << i;
+        ::Sleep(1500);
+    }
+    EXPECT_TRUE(Got().empty()) << "Logvex is still in its handler";
+    ASSERT_TRUE(WaitFor([&] { return !Got().empty(); }, 20000)) << "never sent";
+    EXPECT_TRUE(HoldsFor([&] { return Got().size() == 1; }, 4000)) << Got().size() << " times";
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
 }
 
 TEST_F(Faults, SlowLogvexGetsTheContactOnce)

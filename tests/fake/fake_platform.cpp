@@ -138,6 +138,21 @@ bool FakePlatform::RemoveFile(const std::string& path, std::string& reason)
     return true;
 }
 
+MoveStatus FakePlatform::MoveLogAside(const std::string& from, const std::string& to,
+                                      std::string& reason)
+{
+    if (!moveResults.empty()) {
+        const MoveStatus status = moveResults.front();
+        moveResults.erase(moveResults.begin());
+        reason = status == MoveStatus::Moved ? "" : "The process cannot access the file.";
+        if (status != MoveStatus::Moved)
+            return status;
+    }
+    if (!Exists(from))
+        return MoveStatus::Absent;
+    return RenameFile(from, to, reason) ? MoveStatus::Moved : MoveStatus::Failed;
+}
+
 bool FakePlatform::DrainMessages()
 {
     ++drains;

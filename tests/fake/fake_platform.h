@@ -51,8 +51,9 @@ public:
     std::vector<SendStatus> sendResults;  // consumed first, then Delivered
     int sendAttempts = 0;
 
-    std::string makeFolderError; // non-empty: MakeFolder fails
-    std::string listError;       // non-empty: ListFolder fails
+    std::string makeFolderError;         // non-empty: MakeFolder fails
+    std::string listError;               // non-empty: ListFolder fails
+    std::vector<MoveStatus> moveResults; // consumed first by MoveLogAside, then it moves
 
     bool Exists(const std::string& path) const { return files.count(path) != 0; }
     // The files of a folder, sorted by name.
@@ -64,6 +65,8 @@ public:
     FolderListing ListFolder(const std::string& folder) override;
     bool RenameFile(const std::string& from, const std::string& to, std::string& reason) override;
     bool RemoveFile(const std::string& path, std::string& reason) override;
+    MoveStatus MoveLogAside(const std::string& from, const std::string& to,
+                            std::string& reason) override;
     bool DrainMessages() override;
     void ShowMessageBox(const std::string& text) override;
     CheckState GetNoFreqCheck() override;

@@ -97,6 +97,12 @@ public:
         m_plan.Next();
         return m_inner.RemoveFile(path, reason);
     }
+    MoveStatus MoveLogAside(const std::string& from, const std::string& to,
+                            std::string& reason) override
+    {
+        m_plan.Next();
+        return m_inner.MoveLogAside(from, to, reason);
+    }
     bool DrainMessages() override { return true; }
     void ShowMessageBox(const std::string& text) override { boxes.push_back(text); }
     CheckState GetNoFreqCheck() override { return 0; }

@@ -316,6 +316,50 @@ TEST_F(TransferTest, SendInFlightLetsTicksTakeFilesAndRecordsWhenItEnds)
     EXPECT_EQ(transfer.SendFinished(SendStatus::Delivered, record, noFreq), SendOutcome::NotRun);
 }
 
+TEST_F(TransferTest, OldLogMovedAsideAtStartUpOnceWsjtxLetsGo)
+{
+    const std::string backup = "wsjtx_log_bak.adi";
+    Log(kContactA);
+    platform.moveResults = {MoveStatus::InUse, MoveStatus::InUse}; // WSJT-X reads it
+    transfer.StartUp(kPath, backup);
+    EXPECT_TRUE(transfer.StartUpPending());
+    EXPECT_EQ(Tick().take, TakeOutcome::InUse) << "never taken before it is moved aside";
+    EXPECT_TRUE(platform.Exists(kPath));
+    EXPECT_EQ(Tick().take, TakeOutcome::NoFile);
+    EXPECT_FALSE(transfer.StartUpPending());
+    EXPECT_EQ(platform.files.at(backup).content, kContactA);
+    EXPECT_TRUE(platform.sent.empty());
+    EXPECT_TRUE(platform.boxes.empty());
+
+    // With a backup there already, the log is sent as it is.
+    Log(kContactB);
+    transfer.StartUp(kPath, backup);
+    EXPECT_FALSE(transfer.StartUpPending());
+    Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"G4XYZ"}));
+}
+
+TEST_F(TransferTest, OldLogThatCannotBeMovedIsReportedOnceAndNeverSent)
+{
+    Log(kContactA);
+    platform.moveResults = {MoveStatus::Failed, MoveStatus::Failed, MoveStatus::Failed,
+                            MoveStatus::Failed};
+    transfer.StartUp(kPath, "wsjtx_log_bak.adi");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Tick().take, TakeOutcome::NotRun);
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_NE(platform.boxes[0].find("wsjtx_log_bak.adi"), std::string::npos);
+    EXPECT_TRUE(platform.sent.empty());
+
+    // The user moves it away himself: new contacts flow again.
+    platform.files.erase(kPath);
+    Tick();
+    EXPECT_FALSE(transfer.StartUpPending());
+    Log(kContactB);
+    Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"G4XYZ"}));
+}
+
 TEST(OutboxNames, RoundTripAndStrangersLeftAlone)
 {
     for (const OutboxEntry& e :
