@@ -160,6 +160,11 @@ void CPlovik_bridgeView::OnTimer(UINT_PTR nIDEvent)
         });
     if (outcome.take == plovik::TakeOutcome::InUse)
         ::SetTimer(m_hWnd, kRetryTimer, kRetryMs, nullptr);
+    CloseIfPending();
+}
+
+void CPlovik_bridgeView::CloseIfPending()
+{
     if (m_bClosePending && !m_transfer.IsRunning()) {
         m_bClosePending = false;
         ::PostMessageA(GetParentFrame()->GetSafeHwnd(), WM_CLOSE, 0, 0);
@@ -199,7 +204,10 @@ bool CPlovik_bridgeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         OnTimer(wParam);
         return false; // the timer message goes on to the default handling
     case plovik::win32::WM_APP_SEND_DONE:
+        // Recorded at once; the sending goes on from here, and a close asked
+        // for meanwhile follows it.
         m_transfer.SendFinished(static_cast<plovik::SendStatus>(wParam), m_record, m_nNoFreq);
+        CloseIfPending();
         return true;
     case plovik::win32::WM_APP_SHOW_BOXES:
         m_platform.ShowWaitingBoxes();

@@ -34,6 +34,7 @@ private:
     void UpdateLight(CStatic& light, const char* windowClass, HWND* found = nullptr);
     void ChoosePaths();
     std::string LogFolder() const;
+    void CloseIfPending();
 
     CStatic m_stcBadge;
     CStatic m_stcProgLight;

@@ -97,6 +97,12 @@ void BridgeTest::TearDown()
     RemoveFilesIn(files.outbox);
 }
 
+void BridgeTest::PlaceLogKeptAtStart(const std::string& content)
+{
+    PlaceFile(files.backup, WsjtxSamples().oneContact);
+    PlaceFile(files.log, content);
+}
+
 void BridgeTest::StartBridge()
 {
     bridge = std::make_unique<Process>(Quote(BuildPath("shell/plovik_bridge.exe")));

@@ -42,6 +42,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // A log there before the bridge starts, with a backup so it stays in
+    // place and is sent.
+    void PlaceLogKeptAtStart(const std::string& content);
     void StartBridge();
     void StartLogvex(const std::string& options = "");
     void StartWsjtx();

@@ -86,8 +86,7 @@ TEST_F(ExactlyOnce, ContactWaitingWhenTheBridgeClosesArrivesOnceAfterItsNextStar
 TEST_F(ExactlyOnce, ContactsKeptByAnEarlierVersionArriveFirst)
 {
     WriteFileBytes(files.unsent, std::string(kTextK1abc) + "\n");
-    PlaceFile(files.backup, WsjtxSamples().oneContact); // keeps the log in place at start
-    PlaceFile(files.log, WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n");
+    PlaceLogKeptAtStart(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n");
     StartLogvex();
     StartBridge();
     ASSERT_TRUE(GotExactly(2));

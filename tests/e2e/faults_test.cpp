@@ -90,8 +90,7 @@ TEST_F(Faults, FileHeldForWritingIsWaitedForInSilence)
 
 TEST_F(Faults, UndeletableFileIsReportedOnceAndSentOnceFree)
 {
-    PlaceFile(files.backup, WsjtxSamples().oneContact); // keeps the log in place at start
-    PlaceFile(files.log, WsjtxSamples().oneContact);
+    PlaceLogKeptAtStart(WsjtxSamples().oneContact);
     // Another program reads the file and does not let it be deleted.
     OpenFile holder(files.log, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
     ASSERT_TRUE(holder.Valid());
@@ -106,8 +105,7 @@ TEST_F(Faults, UndeletableFileIsReportedOnceAndSentOnceFree)
 // mark does not keep it in the outbox afterwards.
 TEST_F(Faults, ReadOnlyLogIsTakenSentAndLeavesNothing)
 {
-    PlaceFile(files.backup, WsjtxSamples().oneContact); // keeps the log in place at start
-    PlaceFile(files.log, WsjtxSamples().oneContact);
+    PlaceLogKeptAtStart(WsjtxSamples().oneContact);
     ASSERT_TRUE(::SetFileAttributesA(files.log.c_str(), FILE_ATTRIBUTE_READONLY));
     StartLogvex();
     StartBridge();
@@ -118,8 +116,7 @@ TEST_F(Faults, ReadOnlyLogIsTakenSentAndLeavesNothing)
 
 TEST_F(Faults, ReaderThatLetsGoWithinASecondIsWaitedForInSilence)
 {
-    PlaceFile(files.backup, WsjtxSamples().oneContact); // keeps the log in place at start
-    PlaceFile(files.log, WsjtxSamples().oneContact);
+    PlaceLogKeptAtStart(WsjtxSamples().oneContact);
     {
         // A scanner or indexer that reads the file and does not let it be moved.
         OpenFile holder(files.log, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);

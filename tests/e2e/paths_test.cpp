@@ -31,6 +31,8 @@ protected:
         BridgeTest::TearDown();
         RemoveFile(m_oldFolder + "\\wsjtx_log.adi");
         RemoveFile(m_oldFolder + "\\wsjtx_log_bak.adi");
+        RemoveFilesIn(m_oldFolder + "\\plovik_bridge_outbox");
+        ::RemoveDirectoryA((m_oldFolder + "\\plovik_bridge_outbox").c_str());
         // Only what this test made; the prefix has no such folders otherwise.
         for (std::string folder = m_oldFolder; folder.size() > m_oldRoot.size();
              folder = folder.substr(0, folder.find_last_of('\\')))
