@@ -6,7 +6,9 @@
 #include "log_paths.h"
 #include "resource.h"
 #include "unsent_store.h"
+#include "wide.h"
 #include "win_error.h"
+#include "wsjtx_window.h"
 
 #include <lmcons.h>
 #include <shlobj.h>
@@ -43,6 +45,28 @@ bool FolderExists(const std::string& folder)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::string Utf8(const wchar_t* text, int length)
+{
+    return plovik::win32::Narrow(
+        std::wstring_view(text, length > 0 ? static_cast<std::size_t>(length) : 0));
+}
+
+// A plain function: 32-bit Windows wants a stdcall callback.
+BOOL CALLBACK FindWsjtxWindow(HWND window, LPARAM found)
+{
+    wchar_t windowClass[256];
+    const std::string className = Utf8(windowClass, ::GetClassNameW(window, windowClass, 256));
+    if (!plovik::IsQtMainWindowClass(className))
+        return TRUE;
+    // Another process's title is read without a message to it, so a hung
+    // WSJT-X cannot hold up the light.
+    wchar_t title[64];
+    if (!plovik::IsWsjtxWindow(className, Utf8(title, ::GetWindowTextW(window, title, 64))))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 } // namespace
 
 CPlovik_bridgeView::CPlovik_bridgeView() : CFormView(IDD_BRIDGE_FORM), m_platform(kTitle) {}
@@ -63,7 +87,11 @@ void CPlovik_bridgeView::DoDataExchange(CDataExchange* pDX)
 
 void CPlovik_bridgeView::UpdateLight(CStatic& light, const char* windowClass, HWND* found)
 {
-    const HWND window = ::FindWindowA(windowClass, nullptr);
+    HWND window = ::FindWindowA(windowClass, nullptr);
+    // Current WSJT-X builds use a Qt that puts its whole version in the
+    // class name: their main window is known by its class and title.
+    if (!window && std::strcmp(windowClass, kWsjtxClass) == 0)
+        ::EnumWindows(FindWsjtxWindow, reinterpret_cast<LPARAM>(&window));
     light.SetBitmap(window ? m_bmpOn.GetSafeHandle() : m_bmpOff.GetSafeHandle());
     if (found)
         *found = window;

@@ -51,6 +51,34 @@ TEST_F(Window, EachLightFollowsItsOwnProgramWithinASecond)
     EXPECT_EQ(Light(kLogLight), kGrey);
 }
 
+TEST_F(Window, WsjtxLightKnowsQtClassNamesOfEveryVersionByTheTitle)
+{
+    struct Case {
+        const char* windowClass;
+        const char* title;
+        bool green;
+    };
+    const Case cases[] = {
+        {"Qt5QWindowIcon", "WSJT-X (test peer)", true}, // older builds
+        {"Qt5QWindowIcon", "Another Qt program",
+         true}, // that class is WSJT-X's, whatever its title
+        {"Qt5152QWindowIcon", "WSJT-X   v2.6.1   by K1JT et al.", true}, // Qt 5.15.2
+        {"Qt5152QWindowIcon", "JTDX  by HF community  v2.2.159", false},
+    };
+    StartBridge();
+    for (const Case& c : cases) {
+        StartWsjtx(c.windowClass, c.title);
+        if (c.green)
+            EXPECT_TRUE(WaitFor([] { return Light(kProgLight) == kGreen; }, 1500))
+                << c.windowClass << " \"" << c.title << "\"";
+        else
+            EXPECT_TRUE(HoldsFor([] { return Light(kProgLight) == kGrey; }, 1500))
+                << c.windowClass << " \"" << c.title << "\"";
+        wsjtx.reset();
+        EXPECT_TRUE(WaitFor([] { return Light(kProgLight) == kGrey; }, 1500)) << c.windowClass;
+    }
+}
+
 TEST_F(Window, CaptionAndMenuTexts)
 {
     StartBridge();
