@@ -41,7 +41,7 @@ bool FileOpensForReading(const std::string& path)
 
 bool FolderExists(const std::string& folder)
 {
-    const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+    const DWORD attributes = ::GetFileAttributesW(plovik::win32::Widen(folder).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -99,16 +99,20 @@ void CPlovik_bridgeView::UpdateLight(CStatic& light, const char* windowClass, HW
 
 void CPlovik_bridgeView::ChoosePaths()
 {
-    char user[UNLEN + 1];
-    DWORD size = sizeof user;
+    // The wide calls: the "A" ones give '?' for each letter of a user or
+    // folder name outside the ANSI code page (a Cyrillic or Polish user name
+    // on English Windows), and the log is never found.
+    wchar_t user[UNLEN + 1];
+    DWORD size = UNLEN + 1;
     std::optional<std::string> userName;
-    if (::GetUserNameA(user, &size))
-        userName = std::string(user);
-    char appData[MAX_PATH] = "";
-    if (FAILED(
-            ::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
-        appData[0] = '\0';
-    const plovik::LogPaths paths = plovik::ChooseLogPaths(userName, FolderExists, appData);
+    if (::GetUserNameW(user, &size))
+        userName = plovik::win32::Narrow(user);
+    wchar_t appData[MAX_PATH] = L"";
+    std::string localAppData;
+    if (SUCCEEDED(
+            ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
+        localAppData = plovik::win32::Narrow(appData);
+    const plovik::LogPaths paths = plovik::ChooseLogPaths(userName, FolderExists, localAppData);
     m_strLogPath = paths.m_strLogPath;
     m_strBakPath = paths.m_strBakPath;
 }
@@ -212,10 +216,10 @@ HANDLE CPlovik_bridgeView::WaitHandle()
     if (!m_folderChange && !m_strLogPath.empty()) {
         // The folder may appear later (WSJT-X not yet run): try again each time.
         const std::string folder = LogFolder();
-        m_folderChange.reset(::FindFirstChangeNotificationA(folder.c_str(), FALSE,
-                                                            FILE_NOTIFY_CHANGE_FILE_NAME |
-                                                                FILE_NOTIFY_CHANGE_LAST_WRITE |
-                                                                FILE_NOTIFY_CHANGE_SIZE));
+        m_folderChange.reset(::FindFirstChangeNotificationW(
+            plovik::win32::Widen(folder).c_str(), FALSE,
+            FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
+                FILE_NOTIFY_CHANGE_SIZE));
     }
     return m_folderChange ? m_folderChange.get() : nullptr;
 }

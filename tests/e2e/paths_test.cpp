@@ -3,12 +3,16 @@
 // Windows and under Wine, which has no old folder of its own).
 
 #include "bridge_fixture.h"
+#include "wide.h"
 
 #include <lmcons.h>
 #include <shlobj.h>
 
 namespace e2e {
 namespace {
+
+using plovik::win32::Narrow;
+using plovik::win32::Widen;
 
 std::string UserName()
 {
@@ -17,11 +21,70 @@ std::string UserName()
     return ::GetUserNameA(user, &size) ? std::string(user) : std::string();
 }
 
-std::string LocalAppDataWsjtx()
+std::string LocalAppData()
 {
-    char appData[MAX_PATH] = "";
-    ::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
-    return std::string(appData) + "\\WSJT-X";
+    wchar_t wide[MAX_PATH] = L"";
+    ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, wide);
+    return Narrow(wide);
+}
+
+// Points the user's local application-data folder elsewhere for as long as
+// it lives.
+//
+// How Wine (dlls/shell32/shellpath.c) resolves it: SHGetFolderPathW reads
+// "Local AppData" from HKCU's ...\Explorer\User Shell Folders (REG_SZ or
+// REG_EXPAND_SZ, expanded only when it begins with '%'), else HKLM's, else
+// takes %USERPROFILE%\AppData\Local; it copies what it found to
+// ...\Explorer\Shell Folders (written, never read), and fails with "file
+// not found" while the folder does not exist. SHGetFolderPathA is the wide
+// call converted to the ANSI code page, letters outside it becoming '?'.
+class LocalAppDataOverride {
+public:
+    explicit LocalAppDataOverride(const std::string& folder) : m_old(Read())
+    {
+        m_set = !m_old.empty() && Write(Widen(folder));
+    }
+    ~LocalAppDataOverride()
+    {
+        if (m_set && Write(m_old))
+            LocalAppData(); // Shell Folders as it was, too
+    }
+    LocalAppDataOverride(const LocalAppDataOverride&) = delete;
+    LocalAppDataOverride& operator=(const LocalAppDataOverride&) = delete;
+
+    bool Set() const { return m_set; }
+
+private:
+    static constexpr const wchar_t* kKey =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    static constexpr const wchar_t* kValue = L"Local AppData";
+
+    static std::wstring Read()
+    {
+        wchar_t value[MAX_PATH] = L"";
+        DWORD size = sizeof value;
+        return ::RegGetValueW(HKEY_CURRENT_USER, kKey, kValue,
+                              RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, value,
+                              &size) == ERROR_SUCCESS
+                   ? value
+                   : L"";
+    }
+    static bool Write(const std::wstring& value)
+    {
+        return ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_EXPAND_SZ, value.c_str(),
+                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) ==
+               ERROR_SUCCESS;
+    }
+
+    const std::wstring m_old;
+    bool m_set = false;
+};
+
+std::string LocalAppDataAnsi()
+{
+    char ansi[MAX_PATH] = "";
+    ::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, ansi);
+    return ansi;
 }
 
 class Paths : public BridgeTest {
@@ -29,6 +92,10 @@ protected:
     void TearDown() override
     {
         BridgeTest::TearDown();
+        if (!m_profile.empty())
+            for (const char* tail :
+                 {"\\AppData\\Local\\WSJT-X", "\\AppData\\Local", "\\AppData", ""})
+                ::RemoveDirectoryW(Widen(m_profile + tail).c_str());
         RemoveFile(m_oldFolder + "\\wsjtx_log.adi");
         RemoveFile(m_oldFolder + "\\wsjtx_log_bak.adi");
         // Only what this test made; the prefix has no such folders otherwise.
@@ -38,6 +105,7 @@ protected:
         ::RemoveDirectoryA(m_oldRoot.c_str());
     }
 
+    std::string m_profile; // a profile folder this test made
     const std::string m_oldRoot = "C:\\Documents and Settings";
     const std::string m_oldFolder =
         m_oldRoot + "\\" + UserName() + "\\Local Settings\\Application Data\\WSJT-X";
@@ -48,7 +116,7 @@ TEST_F(Paths, WithoutTheOldFolderTheLogIsInLocalApplicationData)
     ASSERT_FALSE(UserName().empty());
     ASSERT_EQ(::GetFileAttributesA(m_oldRoot.c_str()), INVALID_FILE_ATTRIBUTES)
         << "this prefix has the old folders; the case is not reachable here";
-    EXPECT_EQ(files.log, LocalAppDataWsjtx() + "\\wsjtx_log.adi");
+    EXPECT_EQ(files.log, LocalAppData() + "\\WSJT-X\\wsjtx_log.adi");
     StartLogvex();
     StartBridge();
     Log({WsjtxSamples().k1abc});
@@ -78,6 +146,29 @@ TEST_F(Paths, TheOldPerUserFolderIsPreferredWhereItExists)
     EXPECT_EQ(Got()[0].bytes, Adif2msg(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n"));
     EXPECT_FALSE(FileExists(oldLog));
     EXPECT_TRUE(FileExists(files.log));
+}
+
+TEST_F(Paths, ProfileFolderNamedOutsideTheAnsiCodePage)
+{
+    // A Russian user's profile on Windows set up for Western Europe.
+    m_profile = u8"C:\\users\\Пользователь";
+    const std::string appData = m_profile + "\\AppData\\Local";
+    for (const std::string& folder : {m_profile, m_profile + "\\AppData", appData})
+        MakeFolder(folder);
+    const LocalAppDataOverride override(appData);
+    ASSERT_TRUE(override.Set());
+    ASSERT_EQ(LocalAppData(), appData);
+    ASSERT_NE(LocalAppDataAnsi(), appData) << "the ANSI code page holds the name";
+    files = Watched();
+    ASSERT_EQ(files.folder, appData + "\\WSJT-X");
+    ASSERT_TRUE(MakeFolder(files.folder));
+
+    StartLogvex();
+    StartBridge();
+    Log({WsjtxSamples().k1abc});
+    ASSERT_TRUE(GotExactly(1));
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+    EXPECT_FALSE(FileExists(files.log));
 }
 
 } // namespace
