@@ -211,16 +211,23 @@ HANDLE CPlovik_bridgeView::WaitHandle()
         const char* value = std::getenv("PLOVIK_BRIDGE_TIMER_ONLY");
         return value && std::strcmp(value, "1") == 0;
     }();
-    if (timerOnly)
+    if (timerOnly || m_strLogPath.empty())
         return nullptr;
-    if (!m_folderChange && !m_strLogPath.empty()) {
-        // The folder may appear later (WSJT-X not yet run): try again each time.
-        const std::string folder = LogFolder();
+    const std::string folder = LogFolder();
+    // A folder deleted while a change notification is open on it stays
+    // "delete pending" on Windows, and cannot be made again (by WSJT-X or
+    // anyone) until the handle is closed. Windows then ends the watch, which
+    // wakes the loop, and the folder no longer opens: let go of it. Looked at
+    // before every wait, so a folder that went without waking anyone (as one
+    // removed behind Wine's back) is not watched in its old place for ever.
+    if (m_folderChange && !FolderExists(folder))
+        m_folderChange.reset();
+    // The folder may appear later (WSJT-X not yet run): try again each time.
+    if (!m_folderChange)
         m_folderChange.reset(::FindFirstChangeNotificationW(
             plovik::win32::Widen(folder).c_str(), FALSE,
             FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
                 FILE_NOTIFY_CHANGE_SIZE));
-    }
     return m_folderChange ? m_folderChange.get() : nullptr;
 }
 

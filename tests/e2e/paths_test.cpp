@@ -8,6 +8,8 @@
 #include <lmcons.h>
 #include <shlobj.h>
 
+#include <sstream>
+
 namespace e2e {
 namespace {
 
@@ -87,6 +89,23 @@ std::string LocalAppDataAnsi()
     return ansi;
 }
 
+// Removes a folder and what it holds from the Linux side, behind Wine's
+// back, so that it is really gone. Wine's own delete of a folder under watch
+// keeps it whole (listed, usable, not even marked for deletion) until the
+// watch is closed, and wakes no one.
+bool RemoveFromLinux(const std::string& folder)
+{
+    using UnixFileName = char*(CDECL*)(const wchar_t*);
+    const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* const unixName = unixFileName ? unixFileName(Widen(folder).c_str()) : nullptr;
+    if (!unixName)
+        return false;
+    Process rm("Z:\\bin\\rm -rf " + Quote(unixName));
+    ::HeapFree(::GetProcessHeap(), 0, unixName);
+    return WaitFor([&] { return !FileExists(folder); });
+}
+
 class Paths : public BridgeTest {
 protected:
     void TearDown() override
@@ -103,6 +122,23 @@ protected:
              folder = folder.substr(0, folder.find_last_of('\\')))
             ::RemoveDirectoryA(folder.c_str());
         ::RemoveDirectoryA(m_oldRoot.c_str());
+    }
+
+    // Logs one contact: how long after WSJT-X closed the file Logvex got it,
+    // in milliseconds, or -1 when it did not.
+    long long LogAndTime(const std::string& record)
+    {
+        const std::string times = m_scratch + "\\times.txt";
+        RemoveFile(times);
+        const std::size_t before = Got().size();
+        const std::unique_ptr<Process> writer =
+            LogInBackground({record}, "--times " + Quote(times));
+        if (writer->WaitExit(10000) != 0 || !WaitFor([&] { return Got().size() > before; }, 3000))
+            return -1;
+        unsigned long long closed = 0;
+        std::istringstream(ReadFileBytes(times)) >> closed;
+        return (static_cast<long long>(Got()[before].time) - static_cast<long long>(closed)) /
+               10000;
     }
 
     std::string m_profile; // a profile folder this test made
@@ -146,6 +182,33 @@ TEST_F(Paths, TheOldPerUserFolderIsPreferredWhereItExists)
     EXPECT_EQ(Got()[0].bytes, Adif2msg(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n"));
     EXPECT_FALSE(FileExists(oldLog));
     EXPECT_TRUE(FileExists(files.log));
+}
+
+TEST_F(Paths, WsjtxFolderDeletedAndMadeAgainIsWatchedAgain)
+{
+    StartLogvex();
+    StartBridge();
+    Log({WsjtxSamples().k1abc});
+    ASSERT_TRUE(WaitFor([&] { return Got().size() == 1; }));
+    ASSERT_TRUE(RemoveFromLinux(files.folder));
+    // Wine tells the bridge nothing of it: it must see for itself that the
+    // folder has gone, or go on watching the old one and miss the new.
+    // The bridge looks for the folder at least once a tick, and watches it
+    // again by the tick after it is back.
+    ::Sleep(1500);
+    ASSERT_TRUE(MakeFolder(files.folder));
+    ::Sleep(1500);
+    // Through the folder watch a contact comes within milliseconds; through
+    // the one-second tick alone, anywhere within that second: four within a
+    // quarter of it each, once in 250 runs.
+    const std::string record = WsjtxSamples().g4xyz;
+    for (int i = 0; i < 4; ++i) {
+        const long long ms = LogAndTime(record);
+        ASSERT_GE(ms, 0) << "contact " << i << " did not come";
+        EXPECT_LT(ms, 250) << "contact " << i << " came " << ms << " ms after it was logged";
+    }
+    EXPECT_EQ(Got().size(), 5u);
+    EXPECT_EQ(Got().back().bytes, Adif2msg(WsjtxSamples().header + record + "\r\n"));
 }
 
 TEST_F(Paths, ProfileFolderNamedOutsideTheAnsiCodePage)
