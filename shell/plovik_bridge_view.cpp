@@ -8,11 +8,11 @@
 #include "resource.h"
 #include "wide.h"
 #include "win_error.h"
+#include "wsjtx_window.h"
 
 #include <lmcons.h>
 #include <shlobj.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -28,8 +28,30 @@ constexpr UINT_PTR kRetryTimer = 2;
 constexpr UINT kRetryMs = 50;
 bool FolderExists(const std::string& folder)
 {
-    const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+    const DWORD attributes = ::GetFileAttributesW(plovik::win32::Widen(folder).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string Utf8(const wchar_t* text, int length)
+{
+    return plovik::win32::Narrow(
+        std::wstring_view(text, length > 0 ? static_cast<std::size_t>(length) : 0));
+}
+
+// A plain function: 32-bit Windows wants a stdcall callback.
+BOOL CALLBACK FindWsjtxWindow(HWND window, LPARAM found)
+{
+    wchar_t windowClass[256];
+    const std::string className = Utf8(windowClass, ::GetClassNameW(window, windowClass, 256));
+    if (!plovik::IsQtMainWindowClass(className))
+        return TRUE;
+    // Another process's title is read without a message to it, so a hung
+    // WSJT-X cannot hold up the light.
+    wchar_t title[64];
+    if (!plovik::IsWsjtxWindow(className, Utf8(title, ::GetWindowTextW(window, title, 64))))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
 }
 
 } // namespace
@@ -52,7 +74,11 @@ void CPlovik_bridgeView::DoDataExchange(CDataExchange* pDX)
 
 void CPlovik_bridgeView::UpdateLight(CStatic& light, const char* windowClass, HWND* found)
 {
-    const HWND window = ::FindWindowA(windowClass, nullptr);
+    HWND window = ::FindWindowA(windowClass, nullptr);
+    // Current WSJT-X builds use a Qt that puts its whole version in the
+    // class name: their main window is known by its class and title.
+    if (!window && std::strcmp(windowClass, kWsjtxClass) == 0)
+        ::EnumWindows(FindWsjtxWindow, reinterpret_cast<LPARAM>(&window));
     light.SetBitmap(window ? m_bmpOn.GetSafeHandle() : m_bmpOff.GetSafeHandle());
     if (found)
         *found = window;
@@ -60,16 +86,20 @@ void CPlovik_bridgeView::UpdateLight(CStatic& light, const char* windowClass, HW
 
 void CPlovik_bridgeView::ChoosePaths()
 {
-    char user[UNLEN + 1];
-    DWORD size = sizeof user;
+    // The wide calls: the "A" ones give '?' for each letter of a user or
+    // folder name outside the ANSI code page (a Cyrillic or Polish user name
+    // on English Windows), and the log is never found.
+    wchar_t user[UNLEN + 1];
+    DWORD size = UNLEN + 1;
     std::optional<std::string> userName;
-    if (::GetUserNameA(user, &size))
-        userName = std::string(user);
-    char appData[MAX_PATH] = "";
-    if (FAILED(
-            ::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
-        appData[0] = '\0';
-    const plovik::LogPaths paths = plovik::ChooseLogPaths(userName, FolderExists, appData);
+    if (::GetUserNameW(user, &size))
+        userName = plovik::win32::Narrow(user);
+    wchar_t appData[MAX_PATH] = L"";
+    std::string localAppData;
+    if (SUCCEEDED(
+            ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
+        localAppData = plovik::win32::Narrow(appData);
+    const plovik::LogPaths paths = plovik::ChooseLogPaths(userName, FolderExists, localAppData);
     m_strLogPath = paths.m_strLogPath;
     m_strBakPath = paths.m_strBakPath;
 }
@@ -127,16 +157,23 @@ HANDLE CPlovik_bridgeView::WaitHandle()
         const char* value = std::getenv("PLOVIK_BRIDGE_TIMER_ONLY");
         return value && std::strcmp(value, "1") == 0;
     }();
-    if (timerOnly)
+    if (timerOnly || m_strLogPath.empty())
         return nullptr;
-    if (!m_folderChange && !m_strLogPath.empty()) {
-        // The folder may appear later (WSJT-X not yet run): try again each time.
-        const std::string folder = LogFolder();
-        m_folderChange.reset(::FindFirstChangeNotificationA(folder.c_str(), FALSE,
-                                                            FILE_NOTIFY_CHANGE_FILE_NAME |
-                                                                FILE_NOTIFY_CHANGE_LAST_WRITE |
-                                                                FILE_NOTIFY_CHANGE_SIZE));
-    }
+    const std::string folder = LogFolder();
+    // A folder deleted while a change notification is open on it stays
+    // "delete pending" on Windows, and cannot be made again (by WSJT-X or
+    // anyone) until the handle is closed. Windows then ends the watch, which
+    // wakes the loop, and the folder no longer opens: let go of it. Looked at
+    // before every wait, so a folder that went without waking anyone (as one
+    // removed behind Wine's back) is not watched in its old place for ever.
+    if (m_folderChange && !FolderExists(folder))
+        m_folderChange.reset();
+    // The folder may appear later (WSJT-X not yet run): try again each time.
+    if (!m_folderChange)
+        m_folderChange.reset(::FindFirstChangeNotificationW(
+            plovik::win32::Widen(folder).c_str(), FALSE,
+            FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
+                FILE_NOTIFY_CHANGE_SIZE));
     return m_folderChange ? m_folderChange.get() : nullptr;
 }
 

@@ -66,7 +66,7 @@ void BridgeTest::SetUp()
     ASSERT_EQ(WsjtxSamples().k1abc.substr(0, 12), "<call:5>K1AB") << "sample logs not found";
     ASSERT_EQ(WsjtxSamples().g4xyz.substr(0, 12), "<call:5>G4XY");
     files = Watched();
-    ::CreateDirectoryA(files.folder.c_str(), nullptr);
+    MakeFolder(files.folder);
     RemoveFile(files.log);
     RemoveFile(files.backup);
     RemoveFile(files.unsent);
@@ -123,10 +123,12 @@ void BridgeTest::StartLogvex(const std::string& options)
     ASSERT_TRUE(WaitFor([] { return FindLogvex() != nullptr; })) << "no Logvex window";
 }
 
-void BridgeTest::StartWsjtx()
+void BridgeTest::StartWsjtx(const std::string& windowClass, const std::string& title)
 {
-    wsjtx = std::make_unique<Process>(Quote(BuildPath("tools/peers/wsjtx-peer.exe")));
-    ASSERT_TRUE(WaitFor([] { return ::FindWindowA("Qt5QWindowIcon", nullptr) != nullptr; }));
+    wsjtx = std::make_unique<Process>(Quote(BuildPath("tools/peers/wsjtx-peer.exe")) + " --class " +
+                                      Quote(windowClass) + " --title " + Quote(title));
+    ASSERT_TRUE(WaitFor([&] { return ::FindWindowA(windowClass.c_str(), nullptr) != nullptr; }))
+        << windowClass;
 }
 
 void BridgeTest::Log(const std::vector<std::string>& records)

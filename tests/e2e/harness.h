@@ -81,7 +81,11 @@ void WriteFileBytes(const std::string& path, const std::string& content);
 // watcher never sees it half written.
 void PlaceFile(const std::string& path, const std::string& content);
 bool FileExists(const std::string& path);
+bool MakeFolder(const std::string& path);
 void RemoveFile(const std::string& path);
+
+// Paths and command lines are UTF-8 throughout, and go to the system
+// through its wide calls.
 
 // The folder WSJT-X writes its log to, the log and its backup.
 struct WatchedFiles {
