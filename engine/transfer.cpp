@@ -252,8 +252,16 @@ TakeOutcome Transfer::TakeStep(const Paths& paths)
         return TakeOutcome::Failed;
     }
     entry.arrival = *m_nextArrival;
-    const TakeResult taken =
-        TakeLogFile(paths.log, paths.outboxParts.Join(entry.Name()), m_platform);
+    TakeResult taken = TakeLogFile(paths.log, paths.outboxParts.Join(entry.Name()), m_platform);
+    if (taken.outcome == TakeOutcome::Failed) {
+        // The outbox may have been removed or filled behind our back: made
+        // and listed anew, it is worth one more try before any box.
+        m_nextArrival.reset();
+        if (EnsureOutbox(paths, reason)) {
+            entry.arrival = *m_nextArrival;
+            taken = TakeLogFile(paths.log, paths.outboxParts.Join(entry.Name()), m_platform);
+        }
+    }
     switch (taken.outcome) {
     case TakeOutcome::Taken:
         ++*m_nextArrival;

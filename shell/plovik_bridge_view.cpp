@@ -197,6 +197,17 @@ void CPlovik_bridgeView::OnTimer(UINT_PTR nIDEvent)
         });
     if (outcome.take == plovik::TakeOutcome::InUse)
         ::SetTimer(m_hWnd, kRetryTimer, kRetryMs, nullptr);
+    AfterTransferWork();
+}
+
+void CPlovik_bridgeView::AfterTransferWork()
+{
+    if (m_transfer.IsRunning())
+        return; // a nested tick: the one running does this when it ends
+    if (m_bBoxesDeferred) {
+        m_bBoxesDeferred = false;
+        ::PostMessageA(m_hWnd, plovik::win32::WM_APP_SHOW_BOXES, 0, 0);
+    }
     CloseIfPending();
 }
 
@@ -244,10 +255,15 @@ bool CPlovik_bridgeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         // Recorded at once; the sending goes on from here, and a close asked
         // for meanwhile follows it.
         m_transfer.SendFinished(static_cast<plovik::SendStatus>(wParam), m_record, m_nNoFreq);
-        CloseIfPending();
+        AfterTransferWork();
         return true;
     case plovik::win32::WM_APP_SHOW_BOXES:
-        m_platform.ShowWaitingBoxes();
+        // Not from a drain inside the transfer's work: the box's loop would
+        // hold that work up for as long as the box stays.
+        if (m_transfer.IsRunning())
+            m_bBoxesDeferred = true;
+        else
+            m_platform.ShowWaitingBoxes();
         return true;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_NO_FREQ && HIWORD(wParam) == BN_CLICKED) {

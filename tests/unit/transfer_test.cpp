@@ -93,6 +93,20 @@ TEST_F(TransferTest, TakenWhileLogvexIsAwayInArrivalOrderThenSent)
     EXPECT_TRUE(Outbox().empty());
 }
 
+TEST_F(TransferTest, OutboxRemovedOrFilledBehindOurBackIsMadeAnewInSilence)
+{
+    Log(kContactA);
+    Tick(0);
+    // Someone clears the WSJT-X folder, outbox and all, and something puts
+    // a file where the next one would go.
+    platform.files.clear();
+    platform.files[InOutbox("0000000000000002.adi")] = FakeFile{kContactB};
+    Log(kContactA);
+    EXPECT_EQ(Tick(0).take, TakeOutcome::Taken);
+    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000002.adi", "0000000000000003.adi"}));
+}
+
 TEST_F(TransferTest, EachDeliveryIsRecordedBeforeTheNextSend)
 {
     Log(kContactsAB);
