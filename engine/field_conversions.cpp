@@ -19,11 +19,11 @@ struct BandName {
 
 // Tested in this order; names are compared whole, without regard to case.
 constexpr std::array<BandName, 24> kBands{{
-    {"160M", "10"}, {"80M", "9"},   {"40M", "8"},     {"30M", "7"},   {"20M", "6"},
-    {"17M", "5"},   {"15M", "4"},   {"12M", "3"},     {"10M", "2"},   {"6M", "1"},
-    {"2M", "0"},    {"1.25M", "11"}, {"70CM", "12"},  {"35CM", "13"}, {"23CM", "14"},
-    {"13CM", "15"}, {"9CM", "16"},  {"6CM", "17"},    {"3CM", "18"},  {"1.25CM", "19"},
-    {"6MM", "20"},  {"4MM", "21"},  {"4M", "22"},     {"60M", "23"},
+    {"160M", "10"}, {"80M", "9"},    {"40M", "8"},   {"30M", "7"},   {"20M", "6"},
+    {"17M", "5"},   {"15M", "4"},    {"12M", "3"},   {"10M", "2"},   {"6M", "1"},
+    {"2M", "0"},    {"1.25M", "11"}, {"70CM", "12"}, {"35CM", "13"}, {"23CM", "14"},
+    {"13CM", "15"}, {"9CM", "16"},   {"6CM", "17"},  {"3CM", "18"},  {"1.25CM", "19"},
+    {"6MM", "20"},  {"4MM", "21"},   {"4M", "22"},   {"60M", "23"},
 }};
 
 constexpr const char* kUnknownCode = "99";
@@ -61,7 +61,8 @@ const std::array<FieldRule, 19> kFieldRules{{
     {"MODE", [](QsoRecord& r, std::string_view v) { r.SetMode(v); }},
     {"SUBMODE", [](QsoRecord& r, std::string_view v) { r.SetMode(v); }},
     {"TIME_ON", [](QsoRecord& r, std::string_view v) { r.m_strTimeOn = QsoRecord::FormatTime(v); }},
-    {"TIME_OFF", [](QsoRecord& r, std::string_view v) { r.m_strTimeOff = QsoRecord::FormatTime(v); }},
+    {"TIME_OFF",
+     [](QsoRecord& r, std::string_view v) { r.m_strTimeOff = QsoRecord::FormatTime(v); }},
     {"QSO_DATE", [](QsoRecord& r, std::string_view v) { QsoRecord::SetDate(v, r.m_strQsoDate); }},
     {"QSLRDATE",
      [](QsoRecord& r, std::string_view v) {
@@ -83,8 +84,11 @@ const std::array<FieldRule, 19> kFieldRules{{
     {"COMMENT", [](QsoRecord& r, std::string_view v) { r.SetComment(v); }},
     {"NAME", [](QsoRecord& r, std::string_view v) { r.m_strName.assign(v); }},
     {"STATION_CALLSIGN",
-     [](QsoRecord& r, std::string_view v) { AssignUpper(r.m_strStationCall, v.substr(0, kMaxStationCall)); }},
-    {"TX_PWR", [](QsoRecord& r, std::string_view v) { r.m_strTxPwr.assign(v.substr(0, kMaxTxPwr)); }},
+     [](QsoRecord& r, std::string_view v) {
+         AssignUpper(r.m_strStationCall, v.substr(0, kMaxStationCall));
+     }},
+    {"TX_PWR",
+     [](QsoRecord& r, std::string_view v) { r.m_strTxPwr.assign(v.substr(0, kMaxTxPwr)); }},
 }};
 
 // The rules by first letter, so a name is compared with at most three of

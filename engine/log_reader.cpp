@@ -184,12 +184,23 @@ ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Platform& pla
     case OpenStatus::Failed:
         return Result(ReadOutcome::Failed, std::move(opened.reason));
     }
-    std::unique_ptr<LogFile> file = std::move(opened.file);
-    LineReader reader(*file);
+    ReadResult read = ReadContacts(record, *opened.file, platform, onContact);
+    if (read.outcome == ReadOutcome::Empty) {
+        // Close before the box, so WSJT-X can go on writing while it is up.
+        opened.file.reset();
+        platform.ShowMessageBox(kEmptyFileText);
+    }
+    return read;
+}
+
+ReadResult ReadContacts(QsoRecord& record, LogFile& file, Platform& platform,
+                        const ContactSink& onContact)
+{
+    LineReader reader(file);
     std::string_view line;
     LineReader::Status status;
 
-    const auto readFailed = [&] { return Result(ReadOutcome::Failed, file->ErrorText()); };
+    const auto readFailed = [&] { return Result(ReadOutcome::Failed, file.ErrorText()); };
     DrainPacer pacer;
     // Reads the next line into `line` and `status`; false when a drain due
     // there dispatched the end of the program.
@@ -206,12 +217,8 @@ ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Platform& pla
     } while (status == LineReader::Status::Line && line.empty());
     if (status == LineReader::Status::Failed)
         return readFailed();
-    if (status == LineReader::Status::End) {
-        // Close before the box, so WSJT-X can go on writing while it is up.
-        file.reset();
-        platform.ShowMessageBox(kEmptyFileText);
+    if (status == LineReader::Status::End)
         return Result(ReadOutcome::Empty);
-    }
 
     // Header: a first line starting with '<' alone, else everything up to
     // and including the line with the header-end marker.
@@ -239,11 +246,7 @@ ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Platform& pla
     if (status == LineReader::Status::Failed)
         return readFailed();
     cutter.End();
-
-    std::string reason;
-    if (!file->DeleteAndClose(reason))
-        return Result(ReadOutcome::NotDeleted, std::move(reason));
-    return Result(ReadOutcome::ReadAndDeleted);
+    return Result(ReadOutcome::Read);
 }
 
 } // namespace plovik

@@ -14,13 +14,12 @@ namespace plovik {
 inline constexpr const char* kEmptyFileText = "The source file is empty";
 
 enum class ReadOutcome {
-    ReadAndDeleted, // every contact of the file was handed over; the file is gone
-    Empty,          // no line with content: the box was shown, file kept
-    NotDeleted,     // read, but the file could not be deleted (reason)
-    InUse,          // another program holds the file for writing
-    Vanished,       // the file is not there (any more)
-    Failed,         // other open or read failure (reason); file kept
-    Interrupted,    // the program began shutting down; file kept
+    Read,        // every contact of the file was handed over
+    Empty,       // no line with content: the box was shown
+    InUse,       // another program holds the file for writing
+    Vanished,    // the file is not there (any more)
+    Failed,      // other open or read failure (reason)
+    Interrupted, // the program began shutting down
 };
 
 struct ReadResult {
@@ -40,11 +39,16 @@ using ContactSink = std::function<void(QsoRecord& contact)>;
 
 // Reads the file at `path` contact by contact through `record`, handing
 // each to `onContact`: at its end-of-record tag, and whatever follows the
-// last one. A file without any end-of-record tag is one contact. Then the
-// file is deleted. Contacts handed over count only for ReadAndDeleted: on
-// any other outcome the file is kept and will be read again whole.
-// Memory use is bounded by the longest line, not by the size of the file.
+// last one. A file without any end-of-record tag is one contact. The file
+// is left as it is. Contacts handed over count only for Read: on any other
+// outcome the file must be read again whole. Memory use is bounded by the
+// longest line, not by the size of the file.
 ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Platform& platform,
                        const ContactSink& onContact);
+
+// The same for a file already open; an empty one is only reported (Empty),
+// with no box.
+ReadResult ReadContacts(QsoRecord& record, LogFile& file, Platform& platform,
+                        const ContactSink& onContact);
 
 } // namespace plovik

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace plovik {
 
@@ -33,10 +34,11 @@ public:
     // many. Line splitting is the engine's, so it is the same everywhere.
     virtual ReadStatus Read(char* buffer, std::size_t capacity, std::size_t& count) = 0;
 
-    // Deletes the file through the still-open handle and closes it, so that
-    // nobody can append to it between the close and the delete. On failure
+    // Moves the file to `target` (same volume, no file of that name yet)
+    // through the still-open handle, then closes it: nobody can append in
+    // between, and its old name is free the moment this returns. On failure
     // the file is closed, left in place, and `reason` says why.
-    virtual bool DeleteAndClose(std::string& reason) = 0;
+    virtual bool HandOverAndClose(const std::string& target, std::string& reason) = 0;
 
     // The system's reason for the last failed Read.
     virtual std::string ErrorText() const = 0;
@@ -59,14 +61,45 @@ enum class SendStatus {
     Delivered,    // the receiver has handled the message
     ReceiverGone, // the window no longer exists
     NotDelivered, // the receiver is hung, too slow, or the send failed
+    Refused,      // the system does not let us send to it (higher rights)
+    InFlight,     // still under way; the result comes later (Transfer::SendFinished)
+};
+
+enum class MoveStatus {
+    Moved,
+    Absent, // no such file
+    InUse,  // another program has it open and does not let it be moved
+    Failed, // any other reason (reason)
+};
+
+// The names of the files in a folder (no subfolders), in no set order.
+struct FolderListing {
+    bool ok = true;                 // false: the folder could not be read (reason)
+    std::vector<std::string> names; // a missing folder is an empty one
+    std::string reason;
 };
 
 class Platform {
 public:
     virtual ~Platform() = default;
 
-    // Opens the file for reading; others may read it but not write it.
+    // Opens the file for reading and handing over; others may read it but
+    // not write it.
     virtual OpenResult OpenLogFile(const std::string& path) = 0;
+
+    // The outbox: files only the bridge writes. Every change is on disk
+    // when the call returns, so a power cut cannot undo it.
+    virtual OpenResult OpenOutboxFile(const std::string& path) = 0;
+    virtual bool MakeFolder(const std::string& folder, std::string& reason) = 0;
+    virtual FolderListing ListFolder(const std::string& folder) = 0;
+    // Fails, with the reason, rather than replace an existing `to`.
+    virtual bool RenameFile(const std::string& from, const std::string& to,
+                            std::string& reason) = 0;
+    virtual bool RemoveFile(const std::string& path, std::string& reason) = 0;
+
+    // Renames the log at start-up to its backup name, never replacing a file.
+    virtual MoveStatus MoveLogAside(const std::string& from, const std::string& to,
+                                    std::string& reason) = 0;
 
     // Dispatches every message waiting in the thread's queue. Returns false
     // when the program is shutting down and the caller must stop its work.

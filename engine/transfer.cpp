@@ -1,7 +1,10 @@
 #include "transfer.h"
 
+#include "line_reader.h"
 #include "log_reader.h"
 #include "logger_message.h"
+
+#include <algorithm>
 
 namespace plovik {
 
@@ -19,100 +22,412 @@ private:
     bool& m_flag;
 };
 
-std::string ReadFailureText(const std::string& path, const std::string& reason)
+std::string TakeFailureText(const std::string& path, const std::string& reason)
 {
-    return "Cannot read the WSJT-X log file\n" + path + "\n\n" + reason;
+    return "Cannot read the WSJT-X log file\n" + path + "\n\n" + reason +
+           "\n\nIt stays where it is and is tried again.";
 }
 
-std::string DeleteFailureText(const std::string& path, const std::string& reason)
+std::string OutboxFailureText(const std::string& path, const std::string& reason)
 {
-    return "The WSJT-X log file was read but cannot be deleted, so its contact is not sent "
-           "yet. It will be sent once the file can be deleted.\n" +
-           path + "\n\n" + reason;
+    return "Cannot use the folder where contacts wait for Logvex\n" + path + "\n\n" + reason;
+}
+
+std::string LegacyFailureText(const std::string& path, const std::string& reason)
+{
+    return "Cannot take over the contacts kept for Logvex by an earlier version\n" + path + "\n\n" +
+           reason + "\n\nThe file is left as it is.";
+}
+
+std::string BadFileText(const std::string& path, const std::string& reason)
+{
+    return "A file of contacts waiting for Logvex cannot be used\n" + path + "\n\n" + reason +
+           "\n\nIts contacts are not sent now; the others go on. It is tried again when "
+           "the bridge starts next.";
+}
+
+std::string NotRecordedText(const std::string& path, const std::string& reason)
+{
+    return "Logvex got a contact, but this could not be recorded\n" + path + "\n\n" + reason +
+           "\n\nThe file is left alone until the bridge starts next, so the contact is "
+           "not sent twice now.";
+}
+
+std::string MoveAsideFailureText(const std::string& log, const std::string& backup,
+                                 const std::string& reason)
+{
+    return "Cannot rename " + log + " to " + backup + "\n\n" + reason +
+           "\n\nThe log holds contacts from before the bridge started, so it is not sent. "
+           "New contacts are sent once it has been moved or removed.";
+}
+
+constexpr const char* kRefusedText =
+    "Logvex runs with higher rights than the bridge (as administrator), so Windows does not "
+    "let the bridge hand it contacts.\n\nThe contacts wait, and none is lost. Run Logvex and "
+    "the bridge at the same level: both as administrator, or neither.";
+
+// Reads ready messages, one a line, handing each non-empty line over.
+ReadOutcome ReadMessages(LogFile& file, std::string& reason,
+                         const std::function<void(std::string_view)>& onMessage)
+{
+    LineReader reader(file);
+    std::string_view line;
+    for (;;) {
+        switch (reader.ReadLine(line)) {
+        case LineReader::Status::Line:
+            if (!line.empty())
+                onMessage(line);
+            break;
+        case LineReader::Status::End:
+            return ReadOutcome::Read;
+        case LineReader::Status::Failed:
+            reason = file.ErrorText();
+            return ReadOutcome::Failed;
+        }
+    }
 }
 
 } // namespace
 
+struct Transfer::Prepared {
+    enum class Status { Ready, AllDone, Bad, Stopped } status = Status::Bad;
+    std::string message;
+    std::size_t total = 0; // contacts in the file
+    std::string reason;
+};
+
+Transfer::Paths Transfer::PathsFor(const std::string& logPath)
+{
+    const PathParts logParts = SplitPath(logPath);
+    Paths paths;
+    paths.log = logPath;
+    paths.outbox = logParts.Join(kOutboxFolderName);
+    paths.legacy = logParts.Join(kLegacyKeptName);
+    paths.outboxParts = PathParts{paths.outbox, logParts.separator};
+    return paths;
+}
+
+bool Transfer::Exists(const std::string& path)
+{
+    // Opened with every kind of sharing, as a mere look: nobody is stopped.
+    return m_platform.OpenOutboxFile(path).status != OpenStatus::Absent;
+}
+
+void Transfer::StartUp(const std::string& logPath, const std::string& bakPath)
+{
+    m_lastTakeReport.clear();
+    if (!Exists(logPath) || Exists(bakPath)) {
+        m_startUpBackup.reset();
+        return;
+    }
+    m_startUpBackup = bakPath;
+    TryStartUp(logPath);
+}
+
+MoveStatus Transfer::TryStartUp(const std::string& logPath)
+{
+    std::string reason;
+    const MoveStatus status = m_platform.MoveLogAside(logPath, *m_startUpBackup, reason);
+    switch (status) {
+    case MoveStatus::Moved:
+    case MoveStatus::Absent:
+        m_startUpBackup.reset();
+        m_lastTakeReport.clear();
+        break;
+    case MoveStatus::InUse:
+        break;
+    case MoveStatus::Failed:
+        Report(m_lastTakeReport, MoveAsideFailureText(logPath, *m_startUpBackup, reason));
+        break;
+    }
+    return status;
+}
+
 TickOutcome Transfer::RunTick(QsoRecord& record, const std::string& logPath,
                               std::uint8_t& m_nNoFreq, const std::function<WindowRef()>& probe)
 {
-    if (m_bRunning)
-        return TickOutcome::Skipped;
+    TickOutcome outcome;
+    if (m_bRunning) {
+        outcome.status = TickStatus::Skipped;
+        return outcome;
+    }
     ScopedFlag running(m_bRunning);
+    m_bStopped = false;
 
-    if (!m_platform.DrainMessages())
-        return TickOutcome::Stopped;
+    if (!m_platform.DrainMessages()) {
+        outcome.status = TickStatus::Stopped;
+        return outcome;
+    }
     const WindowRef logvex = probe();
-    // Without a receiver the contact stays in its file until Logvex is back.
+    const Paths paths = PathsFor(logPath);
+    if (!m_bLegacyChecked)
+        AdoptLegacy(paths);
+    // WSJT-X's file goes first: it must never wait behind a slow Logvex.
+    // Before the start-up move, the log is the old one: left alone.
+    if (m_startUpBackup && TryStartUp(logPath) == MoveStatus::InUse)
+        outcome.take = TakeOutcome::InUse;
+    else if (!m_startUpBackup)
+        outcome.take = TakeStep(paths);
     if (logvex == 0)
-        return TickOutcome::NoReceiver;
+        outcome.send = SendOutcome::NoReceiver;
+    else if (m_inFlight)
+        outcome.send = SendOutcome::InFlight;
+    else
+        outcome.send = SendStep(paths, logvex, record, m_nNoFreq);
+    if (m_bStopped)
+        outcome.status = TickStatus::Stopped;
+    return outcome;
+}
 
-    // Contacts already taken from their file go first, before any new one.
-    if (!m_pending.empty()) {
-        const TickOutcome sent = SendPending(logvex);
-        if (sent != TickOutcome::Sent)
-            return sent;
+SendOutcome Transfer::SendFinished(SendStatus status, QsoRecord& record, std::uint8_t& m_nNoFreq)
+{
+    if (!m_inFlight)
+        return SendOutcome::NotRun;
+    const InFlightSend done = std::move(*m_inFlight);
+    m_inFlight.reset();
+    switch (status) {
+    case SendStatus::Delivered:
+        RecordDelivery(done.paths, done.entry, done.total);
+        break;
+    case SendStatus::Refused:
+        Report(m_lastSendReport, kRefusedText);
+        return SendOutcome::Refused;
+    default:
+        return SendOutcome::Held;
     }
+    // A tick under way (this came from one of its drains) sends the rest.
+    if (m_bRunning)
+        return SendOutcome::Sent;
+    ScopedFlag running(m_bRunning);
+    m_bStopped = false;
+    return SendStep(done.paths, done.receiver, record, m_nNoFreq);
+}
 
-    // Built as the file is read, but kept only once the file is gone: a
-    // file that stays is read again whole.
-    std::deque<std::string> fromFile;
-    const ReadResult read = ReadLogFile(record, logPath, m_platform, [&](QsoRecord& contact) {
-        fromFile.push_back(BuildLoggerMessage(contact, m_nNoFreq, m_platform));
-    });
-    switch (read.outcome) {
-    case ReadOutcome::ReadAndDeleted:
-        m_lastReport.clear();
-        m_pending = std::move(fromFile);
-        return SendPending(logvex);
+bool Transfer::EnsureOutbox(const Paths& paths, std::string& reason)
+{
+    if (m_nextArrival)
+        return true;
+    if (!m_platform.MakeFolder(paths.outbox, reason))
+        return false;
+    const FolderListing listing = m_platform.ListFolder(paths.outbox);
+    if (!listing.ok) {
+        reason = listing.reason;
+        return false;
+    }
+    const std::vector<OutboxEntry> entries = SortedEntries(listing.names);
+    m_nextArrival = entries.empty() ? 1 : entries.back().arrival + 1;
+    return true;
+}
+
+void Transfer::AdoptLegacy(const Paths& paths)
+{
+    m_bLegacyChecked = true;
+    OpenResult opened = m_platform.OpenOutboxFile(paths.legacy);
+    if (opened.status == OpenStatus::Absent)
+        return;
+    opened.file.reset();
+    std::string reason = opened.reason;
+    if (opened.status == OpenStatus::Opened && EnsureOutbox(paths, reason)) {
+        OutboxEntry entry;
+        entry.arrival = (*m_nextArrival)++;
+        entry.kind = OutboxKind::Messages;
+        if (m_platform.RenameFile(paths.legacy, paths.outboxParts.Join(entry.Name()), reason))
+            return;
+    }
+    Report(m_lastTakeReport, LegacyFailureText(paths.legacy, reason));
+}
+
+TakeOutcome Transfer::TakeStep(const Paths& paths)
+{
+    std::string reason;
+    // Only a log that is there needs the outbox; an absent one must not
+    // make folders or boxes.
+    OutboxEntry entry;
+    const bool outboxReady = EnsureOutbox(paths, reason);
+    if (!outboxReady) {
+        OpenResult probe = m_platform.OpenOutboxFile(paths.log);
+        if (probe.status == OpenStatus::Absent)
+            return TakeOutcome::NoFile;
+        Report(m_lastTakeReport, OutboxFailureText(paths.outbox, reason));
+        return TakeOutcome::Failed;
+    }
+    entry.arrival = *m_nextArrival;
+    TakeResult taken = TakeLogFile(paths.log, paths.outboxParts.Join(entry.Name()), m_platform);
+    if (taken.outcome == TakeOutcome::Failed) {
+        // The outbox may have been removed or filled behind our back: made
+        // and listed anew, it is worth one more try before any box.
+        m_nextArrival.reset();
+        if (EnsureOutbox(paths, reason)) {
+            entry.arrival = *m_nextArrival;
+            taken = TakeLogFile(paths.log, paths.outboxParts.Join(entry.Name()), m_platform);
+        }
+    }
+    switch (taken.outcome) {
+    case TakeOutcome::Taken:
+        ++*m_nextArrival;
+        m_lastTakeReport.clear();
+        break;
+    case TakeOutcome::Failed:
+        // The arrival number may be taken by a file made behind our back:
+        // list the outbox again before the next try.
+        m_nextArrival.reset();
+        Report(m_lastTakeReport, TakeFailureText(paths.log, taken.reason));
+        break;
+    case TakeOutcome::NoFile:
+    case TakeOutcome::Empty:
+        m_lastTakeReport.clear();
+        break;
+    default:
+        break;
+    }
+    return taken.outcome;
+}
+
+Transfer::Prepared Transfer::Prepare(const std::string& path, const OutboxEntry& entry,
+                                     QsoRecord& record, std::uint8_t& m_nNoFreq)
+{
+    Prepared prepared;
+    OpenResult opened = m_platform.OpenOutboxFile(path);
+    if (opened.status != OpenStatus::Opened) {
+        prepared.reason = opened.reason;
+        return prepared;
+    }
+    // The file is read from its start for each contact: a file holds one
+    // contact but in rare cases, and the message is built just before it
+    // goes, with the check box as it is then.
+    std::size_t index = 0;
+    ReadOutcome read = ReadOutcome::Read;
+    if (entry.kind == OutboxKind::LogFile) {
+        const ReadResult result =
+            ReadContacts(record, *opened.file, m_platform, [&](QsoRecord& contact) {
+                if (index++ == entry.delivered)
+                    prepared.message = BuildLoggerMessage(contact, m_nNoFreq, m_platform);
+            });
+        read = result.outcome;
+        prepared.reason = result.reason;
+    } else {
+        read = ReadMessages(*opened.file, prepared.reason, [&](std::string_view message) {
+            if (index++ == entry.delivered)
+                prepared.message = std::string(message);
+        });
+    }
+    switch (read) {
+    case ReadOutcome::Read:
     case ReadOutcome::Empty:
-        m_lastReport.clear();
-        return TickOutcome::Empty;
-    case ReadOutcome::Vanished:
-        m_lastReport.clear();
-        return TickOutcome::NoFile;
-    case ReadOutcome::InUse:
-        return TickOutcome::InUse;
-    case ReadOutcome::NotDeleted:
-        ReportOnce(DeleteFailureText(logPath, read.reason));
-        return TickOutcome::Failed;
-    case ReadOutcome::Failed:
-        ReportOnce(ReadFailureText(logPath, read.reason));
-        return TickOutcome::Failed;
+        prepared.total = index;
+        prepared.status =
+            entry.delivered < index ? Prepared::Status::Ready : Prepared::Status::AllDone;
+        break;
     case ReadOutcome::Interrupted:
-        return TickOutcome::Stopped;
+        prepared.status = Prepared::Status::Stopped;
+        break;
+    default:
+        prepared.status = Prepared::Status::Bad;
     }
-    return TickOutcome::Failed;
+    return prepared;
 }
 
-void Transfer::Restore(std::deque<std::string> messages)
+SendOutcome Transfer::SendStep(const Paths& paths, WindowRef receiver, QsoRecord& record,
+                               std::uint8_t& m_nNoFreq)
 {
-    messages.insert(messages.end(), m_pending.begin(), m_pending.end());
-    m_pending = std::move(messages);
-}
+    bool sentAny = false;
+    for (;;) {
+        const FolderListing listing = m_platform.ListFolder(paths.outbox);
+        if (!listing.ok) {
+            Report(m_lastSendReport, OutboxFailureText(paths.outbox, listing.reason));
+            return SendOutcome::Held;
+        }
+        std::vector<OutboxEntry> entries = SortedEntries(listing.names);
+        if (!entries.empty() && m_nextArrival)
+            m_nextArrival = std::max(*m_nextArrival, entries.back().arrival + 1);
+        entries.erase(
+            std::remove_if(entries.begin(), entries.end(),
+                           [&](const OutboxEntry& e) { return m_setAside.count(e.arrival) != 0; }),
+            entries.end());
+        if (entries.empty())
+            return sentAny ? SendOutcome::Sent : SendOutcome::Idle;
 
-TickOutcome Transfer::SendPending(WindowRef receiver)
-{
-    bool first = true;
-    while (!m_pending.empty()) {
+        const OutboxEntry entry = entries.front();
+        const std::string path = paths.outboxParts.Join(entry.Name());
+        const Prepared prepared = Prepare(path, entry, record, m_nNoFreq);
+        switch (prepared.status) {
+        case Prepared::Status::Stopped:
+            m_bStopped = true;
+            return SendOutcome::Held;
+        case Prepared::Status::Bad:
+            SetAside(entry, BadFileText(path, prepared.reason));
+            continue;
+        case Prepared::Status::AllDone: {
+            // Delivered before a crash, or a file with no contact at all.
+            std::string reason;
+            if (!m_platform.RemoveFile(path, reason))
+                SetAside(entry, BadFileText(path, reason));
+            continue;
+        }
+        case Prepared::Status::Ready:
+            break;
+        }
+
+        const SendStatus status = SendLoggerMessage(receiver, prepared.message, m_platform);
+        switch (status) {
+        case SendStatus::Delivered:
+            m_lastSendReport.clear();
+            RecordDelivery(paths, entry, prepared.total);
+            sentAny = true;
+            break;
+        case SendStatus::InFlight:
+            m_inFlight = InFlightSend{paths, entry, prepared.total, receiver};
+            return SendOutcome::InFlight;
+        case SendStatus::Refused:
+            Report(m_lastSendReport, kRefusedText);
+            return SendOutcome::Refused;
+        case SendStatus::ReceiverGone:
+        case SendStatus::NotDelivered:
+            return SendOutcome::Held;
+        }
         // Between two sends the window answers, and a close stops the
-        // sending; what is left stays held.
-        if (!first && !m_platform.DrainMessages())
-            return TickOutcome::Stopped;
-        first = false;
-        if (SendLoggerMessage(receiver, m_pending.front(), m_platform) != SendStatus::Delivered)
-            return TickOutcome::Held;
-        m_pending.pop_front();
+        // sending; what is left waits in the outbox.
+        if (!m_platform.DrainMessages()) {
+            m_bStopped = true;
+            return SendOutcome::Held;
+        }
     }
-    return TickOutcome::Sent;
 }
 
-void Transfer::ReportOnce(const std::string& text)
+void Transfer::RecordDelivery(const Paths& paths, const OutboxEntry& entry, std::size_t total)
+{
+    const std::string path = paths.outboxParts.Join(entry.Name());
+    OutboxEntry next = entry;
+    next.delivered = entry.delivered + 1;
+    std::string reason;
+    if (next.delivered >= total) {
+        if (m_platform.RemoveFile(path, reason))
+            return;
+        // Marked as all delivered, it is never sent again, even after a
+        // restart; only its removal is tried again then.
+        next.delivered = total;
+        std::string ignored;
+        m_platform.RenameFile(path, paths.outboxParts.Join(next.Name()), ignored);
+        SetAside(entry, NotRecordedText(path, reason));
+        return;
+    }
+    if (!m_platform.RenameFile(path, paths.outboxParts.Join(next.Name()), reason))
+        SetAside(entry, NotRecordedText(path, reason));
+}
+
+void Transfer::SetAside(const OutboxEntry& entry, const std::string& text)
+{
+    // One box per file: once set aside it is not looked at again this run.
+    if (m_setAside.insert(entry.arrival).second)
+        m_platform.ShowMessageBox(text);
+}
+
+void Transfer::Report(std::string& last, const std::string& text)
 {
     // The same failure every second must not stack up boxes.
-    if (text == m_lastReport)
+    if (text == last)
         return;
-    m_lastReport = text;
+    last = text;
     m_platform.ShowMessageBox(text);
 }
 

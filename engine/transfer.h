@@ -1,28 +1,44 @@
 #pragma once
-// The transfer step that every timer tick of the bridge runs: read the log
-// file when Logvex is there to take it, send its contacts one message each,
-// and keep those whose send fails, so that no contact is lost or sent twice.
+// The transfer step that every tick of the bridge runs. It takes WSJT-X's
+// log file into the outbox at once, whether Logvex is there or not, and
+// sends the outbox to Logvex oldest first, one contact at a time, recording
+// each delivery on disk before the next send. So a contact is on disk at
+// every instant until Logvex has handled it, and a crash at any moment
+// loses none; at most the one contact Logvex had just handled, not yet
+// recorded, is sent again.
 
+#include "outbox.h"
 #include "platform.h"
 #include "qso_record.h"
 
 #include <cstdint>
-#include <deque>
 #include <functional>
+#include <optional>
+#include <set>
 #include <string>
 
 namespace plovik {
 
-enum class TickOutcome {
-    Skipped,    // another tick was still running: nothing done
-    Stopped,    // the program is shutting down
-    NoReceiver, // no Logvex window: the log file was left unread
-    NoFile,     // no log file (or it vanished before the open)
-    InUse,      // WSJT-X holds the log file for writing: try again later
-    Empty,      // the file had no content: the box was shown, file kept
-    Failed,     // the file could not be read or deleted: reported, kept
-    Sent,       // every contact read was delivered
-    Held,       // a contact could not be delivered; it and those after it wait
+enum class TickStatus {
+    Ran,
+    Skipped, // another tick was still running: nothing done
+    Stopped, // the program is shutting down
+};
+
+enum class SendOutcome {
+    NotRun,
+    NoReceiver, // no Logvex window: the outbox waits
+    Idle,       // nothing waits in the outbox
+    Sent,       // everything that waited was delivered
+    Held,       // Logvex did not take a contact: it and the rest wait
+    InFlight,   // a send is under way; its result comes to SendFinished
+    Refused,    // the system refused the send (Logvex has higher rights)
+};
+
+struct TickOutcome {
+    TickStatus status = TickStatus::Ran;
+    TakeOutcome take = TakeOutcome::NotRun;
+    SendOutcome send = SendOutcome::NotRun;
 };
 
 class Transfer {
@@ -31,26 +47,66 @@ public:
 
     // One tick. `probe` runs after the message drain: it refreshes the
     // lights and returns the Logvex window, which receives this tick's
-    // message. A tick entered while another runs (from a drain or from the
+    // messages. A tick entered while another runs (from a drain or from the
     // modal loop of a box) does nothing.
     TickOutcome RunTick(QsoRecord& record, const std::string& logPath, std::uint8_t& m_nNoFreq,
                         const std::function<WindowRef()>& probe);
 
+    // At start-up: a log that is there already was written while the bridge
+    // was not running, and is moved aside to `bakPath` unless a backup
+    // exists. WSJT-X reads its log at its own start without letting it be
+    // moved: then the move is tried again at every tick, in silence. Until
+    // it is done, or the log is gone, no tick takes the log; another
+    // failure is reported once and the log left alone till the user acts.
+    void StartUp(const std::string& logPath, const std::string& bakPath);
+    bool StartUpPending() const { return m_startUpBackup.has_value(); }
+
+    // The result of a send that was left in flight. A delivery is recorded
+    // at once; then, unless a tick is running, the sending goes on.
+    SendOutcome SendFinished(SendStatus status, QsoRecord& record, std::uint8_t& m_nNoFreq);
+
     bool IsRunning() const { return m_bRunning; }
-    // The messages read and deleted but not yet delivered, oldest first.
-    const std::deque<std::string>& Pending() const { return m_pending; }
-    // Messages kept from an earlier run: sent before any held now.
-    void Restore(std::deque<std::string> messages);
+    bool SendInFlight() const { return m_inFlight.has_value(); }
 
 private:
-    // Sends the held messages in order; stops at the first not delivered.
-    TickOutcome SendPending(WindowRef receiver);
-    void ReportOnce(const std::string& text);
+    struct Paths {
+        std::string log, outbox, legacy;
+        PathParts outboxParts;
+    };
+    struct Prepared;
+
+    static Paths PathsFor(const std::string& logPath);
+    bool Exists(const std::string& path);
+    MoveStatus TryStartUp(const std::string& logPath);
+    bool EnsureOutbox(const Paths& paths, std::string& reason);
+    void AdoptLegacy(const Paths& paths);
+    TakeOutcome TakeStep(const Paths& paths);
+    SendOutcome SendStep(const Paths& paths, WindowRef receiver, QsoRecord& record,
+                         std::uint8_t& m_nNoFreq);
+    Prepared Prepare(const std::string& path, const OutboxEntry& entry, QsoRecord& record,
+                     std::uint8_t& m_nNoFreq);
+    void RecordDelivery(const Paths& paths, const OutboxEntry& entry, std::size_t total);
+    void SetAside(const OutboxEntry& entry, const std::string& text);
+    void Report(std::string& last, const std::string& text);
 
     Platform& m_platform;
     bool m_bRunning = false;
-    std::deque<std::string> m_pending; // read and deleted, not yet delivered
-    std::string m_lastReport;          // the error box last shown
+    bool m_bStopped = false;
+    bool m_bLegacyChecked = false;
+    std::optional<std::string> m_startUpBackup; // set while the start-up move waits
+    std::optional<std::uint64_t> m_nextArrival; // unknown until the outbox is listed
+    std::set<std::uint64_t> m_setAside;         // bad files, left for the next start
+
+    struct InFlightSend {
+        Paths paths;
+        OutboxEntry entry;
+        std::size_t total = 0;
+        WindowRef receiver = 0;
+    };
+    std::optional<InFlightSend> m_inFlight;
+
+    std::string m_lastTakeReport; // the box last shown for each kind of
+    std::string m_lastSendReport; // failure, so one every tick never stacks
 };
 
 } // namespace plovik

@@ -15,16 +15,22 @@ constexpr const char* kInstanceMutex = "Local\\PlovikBridge.SingleInstance";
 bool CPlovik_bridgeApp::ClaimSingleInstance()
 {
     // Two bridges would send every contact twice: a second copy shows the
-    // first one instead.
-    m_instanceMutex.reset(::CreateMutexA(nullptr, FALSE, kInstanceMutex));
-    if (m_instanceMutex && ::GetLastError() != ERROR_ALREADY_EXISTS)
+    // first one instead. A first copy run as administrator made the mutex
+    // with rights this one lacks: opening it then fails with "access
+    // denied", which means it is there all the same.
+    const HANDLE mutex = ::CreateMutexA(nullptr, FALSE, kInstanceMutex);
+    const DWORD error = ::GetLastError();
+    m_instanceMutex.reset(mutex);
+    if (m_instanceMutex && error != ERROR_ALREADY_EXISTS)
         return true;
+    if (!m_instanceMutex && error != ERROR_ACCESS_DENIED)
+        return true; // no mutex to go by: run rather than refuse
     if (const HWND first = ::FindWindowA(CFrameWnd::kClassName, nullptr)) {
         if (::IsIconic(first))
             ::ShowWindow(first, SW_RESTORE);
         ::SetForegroundWindow(first);
     }
-    return !m_instanceMutex; // without a mutex, run rather than refuse
+    return false;
 }
 
 BOOL CPlovik_bridgeApp::InitInstance()

@@ -1,17 +1,18 @@
 #include "plovik_bridge_view.h"
 
+#include "app_messages.h"
 #include "framework/document.h"
 #include "framework/frame_wnd.h"
 #include "framework/win_app.h"
 #include "log_paths.h"
 #include "resource.h"
-#include "unsent_store.h"
+#include "wide.h"
 #include "win_error.h"
+#include "wsjtx_window.h"
 
 #include <lmcons.h>
 #include <shlobj.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,22 +26,32 @@ constexpr UINT kTickMs = 1000;
 // Retry soon after WSJT-X was still writing when the folder changed.
 constexpr UINT_PTR kRetryTimer = 2;
 constexpr UINT kRetryMs = 50;
-// Next to the log: contacts not yet taken by Logvex when the bridge closed.
-constexpr const char* kUnsentFileName = "plovik_bridge_unsent.txt";
-
-bool FileOpensForReading(const std::string& path)
-{
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (!file)
-        return false;
-    std::fclose(file);
-    return true;
-}
-
 bool FolderExists(const std::string& folder)
 {
-    const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+    const DWORD attributes = ::GetFileAttributesW(plovik::win32::Widen(folder).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string Utf8(const wchar_t* text, int length)
+{
+    return plovik::win32::Narrow(
+        std::wstring_view(text, length > 0 ? static_cast<std::size_t>(length) : 0));
+}
+
+// A plain function: 32-bit Windows wants a stdcall callback.
+BOOL CALLBACK FindWsjtxWindow(HWND window, LPARAM found)
+{
+    wchar_t windowClass[256];
+    const std::string className = Utf8(windowClass, ::GetClassNameW(window, windowClass, 256));
+    if (!plovik::IsQtMainWindowClass(className))
+        return TRUE;
+    // Another process's title is read without a message to it, so a hung
+    // WSJT-X cannot hold up the light.
+    wchar_t title[64];
+    if (!plovik::IsWsjtxWindow(className, Utf8(title, ::GetWindowTextW(window, title, 64))))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
 }
 
 } // namespace
@@ -63,7 +74,11 @@ void CPlovik_bridgeView::DoDataExchange(CDataExchange* pDX)
 
 void CPlovik_bridgeView::UpdateLight(CStatic& light, const char* windowClass, HWND* found)
 {
-    const HWND window = ::FindWindowA(windowClass, nullptr);
+    HWND window = ::FindWindowA(windowClass, nullptr);
+    // Current WSJT-X builds use a Qt that puts its whole version in the
+    // class name: their main window is known by its class and title.
+    if (!window && std::strcmp(windowClass, kWsjtxClass) == 0)
+        ::EnumWindows(FindWsjtxWindow, reinterpret_cast<LPARAM>(&window));
     light.SetBitmap(window ? m_bmpOn.GetSafeHandle() : m_bmpOff.GetSafeHandle());
     if (found)
         *found = window;
@@ -71,66 +86,27 @@ void CPlovik_bridgeView::UpdateLight(CStatic& light, const char* windowClass, HW
 
 void CPlovik_bridgeView::ChoosePaths()
 {
-    char user[UNLEN + 1];
-    DWORD size = sizeof user;
+    // The wide calls: the "A" ones give '?' for each letter of a user or
+    // folder name outside the ANSI code page (a Cyrillic or Polish user name
+    // on English Windows), and the log is never found.
+    wchar_t user[UNLEN + 1];
+    DWORD size = UNLEN + 1;
     std::optional<std::string> userName;
-    if (::GetUserNameA(user, &size))
-        userName = std::string(user);
-    char appData[MAX_PATH] = "";
-    if (FAILED(
-            ::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
-        appData[0] = '\0';
-    const plovik::LogPaths paths = plovik::ChooseLogPaths(userName, FolderExists, appData);
+    if (::GetUserNameW(user, &size))
+        userName = plovik::win32::Narrow(user);
+    wchar_t appData[MAX_PATH] = L"";
+    std::string localAppData;
+    if (SUCCEEDED(
+            ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
+        localAppData = plovik::win32::Narrow(appData);
+    const plovik::LogPaths paths = plovik::ChooseLogPaths(userName, FolderExists, localAppData);
     m_strLogPath = paths.m_strLogPath;
     m_strBakPath = paths.m_strBakPath;
-}
-
-void CPlovik_bridgeView::MoveLogAside()
-{
-    // A log that is there at start-up holds contacts logged while the
-    // bridge was not running; it is kept aside, never overwritten.
-    if (!FileOpensForReading(m_strLogPath) || FileOpensForReading(m_strBakPath))
-        return;
-    if (!::MoveFileA(m_strLogPath.c_str(), m_strBakPath.c_str()))
-        AfxMessageBox("Cannot rename " + m_strLogPath + " to " + m_strBakPath + "\n\n" +
-                      plovik::win32::ErrorText(::GetLastError()));
 }
 
 std::string CPlovik_bridgeView::LogFolder() const
 {
     return m_strLogPath.substr(0, m_strLogPath.find_last_of('\\'));
-}
-
-std::string CPlovik_bridgeView::UnsentPath() const
-{
-    return LogFolder() + '\\' + kUnsentFileName;
-}
-
-void CPlovik_bridgeView::TakeBackUnsent()
-{
-    // Once per run: a repeated initial update (New, Open) finds nothing new.
-    if (m_bUnsentTakenBack)
-        return;
-    m_bUnsentTakenBack = true;
-    plovik::LoadedUnsent loaded = plovik::LoadUnsent(UnsentPath());
-    if (!loaded.ok)
-        AfxMessageBox("Cannot take back the contacts kept for Logvex at the last close\n" +
-                      UnsentPath() + "\n\n" + loaded.reason);
-    m_transfer.Restore(std::move(loaded.messages));
-}
-
-void CPlovik_bridgeView::KeepUnsent()
-{
-    // Contacts read and deleted from the log but not yet taken by Logvex
-    // would be lost with the window; they go out first at the next start.
-    std::string reason;
-    if (plovik::SaveUnsent(UnsentPath(), m_transfer.Pending(), reason))
-        return;
-    std::string text = "Cannot keep the contacts not yet taken by Logvex in\n" + UnsentPath() +
-                       "\n\n" + reason + "\n\nThey are:";
-    for (const std::string& message : m_transfer.Pending())
-        text += "\n" + message;
-    AfxMessageBox(text);
 }
 
 void CPlovik_bridgeView::OnInitialUpdate()
@@ -142,8 +118,9 @@ void CPlovik_bridgeView::OnInitialUpdate()
     ChoosePaths();
     GetParentFrame()->RecalcLayout();
     ResizeParentToFit();
-    MoveLogAside();
-    TakeBackUnsent();
+    // A log that is there at start-up holds contacts logged while the
+    // bridge was not running; it is kept aside, never overwritten.
+    m_transfer.StartUp(m_strLogPath, m_strBakPath);
 
     // A repeated initial update (New, Open) keeps the pictures it has.
     if (!m_bmpOff)
@@ -157,6 +134,7 @@ void CPlovik_bridgeView::OnInitialUpdate()
 
     m_platform.SetMainWindow(GetParentFrame()->GetSafeHwnd());
     m_platform.SetCheckBox(GetDlgItem(IDC_NO_FREQ));
+    m_platform.SetView(m_hWnd);
     m_platform.DrainMessages();
     UpdateLight(m_stcLogLight, kLogvexClass);
     UpdateLight(m_stcProgLight, kWsjtxClass);
@@ -179,16 +157,23 @@ HANDLE CPlovik_bridgeView::WaitHandle()
         const char* value = std::getenv("PLOVIK_BRIDGE_TIMER_ONLY");
         return value && std::strcmp(value, "1") == 0;
     }();
-    if (timerOnly)
+    if (timerOnly || m_strLogPath.empty())
         return nullptr;
-    if (!m_folderChange && !m_strLogPath.empty()) {
-        // The folder may appear later (WSJT-X not yet run): try again each time.
-        const std::string folder = LogFolder();
-        m_folderChange.reset(::FindFirstChangeNotificationA(folder.c_str(), FALSE,
-                                                            FILE_NOTIFY_CHANGE_FILE_NAME |
-                                                                FILE_NOTIFY_CHANGE_LAST_WRITE |
-                                                                FILE_NOTIFY_CHANGE_SIZE));
-    }
+    const std::string folder = LogFolder();
+    // A folder deleted while a change notification is open on it stays
+    // "delete pending" on Windows, and cannot be made again (by WSJT-X or
+    // anyone) until the handle is closed. Windows then ends the watch, which
+    // wakes the loop, and the folder no longer opens: let go of it. Looked at
+    // before every wait, so a folder that went without waking anyone (as one
+    // removed behind Wine's back) is not watched in its old place for ever.
+    if (m_folderChange && !FolderExists(folder))
+        m_folderChange.reset();
+    // The folder may appear later (WSJT-X not yet run): try again each time.
+    if (!m_folderChange)
+        m_folderChange.reset(::FindFirstChangeNotificationW(
+            plovik::win32::Widen(folder).c_str(), FALSE,
+            FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
+                FILE_NOTIFY_CHANGE_SIZE));
     return m_folderChange ? m_folderChange.get() : nullptr;
 }
 
@@ -210,8 +195,24 @@ void CPlovik_bridgeView::OnTimer(UINT_PTR nIDEvent)
             UpdateLight(m_stcProgLight, kWsjtxClass);
             return reinterpret_cast<plovik::WindowRef>(logvex);
         });
-    if (outcome == plovik::TickOutcome::InUse)
+    if (outcome.take == plovik::TakeOutcome::InUse)
         ::SetTimer(m_hWnd, kRetryTimer, kRetryMs, nullptr);
+    AfterTransferWork();
+}
+
+void CPlovik_bridgeView::AfterTransferWork()
+{
+    if (m_transfer.IsRunning())
+        return; // a nested tick: the one running does this when it ends
+    if (m_bBoxesDeferred) {
+        m_bBoxesDeferred = false;
+        ::PostMessageA(m_hWnd, plovik::win32::WM_APP_SHOW_BOXES, 0, 0);
+    }
+    CloseIfPending();
+}
+
+void CPlovik_bridgeView::CloseIfPending()
+{
     if (m_bClosePending && !m_transfer.IsRunning()) {
         m_bClosePending = false;
         ::PostMessageA(GetParentFrame()->GetSafeHwnd(), WM_CLOSE, 0, 0);
@@ -250,9 +251,20 @@ bool CPlovik_bridgeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_TIMER:
         OnTimer(wParam);
         return false; // the timer message goes on to the default handling
-    case WM_DESTROY:
-        KeepUnsent();
-        return CFormView::HandleMessage(message, wParam, lParam);
+    case plovik::win32::WM_APP_SEND_DONE:
+        // Recorded at once; the sending goes on from here, and a close asked
+        // for meanwhile follows it.
+        m_transfer.SendFinished(static_cast<plovik::SendStatus>(wParam), m_record, m_nNoFreq);
+        AfterTransferWork();
+        return true;
+    case plovik::win32::WM_APP_SHOW_BOXES:
+        // Not from a drain inside the transfer's work: the box's loop would
+        // hold that work up for as long as the box stays.
+        if (m_transfer.IsRunning())
+            m_bBoxesDeferred = true;
+        else
+            m_platform.ShowWaitingBoxes();
+        return true;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_NO_FREQ && HIWORD(wParam) == BN_CLICKED) {
             OnCheckNoFreq();

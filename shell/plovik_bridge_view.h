@@ -33,11 +33,11 @@ protected:
 private:
     void UpdateLight(CStatic& light, const char* windowClass, HWND* found = nullptr);
     void ChoosePaths();
-    void MoveLogAside();
     std::string LogFolder() const;
-    std::string UnsentPath() const;
-    void TakeBackUnsent();
-    void KeepUnsent();
+    void CloseIfPending();
+    // Shows boxes held back during the transfer's work, then a close asked
+    // for meanwhile.
+    void AfterTransferWork();
 
     CStatic m_stcBadge;
     CStatic m_stcProgLight;
@@ -54,7 +54,7 @@ private:
     plovik::win32::Win32Platform m_platform;
     plovik::Transfer m_transfer{m_platform};
     bool m_bClosePending = false;
-    bool m_bUnsentTakenBack = false;
+    bool m_bBoxesDeferred = false;
     // Wakes the bridge as soon as the log folder changes, so a contact is
     // handed over at once rather than at the next timer tick.
     plovik::win32::UniqueChangeNotification m_folderChange;

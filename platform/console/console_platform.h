@@ -18,7 +18,7 @@ public:
         std::function<SendStatus(WindowRef receiver, unsigned long kind, const std::string& data)>;
 
     struct Options {
-        FileAccess access = FileAccess::ReadAndDelete;
+        FileAccess access = FileAccess::ReadAndHandOver;
         MessageSink messageBox;     // the text of every box; none: dropped
         CheckState noFreqCheck = 0; // what the check box answers
         SendSink send;              // none: every receiver is gone
@@ -27,6 +27,31 @@ public:
     explicit ConsolePlatform(Options options);
 
     OpenResult OpenLogFile(const std::string& path) override;
+    OpenResult OpenOutboxFile(const std::string& path) override
+    {
+        return OpenSystemLogFile(path, FileAccess::ReadOnly);
+    }
+    bool MakeFolder(const std::string& folder, std::string& reason) override
+    {
+        return MakeSystemFolder(folder, reason);
+    }
+    FolderListing ListFolder(const std::string& folder) override
+    {
+        return ListSystemFolder(folder);
+    }
+    bool RenameFile(const std::string& from, const std::string& to, std::string& reason) override
+    {
+        return RenameSystemFile(from, to, reason);
+    }
+    bool RemoveFile(const std::string& path, std::string& reason) override
+    {
+        return RemoveSystemFile(path, reason);
+    }
+    MoveStatus MoveLogAside(const std::string& from, const std::string& to,
+                            std::string& reason) override
+    {
+        return MoveSystemFileAside(from, to, reason);
+    }
     bool DrainMessages() override { return true; }
     void ShowMessageBox(const std::string& text) override;
     CheckState GetNoFreqCheck() override { return m_options.noFreqCheck; }

@@ -2,9 +2,12 @@
 #include "unique_fd.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -15,6 +18,36 @@ namespace {
 std::string ErrnoText(int error)
 {
     return std::strerror(error);
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A rename or removal is on the disk only once its folder is.
+bool SyncFolder(const std::string& folder, std::string& reason)
+{
+    const UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd || ::fsync(fd.get()) != 0) {
+        reason = ErrnoText(errno);
+        return false;
+    }
+    return true;
+}
+
+// One atomic step that never replaces a file of the new name, so a file is
+// never under two names, nor one lost under another.
+bool RenameNoReplace(const std::string& from, const std::string& to, std::string& reason)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
+        reason = ErrnoText(errno);
+        return false;
+    }
+    return true;
 }
 
 class PosixLogFile : public LogFile {
@@ -42,16 +75,20 @@ public:
         }
     }
 
-    bool DeleteAndClose(std::string& reason) override
+    bool HandOverAndClose(const std::string& target, std::string& reason) override
     {
-        // Unlink while still holding the file, then close.
-        bool deleted = true;
-        if (!m_bKeepFile && ::unlink(m_path.c_str()) != 0 && errno != ENOENT) {
+        // Moved while still held, so no writer that takes the lock gets in
+        // between; its bytes are on the disk before its new name is.
+        bool moved = false;
+        if (m_bKeepFile)
+            reason = ErrnoText(EPERM);
+        else if (::fsync(m_fd.get()) != 0)
             reason = ErrnoText(errno);
-            deleted = false;
-        }
+        else
+            moved = RenameNoReplace(m_path, target, reason) &&
+                    SyncFolder(FolderOf(target), reason) && SyncFolder(FolderOf(m_path), reason);
         m_fd.reset();
-        return deleted;
+        return moved;
     }
 
     std::string ErrorText() const override { return ErrnoText(m_lastError); }
@@ -88,6 +125,63 @@ OpenResult OpenSystemLogFile(const std::string& path, FileAccess access)
     result.status = OpenStatus::Opened;
     result.file = std::make_unique<PosixLogFile>(std::move(fd), path, keepFile);
     return result;
+}
+
+bool MakeSystemFolder(const std::string& folder, std::string& reason)
+{
+    if (::mkdir(folder.c_str(), 0777) == 0)
+        return SyncFolder(FolderOf(folder), reason);
+    struct stat info {};
+    if (errno == EEXIST && ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return true;
+    reason = ErrnoText(errno == EEXIST ? ENOTDIR : errno);
+    return false;
+}
+
+FolderListing ListSystemFolder(const std::string& folder)
+{
+    FolderListing listing;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) {
+        listing.ok = errno == ENOENT;
+        if (!listing.ok)
+            listing.reason = ErrnoText(errno);
+        return listing;
+    }
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            listing.names.push_back(name);
+    }
+    if (errno != 0) {
+        listing.ok = false;
+        listing.reason = ErrnoText(errno);
+    }
+    ::closedir(dir);
+    return listing;
+}
+
+bool RenameSystemFile(const std::string& from, const std::string& to, std::string& reason)
+{
+    return RenameNoReplace(from, to, reason) && SyncFolder(FolderOf(to), reason);
+}
+
+bool RemoveSystemFile(const std::string& path, std::string& reason)
+{
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+        reason = ErrnoText(errno);
+        return false;
+    }
+    return SyncFolder(FolderOf(path), reason);
+}
+
+MoveStatus MoveSystemFileAside(const std::string& from, const std::string& to, std::string& reason)
+{
+    if (RenameNoReplace(from, to, reason))
+        return SyncFolder(FolderOf(to), reason) ? MoveStatus::Moved : MoveStatus::Failed;
+    return errno == ENOENT && ::access(from.c_str(), F_OK) != 0 ? MoveStatus::Absent
+                                                                 : MoveStatus::Failed;
 }
 
 } // namespace plovik

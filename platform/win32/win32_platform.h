@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <string>
 
 namespace plovik::win32 {
@@ -15,11 +16,23 @@ public:
 
     void SetMainWindow(HWND window) { m_hMainWnd = window; }
     void SetCheckBox(HWND checkBox) { m_hCheckBox = checkBox; }
+    // From now on sends run on a thread of their own and boxes are shown
+    // later: both report to `view` with the messages of app_messages.h.
+    void SetView(HWND view) { m_hView = view; }
     // From now on drains report shutdown, so running work stops early.
     void RequestStop() { m_bStopping = true; }
     bool StopRequested() const { return m_bStopping; }
+    // Shows the boxes reported so far, one at a time (WM_APP_SHOW_BOXES).
+    void ShowWaitingBoxes();
 
     OpenResult OpenLogFile(const std::string& path) override;
+    OpenResult OpenOutboxFile(const std::string& path) override;
+    bool MakeFolder(const std::string& folder, std::string& reason) override;
+    FolderListing ListFolder(const std::string& folder) override;
+    bool RenameFile(const std::string& from, const std::string& to, std::string& reason) override;
+    bool RemoveFile(const std::string& path, std::string& reason) override;
+    MoveStatus MoveLogAside(const std::string& from, const std::string& to,
+                            std::string& reason) override;
     bool DrainMessages() override;
     void ShowMessageBox(const std::string& text) override;
     CheckState GetNoFreqCheck() override;
@@ -30,8 +43,11 @@ private:
     std::string m_appTitle;
     HWND m_hMainWnd = nullptr;
     HWND m_hCheckBox = nullptr;
+    HWND m_hView = nullptr;
     bool m_bStopping = false;
     MSG m_msg{};
+    std::deque<std::string> m_boxesWaiting;
+    std::deque<std::string> m_boxesUp; // shown now, innermost last
 };
 
 } // namespace plovik::win32

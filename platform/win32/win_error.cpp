@@ -11,7 +11,8 @@ std::string ErrorText(DWORD error)
     std::string result = length ? std::string(text, length) : std::string();
     if (text)
         ::LocalFree(text);
-    while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' '))
+    while (!result.empty() &&
+           (result.back() == '\r' || result.back() == '\n' || result.back() == ' '))
         result.pop_back();
     if (result.empty())
         result = "Windows error " + std::to_string(error);

@@ -66,10 +66,11 @@ void BridgeTest::SetUp()
     ASSERT_EQ(WsjtxSamples().k1abc.substr(0, 12), "<call:5>K1AB") << "sample logs not found";
     ASSERT_EQ(WsjtxSamples().g4xyz.substr(0, 12), "<call:5>G4XY");
     files = Watched();
-    ::CreateDirectoryA(files.folder.c_str(), nullptr);
+    MakeFolder(files.folder);
     RemoveFile(files.log);
     RemoveFile(files.backup);
     RemoveFile(files.unsent);
+    RemoveFilesIn(files.outbox);
     const ::testing::TestInfo& test = *::testing::UnitTest::GetInstance()->current_test_info();
     // Suite and test: two suites may hold tests of the same name.
     const std::string name = std::string(test.test_suite_name()) + "." + test.name();
@@ -93,6 +94,13 @@ void BridgeTest::TearDown()
     RemoveFile(files.log);
     RemoveFile(files.backup);
     RemoveFile(files.unsent);
+    RemoveFilesIn(files.outbox);
+}
+
+void BridgeTest::PlaceLogKeptAtStart(const std::string& content)
+{
+    PlaceFile(files.backup, WsjtxSamples().oneContact);
+    PlaceFile(files.log, content);
 }
 
 void BridgeTest::StartBridge()
@@ -115,10 +123,12 @@ void BridgeTest::StartLogvex(const std::string& options)
     ASSERT_TRUE(WaitFor([] { return FindLogvex() != nullptr; })) << "no Logvex window";
 }
 
-void BridgeTest::StartWsjtx()
+void BridgeTest::StartWsjtx(const std::string& windowClass, const std::string& title)
 {
-    wsjtx = std::make_unique<Process>(Quote(BuildPath("tools/peers/wsjtx-peer.exe")));
-    ASSERT_TRUE(WaitFor([] { return ::FindWindowA("Qt5QWindowIcon", nullptr) != nullptr; }));
+    wsjtx = std::make_unique<Process>(Quote(BuildPath("tools/peers/wsjtx-peer.exe")) + " --class " +
+                                      Quote(windowClass) + " --title " + Quote(title));
+    ASSERT_TRUE(WaitFor([&] { return ::FindWindowA(windowClass.c_str(), nullptr) != nullptr; }))
+        << windowClass;
 }
 
 void BridgeTest::Log(const std::vector<std::string>& records)

@@ -42,9 +42,14 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // A log there before the bridge starts, with a backup so it stays in
+    // place and is sent.
+    void PlaceLogKeptAtStart(const std::string& content);
     void StartBridge();
     void StartLogvex(const std::string& options = "");
-    void StartWsjtx();
+    // WSJT-X's window, by default as older builds register it.
+    void StartWsjtx(const std::string& windowClass = "Qt5QWindowIcon",
+                    const std::string& title = "WSJT-X (test peer)");
     // WSJT-X logs these records, each as it does; returns once it has.
     void Log(const std::vector<std::string>& records);
     // The same, in the background (e.g. while it keeps the file open).

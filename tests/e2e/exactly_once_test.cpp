@@ -16,16 +16,16 @@ std::vector<std::string> Texts(const std::vector<Received>& got)
     return texts;
 }
 
-// WSJT-X appends to the file the bridge keeps while Logvex is away: each
-// contact must still arrive as its own message, not one merged from them.
+// Contacts logged while Logvex is away wait in the outbox, each in the file
+// WSJT-X wrote it in, and arrive in order, each as its own message.
 TEST_F(ExactlyOnce, SeveralContactsLoggedWithoutLogvexAllArrive)
 {
     StartBridge();
     Log({WsjtxSamples().k1abc});
-    ::Sleep(1500);
+    ASSERT_TRUE(WaitFor([&] { return !FileExists(files.log); }));
     Log({WsjtxSamples().g4xyz});
-    ::Sleep(1500);
-    EXPECT_TRUE(FileExists(files.log));
+    ASSERT_TRUE(WaitFor([&] { return !FileExists(files.log); }));
+    EXPECT_EQ(FilesIn(files.outbox).size(), 2u);
     const std::string g4xyz = Adif2msg(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n");
     StartLogvex();
     EXPECT_TRUE(GotExactly(2, 8000)) << Got().size() << " received";
@@ -54,33 +54,47 @@ TEST_F(ExactlyOnce, ContactsAtWsjtxPaceWhileLogvexComesAndGoes)
     EXPECT_EQ(Texts(Got()), expected);
 }
 
-// Logvex goes while the bridge reads the file, so the contact is taken
-// from it but not delivered; then the user closes the bridge. The contact
-// is kept, and goes out once, after the next start.
-TEST_F(ExactlyOnce, ContactHeldWhenTheBridgeClosesArrivesAfterItsNextStart)
+// Logvex goes while the bridge takes the file, so the contact waits in the
+// outbox; then the user closes the bridge. The contact goes out once, after
+// the next start, and never again.
+TEST_F(ExactlyOnce, ContactWaitingWhenTheBridgeClosesArrivesOnceAfterItsNextStart)
 {
     StartLogvex("--close-when-read " + Quote(files.log));
     StartBridge();
     Log({WsjtxSamples().k1abc});
     ASSERT_TRUE(WaitFor([] { return FindLogvex() == nullptr; })) << "Logvex did not close";
-    ASSERT_TRUE(WaitFor([&] { return !FileExists(files.log); })) << "the bridge read the file";
+    ASSERT_TRUE(WaitFor([&] { return !FileExists(files.log); })) << "the bridge took the file";
     ASSERT_TRUE(::PostMessageA(FindBridge(), WM_CLOSE, 0, 0));
     ASSERT_EQ(bridge->WaitExit(10000), 0);
     EXPECT_TRUE(Got().empty());
-    EXPECT_EQ(ReadFileBytes(files.unsent), std::string(kTextK1abc) + "\n");
+    EXPECT_EQ(FilesIn(files.outbox).size(), 1u);
+    EXPECT_FALSE(FileExists(files.unsent)) << "no longer written";
 
     StartLogvex();
     StartBridge();
     ASSERT_TRUE(GotExactly(1));
     EXPECT_EQ(Got()[0].bytes, kTextK1abc);
-    EXPECT_FALSE(FileExists(files.unsent)) << "taken back, so never sent again";
+    EXPECT_TRUE(FilesIn(files.outbox).empty());
 
-    // And not again after one more restart.
     ASSERT_TRUE(::PostMessageA(FindBridge(), WM_CLOSE, 0, 0));
     ASSERT_EQ(bridge->WaitExit(10000), 0);
-    EXPECT_FALSE(FileExists(files.unsent));
     StartBridge();
     EXPECT_TRUE(GotExactly(1));
+}
+
+// What an earlier version kept at its close is taken over and goes first.
+TEST_F(ExactlyOnce, ContactsKeptByAnEarlierVersionArriveFirst)
+{
+    WriteFileBytes(files.unsent, std::string(kTextK1abc) + "\n");
+    PlaceLogKeptAtStart(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n");
+    StartLogvex();
+    StartBridge();
+    ASSERT_TRUE(GotExactly(2));
+    EXPECT_EQ(Texts(Got()),
+              (std::vector<std::string>{
+                  kTextK1abc, Adif2msg(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n")}));
+    EXPECT_FALSE(FileExists(files.unsent));
+    EXPECT_TRUE(FilesIn(files.outbox).empty());
 }
 
 } // namespace

@@ -1,14 +1,21 @@
 #include "harness.h"
 
 #include "owned.h"
+#include "wide.h"
 
 #include <lmcons.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 namespace e2e {
+
+using plovik::win32::Narrow;
+using plovik::win32::Widen;
+
 namespace {
 
 std::string WindowsPath(std::string path)
@@ -21,7 +28,7 @@ std::string WindowsPath(std::string path)
 
 bool IsFolder(const std::string& path)
 {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -44,7 +51,7 @@ std::string Quote(const std::string& text)
 
 OpenFile::OpenFile(const std::string& path, DWORD access, DWORD share, DWORD disposition,
                    SECURITY_ATTRIBUTES* security)
-    : m_handle(::CreateFileA(path.c_str(), access, share, security, disposition,
+    : m_handle(::CreateFileW(Widen(path).c_str(), access, share, security, disposition,
                              FILE_ATTRIBUTE_NORMAL, nullptr))
 {
 }
@@ -58,7 +65,7 @@ void OpenFile::Close()
 
 Process::Process(const std::string& commandLine, const std::string& output)
 {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     const OpenFile out(output.empty() ? std::string("NUL") : output, GENERIC_WRITE, FILE_SHARE_READ,
@@ -70,8 +77,8 @@ Process::Process(const std::string& commandLine, const std::string& output)
         startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
         startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
     }
-    std::string line = commandLine;
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, redirect, 0, nullptr, nullptr,
+    std::wstring line = Widen(commandLine);
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, redirect, 0, nullptr, nullptr,
                           &startup, &m_info))
         m_info = PROCESS_INFORMATION{};
 }
@@ -209,7 +216,7 @@ std::vector<Received> ReadReceived(const std::string& path)
 
 std::string ReadFileBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
@@ -217,47 +224,79 @@ std::string ReadFileBytes(const std::string& path)
 
 void WriteFileBytes(const std::string& path, const std::string& content)
 {
-    std::ofstream(path, std::ios::binary) << content;
+    std::ofstream(std::filesystem::u8path(path), std::ios::binary) << content;
 }
 
 void PlaceFile(const std::string& path, const std::string& content)
 {
     const std::string whole = path + ".part";
     WriteFileBytes(whole, content);
-    ::MoveFileExA(whole.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    ::MoveFileExW(Widen(whole).c_str(), Widen(path).c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 bool FileExists(const std::string& path)
 {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool MakeFolder(const std::string& path)
+{
+    return ::CreateDirectoryW(Widen(path).c_str(), nullptr) != FALSE;
 }
 
 void RemoveFile(const std::string& path)
 {
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileA(path.c_str());
+    ::SetFileAttributesW(Widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(Widen(path).c_str());
 }
 
 WatchedFiles Watched()
 {
     // Where WSJT-X writes: the old per-user layout where it exists, else the
-    // local application-data folder (current Windows, and Wine).
+    // local application-data folder (current Windows, and Wine). As the
+    // bridge does, through the wide calls: the name may be outside the ANSI
+    // code page.
     std::string folder;
-    char user[UNLEN + 1];
-    DWORD size = sizeof user;
-    if (::GetUserNameA(user, &size)) {
-        const std::string old = std::string("C:\\Documents and Settings\\") + user +
+    wchar_t user[UNLEN + 1];
+    DWORD size = UNLEN + 1;
+    if (::GetUserNameW(user, &size)) {
+        const std::string old = "C:\\Documents and Settings\\" + Narrow(user) +
                                 "\\Local Settings\\Application Data\\WSJT-X";
         if (IsFolder(old))
             folder = old;
     }
     if (folder.empty()) {
-        char appData[MAX_PATH] = "";
-        ::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
-        folder = std::string(appData) + "\\WSJT-X";
+        wchar_t appData[MAX_PATH] = L"";
+        ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
+        folder = Narrow(appData) + "\\WSJT-X";
     }
     return WatchedFiles{folder, folder + "\\wsjtx_log.adi", folder + "\\wsjtx_log_bak.adi",
-                        folder + "\\plovik_bridge_unsent.txt"};
+                        folder + "\\plovik_bridge_outbox", folder + "\\plovik_bridge_unsent.txt"};
+}
+
+std::vector<std::string> FilesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW(Widen(folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(Narrow(found.cFileName));
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void RemoveFilesIn(const std::string& folder)
+{
+    for (const std::string& name : FilesIn(folder)) {
+        const std::string path = folder + "\\" + name;
+        ::SetFileAttributesW(Widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+        RemoveFile(path);
+    }
 }
 
 } // namespace e2e

@@ -84,13 +84,21 @@ void WriteFileBytes(const std::string& path, const std::string& content);
 // watcher never sees it half written.
 void PlaceFile(const std::string& path, const std::string& content);
 bool FileExists(const std::string& path);
+bool MakeFolder(const std::string& path);
 void RemoveFile(const std::string& path);
+
+// Paths and command lines are UTF-8 throughout, and go to the system
+// through its wide calls.
 
 // The folder WSJT-X writes its log to, the log and its backup.
 struct WatchedFiles {
     std::string folder, log, backup;
-    std::string unsent; // contacts the bridge kept at its close, not yet taken by Logvex
+    std::string outbox; // where taken contacts wait for Logvex
+    std::string unsent; // where an earlier version kept contacts at its close
 };
 WatchedFiles Watched();
+// The names of the files in a folder, sorted.
+std::vector<std::string> FilesIn(const std::string& folder);
+void RemoveFilesIn(const std::string& folder);
 
 } // namespace e2e

@@ -56,5 +56,24 @@ TEST_F(Startup, WithNeitherFileNothingAppears)
     EXPECT_TRUE(Boxes().empty());
 }
 
+// WSJT-X reads its whole log at its own start, not letting it be moved. A
+// bridge started in that moment waits in silence, then moves it aside: the
+// history is never sent.
+TEST_F(Startup, LogHeldByWsjtxAtStartIsMovedAsideOnceFreeAndNeverSent)
+{
+    PlaceFile(files.log, oldLog());
+    {
+        OpenFile reading(files.log, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         OPEN_EXISTING);
+        ASSERT_TRUE(reading.Valid());
+        StartAndTick();
+        EXPECT_TRUE(HoldsFor([&] { return Boxes().empty() && FileExists(files.log); }, 2500));
+    }
+    EXPECT_TRUE(WaitFor([&] { return FileExists(files.backup); }, 2000));
+    EXPECT_EQ(ReadFileBytes(files.backup), oldLog());
+    EXPECT_TRUE(GotExactly(0));
+    EXPECT_TRUE(Boxes().empty());
+}
+
 } // namespace
 } // namespace e2e

@@ -3,6 +3,8 @@
 #include "bridge_fixture.h"
 #include "owned.h"
 
+#include <sddl.h>
+
 namespace e2e {
 namespace {
 
@@ -49,6 +51,34 @@ TEST_F(Window, EachLightFollowsItsOwnProgramWithinASecond)
     wsjtx.reset();
     EXPECT_TRUE(WaitFor([] { return Light(kProgLight) == kGrey; }, 1500));
     EXPECT_EQ(Light(kLogLight), kGrey);
+}
+
+TEST_F(Window, WsjtxLightKnowsQtClassNamesOfEveryVersionByTheTitle)
+{
+    struct Case {
+        const char* windowClass;
+        const char* title;
+        bool green;
+    };
+    const Case cases[] = {
+        {"Qt5QWindowIcon", "WSJT-X (test peer)", true}, // older builds
+        {"Qt5QWindowIcon", "Another Qt program",
+         true}, // that class is WSJT-X's, whatever its title
+        {"Qt5152QWindowIcon", "WSJT-X   v2.6.1   by K1JT et al.", true}, // Qt 5.15.2
+        {"Qt5152QWindowIcon", "JTDX  by HF community  v2.2.159", false},
+    };
+    StartBridge();
+    for (const Case& c : cases) {
+        StartWsjtx(c.windowClass, c.title);
+        if (c.green)
+            EXPECT_TRUE(WaitFor([] { return Light(kProgLight) == kGreen; }, 1500))
+                << c.windowClass << " \"" << c.title << "\"";
+        else
+            EXPECT_TRUE(HoldsFor([] { return Light(kProgLight) == kGrey; }, 1500))
+                << c.windowClass << " \"" << c.title << "\"";
+        wsjtx.reset();
+        EXPECT_TRUE(WaitFor([] { return Light(kProgLight) == kGrey; }, 1500)) << c.windowClass;
+    }
 }
 
 TEST_F(Window, CaptionAndMenuTexts)
@@ -129,6 +159,28 @@ TEST_F(Window, SecondCopyExitsAndTheFirstStays)
     Log({WsjtxSamples().k1abc});
     ASSERT_TRUE(GotExactly(1));
     EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+}
+
+TEST_F(Window, SecondCopyExitsWhenTheFirstRunsAsAdministrator)
+{
+    // An elevated first bridge leaves the mutex with rights for
+    // administrators only. Here it grants the system alone, which this
+    // process does not run as: opening it is denied, under Wine as on Windows.
+    const wchar_t* const name = L"Local\\PlovikBridge.SingleInstance";
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        L"D:(A;;GA;;;SY)", SDDL_REVISION_1, &descriptor, nullptr));
+    SECURITY_ATTRIBUTES security{sizeof security, descriptor, FALSE};
+    const KernelHandle first(::CreateMutexW(&security, FALSE, name));
+    ::LocalFree(descriptor);
+    ASSERT_TRUE(first.Valid());
+    ASSERT_EQ(::CreateMutexW(nullptr, FALSE, name), nullptr);
+    ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED))
+        << "the mutex opens: the case is not reachable here";
+
+    Process second(Quote(BuildPath("shell/plovik_bridge.exe")));
+    EXPECT_EQ(second.WaitExit(8000), 0);
+    EXPECT_EQ(FindBridge(), nullptr);
 }
 
 TEST_F(Window, NewDocumentStartsOverAndTheBridgeKeepsWorking)

@@ -31,16 +31,15 @@ public:
         return ReadStatus::Data;
     }
 
-    bool DeleteAndClose(std::string& reason) override
+    bool HandOverAndClose(const std::string& target, std::string& reason) override
     {
-        const std::string error = m_platform.files.at(m_path).deleteError;
         Close();
-        if (!error.empty()) {
-            reason = error;
+        FakeFile& file = m_platform.files.at(m_path);
+        if (!file.handOverError.empty()) {
+            reason = file.handOverError;
             return false;
         }
-        m_platform.files.erase(m_path);
-        return true;
+        return m_platform.RenameFile(m_path, target, reason);
     }
 
     std::string ErrorText() const override { return "Input/output error"; }
@@ -76,6 +75,82 @@ OpenResult FakePlatform::OpenLogFile(const std::string& path)
     if (result.status == OpenStatus::Opened)
         result.file = std::make_unique<FakeLogFile>(*this, path);
     return result;
+}
+
+std::vector<std::string> FakePlatform::FilesIn(const std::string& folder) const
+{
+    std::vector<std::string> names;
+    for (const auto& [path, file] : files) {
+        const std::size_t at = path.find_last_of("/\\");
+        if (at != std::string::npos && path.compare(0, at, folder) == 0 && at == folder.size())
+            names.push_back(path.substr(at + 1));
+    }
+    return names;
+}
+
+bool FakePlatform::MakeFolder(const std::string&, std::string& reason)
+{
+    reason = makeFolderError;
+    return makeFolderError.empty();
+}
+
+FolderListing FakePlatform::ListFolder(const std::string& folder)
+{
+    FolderListing listing;
+    listing.ok = listError.empty();
+    listing.reason = listError;
+    if (listing.ok)
+        listing.names = FilesIn(folder);
+    return listing;
+}
+
+bool FakePlatform::RenameFile(const std::string& from, const std::string& to, std::string& reason)
+{
+    const auto found = files.find(from);
+    if (found == files.end()) {
+        reason = "No such file or directory";
+        return false;
+    }
+    if (!found->second.renameError.empty()) {
+        reason = found->second.renameError;
+        return false;
+    }
+    if (files.count(to) != 0) {
+        reason = "File exists";
+        return false;
+    }
+    FakeFile moved = std::move(found->second);
+    files.erase(found);
+    files[to] = std::move(moved);
+    return true;
+}
+
+bool FakePlatform::RemoveFile(const std::string& path, std::string& reason)
+{
+    const auto found = files.find(path);
+    if (found == files.end())
+        return true;
+    if (!found->second.removeError.empty()) {
+        reason = found->second.removeError;
+        return false;
+    }
+    files.erase(found);
+    return true;
+}
+
+MoveStatus FakePlatform::MoveLogAside(const std::string& from, const std::string& to,
+                                      std::string& reason)
+{
+    if (!moveResults.empty()) {
+        const MoveStatus status = moveResults.front();
+        moveResults.erase(moveResults.begin());
+        reason = status == MoveStatus::Moved ? "" : "The process cannot access the file.";
+        if (status != MoveStatus::Moved)
+            return status;
+    }
+    if (!Exists(from))
+        return MoveStatus::Absent;
+    return RenameFile(from, to, reason) ? MoveStatus::Moved : MoveStatus::Failed;
 }
 
 bool FakePlatform::DrainMessages()

@@ -23,7 +23,9 @@ struct FakeFile {
     OpenStatus openStatus = OpenStatus::Opened; // what opening it gives
     std::string openReason;                     // with a failing open
     std::size_t failReadAt = std::string::npos; // byte offset of a read failure
-    std::string deleteError;                    // non-empty: deletion fails
+    std::string handOverError;                  // non-empty: the hand-over fails
+    std::string removeError;                    // non-empty: RemoveFile fails
+    std::string renameError;                    // non-empty: RenameFile fails
 };
 
 struct SentPacket {
@@ -38,8 +40,8 @@ public:
     std::size_t chunkSize = 7; // small, so lines cross read boundaries
 
     std::vector<std::string> boxes;
-    std::function<void()> onBox;     // runs while a box is "up"
-    std::function<bool()> onDrain;   // runs at every drain; its result is returned
+    std::function<void()> onBox;   // runs while a box is "up"
+    std::function<bool()> onDrain; // runs at every drain; its result is returned
     int drains = 0;
     int opens = 0;
     int openFiles = 0; // files open right now
@@ -49,9 +51,22 @@ public:
     std::vector<SendStatus> sendResults;  // consumed first, then Delivered
     int sendAttempts = 0;
 
+    std::string makeFolderError;         // non-empty: MakeFolder fails
+    std::string listError;               // non-empty: ListFolder fails
+    std::vector<MoveStatus> moveResults; // consumed first by MoveLogAside, then it moves
+
     bool Exists(const std::string& path) const { return files.count(path) != 0; }
+    // The files of a folder, sorted by name.
+    std::vector<std::string> FilesIn(const std::string& folder) const;
 
     OpenResult OpenLogFile(const std::string& path) override;
+    OpenResult OpenOutboxFile(const std::string& path) override { return OpenLogFile(path); }
+    bool MakeFolder(const std::string& folder, std::string& reason) override;
+    FolderListing ListFolder(const std::string& folder) override;
+    bool RenameFile(const std::string& from, const std::string& to, std::string& reason) override;
+    bool RemoveFile(const std::string& path, std::string& reason) override;
+    MoveStatus MoveLogAside(const std::string& from, const std::string& to,
+                            std::string& reason) override;
     bool DrainMessages() override;
     void ShowMessageBox(const std::string& text) override;
     CheckState GetNoFreqCheck() override;

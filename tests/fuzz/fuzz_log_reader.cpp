@@ -104,8 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(platform.boxes.size() == 1, "one box for an empty file");
         return 0;
     }
-    Require(read.outcome == plovik::ReadOutcome::ReadAndDeleted, "a file in memory is read");
-    Require(!platform.Exists(path), "a read file is deleted");
+    Require(read.outcome == plovik::ReadOutcome::Read, "a file in memory is read");
+    Require(platform.Exists(path) && platform.files[path].content == content,
+            "reading leaves the file as it was");
     Require(platform.boxes.empty(), "no box for a file with content");
     Require(!contacts.empty(), "a file with content gives at least one contact");
     Require(contacts.size() <= 1 + CountEndOfRecordTexts(content),

@@ -35,7 +35,7 @@ ReadResult Read(FakePlatform& platform, QsoRecord& record, const std::string& co
     return ReadLogFile(record, kPath, platform, (contacts ? contacts : &ignored)->Sink());
 }
 
-QsoRecord ReadRecord(const std::string& content, ReadOutcome expected = ReadOutcome::ReadAndDeleted)
+QsoRecord ReadRecord(const std::string& content, ReadOutcome expected = ReadOutcome::Read)
 {
     FakePlatform platform;
     QsoRecord record;
@@ -108,15 +108,15 @@ TEST(ParseTag, NotEndOfRecord)
     }
 }
 
-TEST(ReadLogFile, SampleLineFillsTheRecordAndDeletesTheFile)
+TEST(ReadLogFile, SampleLineFillsTheRecordAndLeavesTheFile)
 {
     FakePlatform platform;
     QsoRecord record;
     const ReadResult result = Read(platform, record,
                                    kHeader + "<call:6>N0CALL <gridsquare:4>JO62 <mode:3>FT8 "
                                              "<band:3>20m <eor>\r\n");
-    EXPECT_EQ(result.outcome, ReadOutcome::ReadAndDeleted);
-    EXPECT_FALSE(platform.Exists(kPath));
+    EXPECT_EQ(result.outcome, ReadOutcome::Read);
+    EXPECT_TRUE(platform.Exists(kPath)); // moving it on is the caller's part
     EXPECT_EQ(platform.openFiles, 0);
     EXPECT_EQ(record.m_strCall, "N0CALL");
     EXPECT_EQ(record.m_strGrid, "JO62");
@@ -167,9 +167,8 @@ TEST(ReadLogFile, HeaderSkip)
         FakePlatform platform;
         QsoRecord record;
         record.m_strCall = "OLD";
-        EXPECT_EQ(Read(platform, record, c.content).outcome, ReadOutcome::ReadAndDeleted) << c.what;
+        EXPECT_EQ(Read(platform, record, c.content).outcome, ReadOutcome::Read) << c.what;
         EXPECT_EQ(record.m_strCall, c.call) << c.what;
-        EXPECT_FALSE(platform.Exists(kPath)) << c.what;
     }
 }
 
@@ -237,8 +236,7 @@ TEST(ReadLogFile, WhatMakesAContact)
         FakePlatform platform;
         QsoRecord record;
         Contacts got;
-        EXPECT_EQ(Read(platform, record, kHeader + c.data, &got).outcome,
-                  ReadOutcome::ReadAndDeleted)
+        EXPECT_EQ(Read(platform, record, kHeader + c.data, &got).outcome, ReadOutcome::Read)
             << c.data;
         std::vector<std::string> calls;
         for (const QsoRecord& contact : got.list)
@@ -268,12 +266,13 @@ TEST(ReadLogFile, ContactsHandedOverBeforeAFailureAreVoid)
     // The reader reports the failure; the caller drops what it was given
     // and the kept file is read again whole.
     FakePlatform platform;
-    platform.files[kPath] = FakeFile{kHeader + "<call:5>K1ABC <eor>\r\n<call:5>G4XYZ <eor>\r\n"};
-    platform.files[kPath].deleteError = "Access is denied.";
+    const std::string first = kHeader + "<call:5>K1ABC <eor>\r\n";
+    platform.files[kPath] = FakeFile{first + "<call:5>G4XYZ <eor>\r\n"};
+    platform.files[kPath].failReadAt = first.size() + 3;
     QsoRecord record;
     Contacts got;
-    EXPECT_EQ(ReadLogFile(record, kPath, platform, got.Sink()).outcome, ReadOutcome::NotDeleted);
-    EXPECT_EQ(got.list.size(), 2u);
+    EXPECT_EQ(ReadLogFile(record, kPath, platform, got.Sink()).outcome, ReadOutcome::Failed);
+    EXPECT_EQ(got.list.size(), 1u);
     EXPECT_TRUE(platform.Exists(kPath));
 }
 
@@ -305,7 +304,7 @@ TEST(ReadLogFile, LineEndsAndTrimming)
             FakePlatform platform;
             platform.chunkSize = chunk;
             QsoRecord record;
-            EXPECT_EQ(Read(platform, record, c.content).outcome, ReadOutcome::ReadAndDeleted);
+            EXPECT_EQ(Read(platform, record, c.content).outcome, ReadOutcome::Read);
             EXPECT_EQ(record.m_strName, "Bob") << c.what << " chunk " << chunk;
         }
     }
@@ -428,20 +427,6 @@ TEST(ReadLogFile, ReadFailureAnywhereKeepsTheFileAndShowsNothing)
         EXPECT_TRUE(platform.boxes.empty()) << at;
         EXPECT_EQ(platform.openFiles, 0);
     }
-}
-
-TEST(ReadLogFile, DeleteFailureIsReportedNotHidden)
-{
-    FakePlatform platform;
-    platform.files[kPath] = FakeFile{kHeader + "<call:5>K1ABC <eor>\r\n"};
-    platform.files[kPath].deleteError = "Access is denied.";
-    QsoRecord record;
-    const ReadResult result = ReadLogFile(record, kPath, platform, Contacts().Sink());
-    EXPECT_EQ(result.outcome, ReadOutcome::NotDeleted);
-    EXPECT_EQ(result.reason, "Access is denied.");
-    EXPECT_EQ(record.m_strCall, "K1ABC");
-    EXPECT_TRUE(platform.Exists(kPath));
-    EXPECT_TRUE(platform.boxes.empty());
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 // Real WSJT-X log files through the engine and the Linux file layer, as
-// the bridge reads them: the message, and the file gone afterwards.
+// the bridge takes them: the messages, and nothing left behind.
 
 #include "console_platform.h"
 #include "log_reader.h"
 #include "logger_message.h"
+#include "scratch_dir.h"
+#include "transfer.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +39,7 @@ std::string WithoutFreq(std::string message)
     return message.erase(start, message.find('#', start) - start);
 }
 
-TEST(Samples, EachFileGivesItsContactsAndIsDeleted)
+TEST(Samples, EachFileReachesLogvexThroughTheOutbox)
 {
     const Sample samples[] = {
         {"wsjtx-2.6.1-linux-one-contact.adi", {kK1abc}},
@@ -45,39 +47,36 @@ TEST(Samples, EachFileGivesItsContactsAndIsDeleted)
         // Two contacts appended to one file: two messages, in file order.
         {"wsjtx-2.6.1-linux-two-contacts.adi", {kK1abc, kG4xyz}},
     };
-    const fs::path dir = fs::temp_directory_path() / "plovik-samples-test";
-    fs::create_directories(dir);
+    const testing::ScratchDir scratch("plovik-samples-");
     for (const Sample& sample : samples) {
         for (CheckState check : {0, 1}) {
-            const fs::path log = dir / "wsjtx_log.adi";
+            const fs::path log = scratch.Path() / "wsjtx_log.adi";
             fs::copy_file(fs::path(PLOVIK_SAMPLES_DIR) / sample.file, log,
                           fs::copy_options::overwrite_existing);
             ConsolePlatform::Options options;
             options.noFreqCheck = check;
             int boxes = 0;
             options.messageBox = [&](const std::string&) { ++boxes; };
-            ConsolePlatform platform(options);
-            QsoRecord record;
             std::vector<std::string> messages;
+            options.send = [&](WindowRef, unsigned long, const std::string& data) {
+                messages.push_back(data);
+                return SendStatus::Delivered;
+            };
+            ConsolePlatform platform(options);
+            Transfer transfer(platform);
+            QsoRecord record;
             std::uint8_t noFreq = 0;
-            ASSERT_EQ(ReadLogFile(record, log.string(), platform,
-                                  [&](QsoRecord& contact) {
-                                      messages.push_back(
-                                          BuildLoggerMessage(contact, noFreq, platform));
-                                  })
-                          .outcome,
-                      ReadOutcome::ReadAndDeleted)
-                << sample.file;
+            transfer.RunTick(record, log.string(), noFreq, [] { return WindowRef(1); });
             std::vector<std::string> expected = sample.messages;
             if (check)
                 for (std::string& message : expected)
                     message = WithoutFreq(message);
             EXPECT_EQ(messages, expected) << sample.file;
             EXPECT_FALSE(fs::exists(log)) << sample.file;
+            EXPECT_TRUE(fs::is_empty(scratch.Path() / "plovik_bridge_outbox")) << sample.file;
             EXPECT_EQ(boxes, 0);
         }
     }
-    fs::remove_all(dir);
 }
 
 TEST(Samples, RecordOfTheCrlfFile)
@@ -91,7 +90,7 @@ TEST(Samples, RecordOfTheCrlfFile)
     QsoRecord r;
     int contacts = 0;
     ASSERT_EQ(ReadLogFile(r, log.string(), platform, [&](QsoRecord&) { ++contacts; }).outcome,
-              ReadOutcome::ReadAndDeleted);
+              ReadOutcome::Read);
     EXPECT_EQ(contacts, 1);
     std::ostringstream fields;
     ForEachField(r, [&](const char* m, const std::string& v) { fields << m << '=' << v << ';'; });

@@ -1,16 +1,19 @@
-// The log file on Linux: open, read, delete through the open file.
+// The files on Linux: the log read and handed over through the open file,
+// and the outbox's operations.
 
 #include "log_reader.h"
 #include "system_files.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace plovik {
 namespace {
@@ -47,16 +50,20 @@ protected:
     std::string path;
 };
 
-TEST_F(SystemFilesTest, ReadsEveryByteAndDeletesThroughTheOpenFile)
+TEST_F(SystemFilesTest, ReadsEveryByteAndHandsOverThroughTheOpenFile)
 {
     const std::string content("a\r\nb\0c\n", 7);
     Write(content);
-    OpenResult opened = OpenSystemLogFile(path, FileAccess::ReadAndDelete);
+    OpenResult opened = OpenSystemLogFile(path, FileAccess::ReadAndHandOver);
     ASSERT_EQ(opened.status, OpenStatus::Opened);
     EXPECT_EQ(ReadAll(*opened.file), content);
     std::string reason;
-    EXPECT_TRUE(opened.file->DeleteAndClose(reason)) << reason;
+    EXPECT_TRUE(opened.file->HandOverAndClose(dir + "/taken.adi", reason)) << reason;
     EXPECT_FALSE(Exists());
+    OpenResult taken = OpenSystemLogFile(dir + "/taken.adi", FileAccess::ReadOnly);
+    ASSERT_EQ(taken.status, OpenStatus::Opened);
+    EXPECT_EQ(ReadAll(*taken.file), content);
+    EXPECT_TRUE(RemoveSystemFile(dir + "/taken.adi", reason)) << reason;
 }
 
 TEST_F(SystemFilesTest, ReadOnlyNeverDeletesOrLocks)
@@ -70,22 +77,22 @@ TEST_F(SystemFilesTest, ReadOnlyNeverDeletesOrLocks)
     EXPECT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
     close(fd);
     std::string reason;
-    EXPECT_TRUE(opened.file->DeleteAndClose(reason));
+    EXPECT_FALSE(opened.file->HandOverAndClose(dir + "/taken.adi", reason));
     EXPECT_TRUE(Exists());
 }
 
 TEST_F(SystemFilesTest, AbsentInUseAndFailed)
 {
-    EXPECT_EQ(OpenSystemLogFile(path, FileAccess::ReadAndDelete).status, OpenStatus::Absent);
+    EXPECT_EQ(OpenSystemLogFile(path, FileAccess::ReadAndHandOver).status, OpenStatus::Absent);
 
     Write("x");
     const int fd = open(path.c_str(), O_RDWR);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(flock(fd, LOCK_EX), 0);
-    EXPECT_EQ(OpenSystemLogFile(path, FileAccess::ReadAndDelete).status, OpenStatus::InUse);
+    EXPECT_EQ(OpenSystemLogFile(path, FileAccess::ReadAndHandOver).status, OpenStatus::InUse);
     close(fd);
 
-    const OpenResult notDir = OpenSystemLogFile(path + "/x", FileAccess::ReadAndDelete);
+    const OpenResult notDir = OpenSystemLogFile(path + "/x", FileAccess::ReadAndHandOver);
     EXPECT_EQ(notDir.status, OpenStatus::Failed);
     EXPECT_EQ(notDir.reason, "Not a directory");
 }
@@ -100,16 +107,42 @@ TEST_F(SystemFilesTest, ReadFailureCarriesTheSystemReason)
     EXPECT_EQ(opened.file->ErrorText(), "Is a directory");
 }
 
-TEST_F(SystemFilesTest, FileRemovedBehindTheReaderCountsAsDeleted)
+TEST_F(SystemFilesTest, OutboxOperationsNeverReplaceAndTellWhy)
 {
-    // The contact was read whole; the file being gone already is no reason
-    // to hold the contact back.
-    Write("x");
-    OpenResult opened = OpenSystemLogFile(path, FileAccess::ReadAndDelete);
-    ASSERT_EQ(opened.status, OpenStatus::Opened);
-    ASSERT_EQ(std::remove(path.c_str()), 0);
+    const std::string outbox = dir + "/outbox";
     std::string reason;
-    EXPECT_TRUE(opened.file->DeleteAndClose(reason)) << reason;
+    EXPECT_TRUE(ListSystemFolder(outbox).ok); // not there yet: empty
+    ASSERT_TRUE(MakeSystemFolder(outbox, reason)) << reason;
+    EXPECT_TRUE(MakeSystemFolder(outbox, reason)) << "already there is fine";
+
+    // A hand-over or rename onto an existing name fails and keeps both.
+    Write("new");
+    std::ofstream(outbox + "/1.adi") << "old";
+    OpenResult opened = OpenSystemLogFile(path, FileAccess::ReadAndHandOver);
+    ASSERT_EQ(opened.status, OpenStatus::Opened);
+    EXPECT_FALSE(opened.file->HandOverAndClose(outbox + "/1.adi", reason));
+    EXPECT_EQ(reason, "File exists");
+    EXPECT_TRUE(Exists());
+    EXPECT_FALSE(RenameSystemFile(path, outbox + "/1.adi", reason));
+    ASSERT_TRUE(RenameSystemFile(path, outbox + "/2.adi", reason)) << reason;
+
+    FolderListing listing = ListSystemFolder(outbox);
+    ASSERT_TRUE(listing.ok);
+    std::sort(listing.names.begin(), listing.names.end());
+    EXPECT_EQ(listing.names, (std::vector<std::string>{"1.adi", "2.adi"}));
+    for (const char* name : {"1.adi", "2.adi", "2.adi"})
+        EXPECT_TRUE(RemoveSystemFile(outbox + "/" + name, reason)) << "gone already is fine";
+    EXPECT_TRUE(ListSystemFolder(outbox).names.empty());
+
+    // A file where the folder should be.
+    std::ofstream(dir + "/plain") << "x";
+    EXPECT_FALSE(MakeSystemFolder(dir + "/plain", reason));
+    EXPECT_EQ(reason, "Not a directory");
+    const FolderListing notFolder = ListSystemFolder(dir + "/plain");
+    EXPECT_FALSE(notFolder.ok);
+    EXPECT_EQ(notFolder.reason, "Not a directory");
+    std::remove((dir + "/plain").c_str());
+    rmdir(outbox.c_str());
 }
 
 } // namespace

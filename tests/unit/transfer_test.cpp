@@ -1,5 +1,6 @@
-// The tick's transfer step: nothing lost, nothing sent twice, no stacked
-// boxes, no nested reads.
+// The tick's transfer step: WSJT-X's file taken into the outbox at once,
+// the outbox sent oldest first with each delivery recorded before the next
+// send, no stacked boxes, no nested reads, bad files set aside.
 
 #include "fake_platform.h"
 #include "transfer.h"
@@ -16,10 +17,18 @@ using testing::FakeFile;
 using testing::FakePlatform;
 
 const std::string kPath = "wsjtx_log.adi";
+const std::string kOutbox = "plovik_bridge_outbox";
 const std::string kContactA =
     "x<eoh>\n<call:5>K1ABC <band:3>20m <mode:3>FT8 <freq:9>14.074000 <eor>\n";
 const std::string kContactB = "x<eoh>\n<call:5>G4XYZ <band:3>40m <mode:3>FT4 <eor>\n";
+// What WSJT-X leaves when it logs B while A is still in the file.
+const std::string kContactsAB = kContactA + "<call:5>G4XYZ <band:3>40m <mode:3>FT4 <eor>\n";
 constexpr WindowRef kLogvex = 77;
+
+std::string InOutbox(const std::string& name)
+{
+    return kOutbox + "/" + name;
+}
 
 class TransferTest : public ::testing::Test {
 protected:
@@ -31,7 +40,14 @@ protected:
         });
     }
     void Log(const std::string& content) { platform.files[kPath] = FakeFile{content}; }
-    std::string SentCall(std::size_t i) const { return platform.sent.at(i).data.substr(0, 5); }
+    std::vector<std::string> Calls() const
+    {
+        std::vector<std::string> calls;
+        for (const auto& packet : platform.sent)
+            calls.push_back(packet.data.substr(0, packet.data.find('#')));
+        return calls;
+    }
+    std::vector<std::string> Outbox() const { return platform.FilesIn(kOutbox); }
 
     FakePlatform platform;
     Transfer transfer{platform};
@@ -40,130 +56,86 @@ protected:
     int probes = 0;
 };
 
-TEST_F(TransferTest, ContactSentOnceAndFileDeleted)
+TEST_F(TransferTest, ContactTakenAtOnceAndSentOnce)
 {
     Log(kContactA);
-    EXPECT_EQ(Tick(), TickOutcome::Sent);
+    const TickOutcome first = Tick();
+    EXPECT_EQ(first.take, TakeOutcome::Taken);
+    EXPECT_EQ(first.send, SendOutcome::Sent);
     ASSERT_EQ(platform.sent.size(), 1u);
     EXPECT_EQ(platform.sent[0].receiver, kLogvex);
     EXPECT_EQ(platform.sent[0].kind, 10001u);
-    EXPECT_EQ(SentCall(0), "K1ABC");
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC"}));
     EXPECT_FALSE(platform.Exists(kPath));
-    EXPECT_EQ(Tick(), TickOutcome::NoFile);
+    EXPECT_TRUE(Outbox().empty());
+
+    const TickOutcome second = Tick();
+    EXPECT_EQ(second.take, TakeOutcome::NoFile);
+    EXPECT_EQ(second.send, SendOutcome::Idle);
     EXPECT_EQ(platform.sent.size(), 1u);
     EXPECT_EQ(probes, 2);
 }
 
-TEST_F(TransferTest, DrainComesBeforeTheProbe)
-{
-    std::string order;
-    platform.onDrain = [&] {
-        order += 'd';
-        return true;
-    };
-    transfer.RunTick(record, kPath, noFreq, [&] {
-        order += 'p';
-        return kLogvex;
-    });
-    EXPECT_EQ(order, "dp");
-}
-
-TEST_F(TransferTest, NoLogvexLeavesTheFileUnreadUntilLogvexAppears)
+TEST_F(TransferTest, TakenWhileLogvexIsAwayInArrivalOrderThenSent)
 {
     Log(kContactA);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(Tick(0), TickOutcome::NoReceiver);
-    EXPECT_TRUE(platform.Exists(kPath));
-    EXPECT_EQ(platform.opens, 0);
-    EXPECT_EQ(Tick(), TickOutcome::Sent);
-    EXPECT_EQ(platform.sent.size(), 1u);
-}
+    EXPECT_EQ(Tick(0).send, SendOutcome::NoReceiver);
+    EXPECT_FALSE(platform.Exists(kPath)) << "WSJT-X's file must not wait for Logvex";
+    Log(kContactB);
+    EXPECT_EQ(Tick(0).take, TakeOutcome::Taken);
+    EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000001.adi", "0000000000000002.adi"}));
+    EXPECT_TRUE(platform.sent.empty());
 
-// What WSJT-X leaves when it logs B while A still waits in the file.
-const std::string kContactsAB = kContactA + "<call:5>G4XYZ <band:3>40m <mode:3>FT4 <eor>\n";
-
-TEST_F(TransferTest, ContactsLoggedWhileLogvexIsAwayArriveOneMessageEach)
-{
-    Log(kContactA);
-    EXPECT_EQ(Tick(0), TickOutcome::NoReceiver);
-    Log(kContactsAB);
-    EXPECT_EQ(Tick(0), TickOutcome::NoReceiver);
-    EXPECT_EQ(Tick(), TickOutcome::Sent);
-    ASSERT_EQ(platform.sent.size(), 2u);
-    EXPECT_EQ(SentCall(0), "K1ABC");
-    EXPECT_EQ(SentCall(1), "G4XYZ");
+    EXPECT_EQ(Tick().send, SendOutcome::Sent);
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ"}));
     // B's message carries nothing of A's.
     EXPECT_EQ(platform.sent[1].data.find("14074"), std::string::npos);
-    EXPECT_FALSE(platform.Exists(kPath));
+    EXPECT_TRUE(Outbox().empty());
 }
 
-TEST_F(TransferTest, SendFailingAmidSeveralContactsHoldsTheRestInOrder)
+TEST_F(TransferTest, OutboxRemovedOrFilledBehindOurBackIsMadeAnewInSilence)
+{
+    Log(kContactA);
+    Tick(0);
+    // Someone clears the WSJT-X folder, outbox and all, and something puts
+    // a file where the next one would go.
+    platform.files.clear();
+    platform.files[InOutbox("0000000000000002.adi")] = FakeFile{kContactB};
+    Log(kContactA);
+    EXPECT_EQ(Tick(0).take, TakeOutcome::Taken);
+    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000002.adi", "0000000000000003.adi"}));
+}
+
+TEST_F(TransferTest, EachDeliveryIsRecordedBeforeTheNextSend)
 {
     Log(kContactsAB);
     platform.sendResults = {SendStatus::Delivered, SendStatus::ReceiverGone};
-    EXPECT_EQ(Tick(), TickOutcome::Held);
-    EXPECT_EQ(transfer.Pending().size(), 1u);
-    EXPECT_FALSE(platform.Exists(kPath));
-    EXPECT_EQ(Tick(0), TickOutcome::NoReceiver);
-    Log(kContactA);                       // a third contact meanwhile
-    EXPECT_EQ(Tick(), TickOutcome::Sent); // the held one first, then the file
-    ASSERT_EQ(platform.sent.size(), 3u);
-    EXPECT_EQ(SentCall(0), "K1ABC");
-    EXPECT_EQ(SentCall(1), "G4XYZ");
-    EXPECT_EQ(SentCall(2), "K1ABC");
+    EXPECT_EQ(Tick().send, SendOutcome::Held);
+    EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000001+1.adi"}));
+
+    Log(kContactA); // a third contact meanwhile
+    EXPECT_EQ(Tick().send, SendOutcome::Sent);
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ", "K1ABC"}));
     EXPECT_EQ(platform.sendAttempts, 4);
-    EXPECT_EQ(transfer.Pending().size(), 0u);
+    EXPECT_TRUE(Outbox().empty());
 }
 
-TEST_F(TransferTest, UndeletableFileWithSeveralContactsSendsNoneUntilItGoes)
-{
-    Log(kContactsAB);
-    platform.files[kPath].deleteError = "Access is denied.";
-    EXPECT_EQ(Tick(), TickOutcome::Failed);
-    EXPECT_EQ(Tick(), TickOutcome::Failed);
-    EXPECT_TRUE(platform.sent.empty());
-    EXPECT_EQ(transfer.Pending().size(), 0u);
-    platform.files[kPath].deleteError.clear();
-    EXPECT_EQ(Tick(), TickOutcome::Sent);
-    ASSERT_EQ(platform.sent.size(), 2u);
-    EXPECT_EQ(SentCall(1), "G4XYZ");
-}
-
-TEST_F(TransferTest, FailedSendIsHeldAndSentBeforeTheNextFile)
-{
-    Log(kContactA);
-    platform.sendResults = {SendStatus::ReceiverGone};
-    EXPECT_EQ(Tick(), TickOutcome::Held);
-    EXPECT_FALSE(platform.Exists(kPath)); // read and deleted: only the held copy remains
-    EXPECT_EQ(transfer.Pending().size(), 1u);
-
-    Log(kContactB);
-    EXPECT_EQ(Tick(0), TickOutcome::NoReceiver); // still waiting for Logvex
-    platform.sendResults = {SendStatus::NotDelivered};
-    EXPECT_EQ(Tick(), TickOutcome::Held);
-    EXPECT_TRUE(platform.Exists(kPath)); // B not read while A waits
-
-    EXPECT_EQ(Tick(), TickOutcome::Sent);
-    ASSERT_EQ(platform.sent.size(), 2u);
-    EXPECT_EQ(SentCall(0), "K1ABC");
-    EXPECT_EQ(SentCall(1), "G4XYZ");
-    EXPECT_EQ(transfer.Pending().size(), 0u);
-    EXPECT_EQ(Tick(), TickOutcome::NoFile);
-    EXPECT_EQ(platform.sent.size(), 2u);
-    EXPECT_EQ(platform.sendAttempts, 4);
-}
-
-TEST_F(TransferTest, HeldContactGoesOutAsItWasBuilt)
+TEST_F(TransferTest, MessageIsBuiltWithTheCheckBoxAsItIsWhenItGoes)
 {
     Log(kContactA);
     platform.sendResults = {SendStatus::NotDelivered};
     Tick();
     platform.check = 1; // ticked while the contact waits
-    Log(kContactB);
     Tick();
+    EXPECT_EQ(noFreq, 1);
+    platform.check = 0;
+    Log(kContactA);
+    Tick();
+    EXPECT_EQ(noFreq, 0);
     ASSERT_EQ(platform.sent.size(), 2u);
-    EXPECT_EQ(platform.sent[0].data, "K1ABC###14074.00##FT8###RSTS   RSTR    ####RSTS #RSTR ##");
-    EXPECT_EQ(platform.sent[1].data, "G4XYZ#####FT4###RSTS   RSTR    ####RSTS #RSTR ##");
+    EXPECT_EQ(platform.sent[0].data, "K1ABC#####FT8###RSTS   RSTR    ####RSTS #RSTR ##");
+    EXPECT_EQ(platform.sent[1].data, "K1ABC###14074.00##FT8###RSTS   RSTR    ####RSTS #RSTR ##");
 }
 
 TEST_F(TransferTest, NestedTicksDoNothing)
@@ -174,152 +146,254 @@ TEST_F(TransferTest, NestedTicksDoNothing)
         nested.push_back(Tick());
         return true;
     };
-    EXPECT_EQ(Tick(), TickOutcome::Sent);
+    EXPECT_EQ(Tick().send, SendOutcome::Sent);
     ASSERT_FALSE(nested.empty());
-    for (TickOutcome outcome : nested)
-        EXPECT_EQ(outcome, TickOutcome::Skipped);
-    EXPECT_EQ(platform.opens, 1);
+    for (const TickOutcome& outcome : nested)
+        EXPECT_EQ(outcome.status, TickStatus::Skipped);
     EXPECT_EQ(platform.sent.size(), 1u);
     EXPECT_FALSE(transfer.IsRunning());
 }
 
-TEST_F(TransferTest, EmptyFileOneBoxAtATime)
+TEST_F(TransferTest, EmptyFileOneBoxAtATimeAndItStays)
 {
-    Log("");
-    int nestedBoxes = 0;
+    Log("\n\n");
+    int boxesSeenInside = 0;
     platform.onBox = [&] {
         // Timer messages keep coming while the box is up.
         for (int i = 0; i < 5; ++i)
-            EXPECT_EQ(Tick(), TickOutcome::Skipped);
-        nestedBoxes = static_cast<int>(platform.boxes.size());
+            EXPECT_EQ(Tick().status, TickStatus::Skipped);
+        boxesSeenInside = static_cast<int>(platform.boxes.size());
+        EXPECT_EQ(platform.openFiles, 0) << "WSJT-X may write while the box is up";
     };
-    EXPECT_EQ(Tick(), TickOutcome::Empty);
-    EXPECT_EQ(nestedBoxes, 1);
+    EXPECT_EQ(Tick().take, TakeOutcome::Empty);
+    EXPECT_EQ(boxesSeenInside, 1);
+    EXPECT_EQ(platform.boxes[0], "The source file is empty");
     EXPECT_TRUE(platform.Exists(kPath));
-    EXPECT_TRUE(platform.sent.empty());
+    EXPECT_TRUE(Outbox().empty());
 
-    // WSJT-X fills the file: it is read and sent at the next tick.
+    // WSJT-X fills the file: it is taken and sent at the next tick.
     platform.onBox = nullptr;
     Log(kContactA);
-    EXPECT_EQ(Tick(), TickOutcome::Sent);
+    EXPECT_EQ(Tick().send, SendOutcome::Sent);
     EXPECT_EQ(platform.boxes.size(), 1u);
 }
 
-TEST_F(TransferTest, FileInUseOrVanishedIsSilent)
+TEST_F(TransferTest, FileInUseIsWaitedForInSilence)
 {
     platform.files[kPath] = FakeFile{kContactA, OpenStatus::InUse, "in use"};
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(Tick(), TickOutcome::InUse);
+        EXPECT_EQ(Tick().take, TakeOutcome::InUse);
     EXPECT_TRUE(platform.boxes.empty());
     platform.files[kPath].openStatus = OpenStatus::Opened;
-    EXPECT_EQ(Tick(), TickOutcome::Sent);
+    EXPECT_EQ(Tick().send, SendOutcome::Sent);
     EXPECT_EQ(platform.sent.size(), 1u);
 }
 
-TEST_F(TransferTest, ReadFailureReportedOnceNamingFileAndReason)
+TEST_F(TransferTest, LogThatCannotBeTakenIsReportedOnceAndStays)
 {
-    platform.files[kPath] = FakeFile{kContactA, OpenStatus::Failed, "Access is denied."};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(Tick(), TickOutcome::Failed);
-    ASSERT_EQ(platform.boxes.size(), 1u);
-    EXPECT_NE(platform.boxes[0].find(kPath), std::string::npos);
-    EXPECT_NE(platform.boxes[0].find("Access is denied."), std::string::npos);
-    EXPECT_TRUE(platform.sent.empty());
-    EXPECT_TRUE(platform.Exists(kPath));
+    struct Case {
+        const char* what;
+        void (*arrange)(FakeFile&);
+    };
+    const Case table[] = {
+        {"open", [](FakeFile& f) { f.openStatus = OpenStatus::Failed; }},
+        {"read", [](FakeFile& f) { f.failReadAt = 0; }},
+        {"move", [](FakeFile& f) { f.handOverError = "Access is denied."; }},
+    };
+    for (const Case& c : table) {
+        FakePlatform platform;
+        Transfer transfer{platform};
+        platform.files[kPath] = FakeFile{kContactA};
+        platform.files[kPath].openReason = "Access is denied.";
+        c.arrange(platform.files[kPath]);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(transfer.RunTick(record, kPath, noFreq, [] { return kLogvex; }).take,
+                      TakeOutcome::Failed)
+                << c.what;
+        ASSERT_EQ(platform.boxes.size(), 1u) << c.what;
+        EXPECT_NE(platform.boxes[0].find(kPath), std::string::npos) << c.what;
+        EXPECT_TRUE(platform.sent.empty()) << c.what;
+        EXPECT_TRUE(platform.Exists(kPath)) << c.what;
+        EXPECT_TRUE(platform.FilesIn(kOutbox).empty()) << c.what;
 
-    // A different failure is news again.
-    platform.files[kPath].openReason = "The device is not ready.";
-    Tick();
-    EXPECT_EQ(platform.boxes.size(), 2u);
+        // Once it can be taken, it is, and a later failure is news again.
+        platform.files[kPath] = FakeFile{kContactA};
+        transfer.RunTick(record, kPath, noFreq, [] { return kLogvex; });
+        EXPECT_EQ(platform.sent.size(), 1u) << c.what;
+        platform.files[kPath] = FakeFile{kContactA, OpenStatus::Failed, "Access is denied."};
+        transfer.RunTick(record, kPath, noFreq, [] { return kLogvex; });
+        EXPECT_EQ(platform.boxes.size(), 2u) << c.what;
+    }
 }
 
-TEST_F(TransferTest, UndeletableFileNotSentUntilItCanBeDeleted)
-{
-    Log(kContactA);
-    platform.files[kPath].deleteError = "Access is denied.";
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(Tick(), TickOutcome::Failed);
-    EXPECT_TRUE(platform.sent.empty());
-    ASSERT_EQ(platform.boxes.size(), 1u);
-    EXPECT_NE(platform.boxes[0].find("cannot be deleted"), std::string::npos);
-    EXPECT_NE(platform.boxes[0].find(kPath), std::string::npos);
-
-    platform.files[kPath].deleteError.clear();
-    EXPECT_EQ(Tick(), TickOutcome::Sent);
-    EXPECT_EQ(Tick(), TickOutcome::NoFile);
-    EXPECT_EQ(platform.sent.size(), 1u);
-
-    // After a success the same failure would be reported again.
-    Log(kContactB);
-    platform.files[kPath].deleteError = "Access is denied.";
-    Tick();
-    EXPECT_EQ(platform.boxes.size(), 2u);
-}
-
-TEST_F(TransferTest, ShutdownStopsTheTickAndKeepsTheContact)
-{
-    Log(kContactA + "<name:3>Bob\n");
-    platform.onDrain = [&] { return platform.drains < 2; };
-    EXPECT_EQ(Tick(), TickOutcome::Stopped);
-    EXPECT_TRUE(platform.Exists(kPath));
-    EXPECT_TRUE(platform.sent.empty());
-
-    platform.onDrain = [] { return false; };
-    EXPECT_EQ(Tick(), TickOutcome::Stopped);
-    EXPECT_EQ(probes, 1);
-}
-
-TEST_F(TransferTest, RestoredMessagesGoFirstThenThoseHeldThenTheFile)
-{
-    Log(kContactA);
-    platform.sendResults = {SendStatus::NotDelivered};
-    EXPECT_EQ(Tick(), TickOutcome::Held); // K1ABC read, deleted and held
-    transfer.Restore({"OLD01#", "OLD02#"});
-    EXPECT_EQ(transfer.Pending().size(), 3u);
-    EXPECT_EQ(transfer.Pending().front(), "OLD01#");
-
-    Log(kContactB);
-    EXPECT_EQ(Tick(), TickOutcome::Sent); // the held ones, then the file
-    EXPECT_FALSE(platform.Exists(kPath));
-    std::vector<std::string> calls;
-    for (std::size_t i = 0; i < platform.sent.size(); ++i)
-        calls.push_back(SentCall(i));
-    EXPECT_EQ(calls, (std::vector<std::string>{"OLD01", "OLD02", "K1ABC", "G4XYZ"}));
-    EXPECT_TRUE(transfer.Pending().empty());
-}
-
-TEST_F(TransferTest, ShutdownBetweenTwoSendsHoldsTheRestInOrder)
+TEST_F(TransferTest, CloseBetweenTwoSendsLeavesTheRestInTheOutbox)
 {
     Log("x<eoh>\n<call:5>K1AAA <eor>\n<call:5>K1BBB <eor>\n<call:5>K1CCC <eor>\n");
     // The user closes the window once the first message has gone.
     platform.onDrain = [&] { return platform.sendAttempts == 0; };
-    EXPECT_EQ(Tick(), TickOutcome::Stopped);
-    ASSERT_EQ(platform.sent.size(), 1u);
-    EXPECT_EQ(SentCall(0), "K1AAA");
-    ASSERT_EQ(transfer.Pending().size(), 2u);
-    EXPECT_EQ(transfer.Pending()[0].substr(0, 5), "K1BBB");
-    EXPECT_FALSE(platform.Exists(kPath));
+    EXPECT_EQ(Tick().status, TickStatus::Stopped);
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1AAA"}));
+    EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000001+1.adi"}));
+
+    platform.onDrain = [] { return false; };
+    EXPECT_EQ(Tick().status, TickStatus::Stopped);
+    EXPECT_EQ(probes, 1) << "a tick stopped at its first drain does nothing";
 
     platform.onDrain = nullptr;
-    EXPECT_EQ(Tick(), TickOutcome::NoFile); // the held two went first
-    ASSERT_EQ(platform.sent.size(), 3u);
-    EXPECT_EQ(SentCall(1), "K1BBB");
-    EXPECT_EQ(SentCall(2), "K1CCC");
+    Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1AAA", "K1BBB", "K1CCC"}));
+    EXPECT_TRUE(Outbox().empty());
 }
 
-TEST_F(TransferTest, NoFreqFlagFollowsTheBoxAtSendTime)
+TEST_F(TransferTest, MessagesKeptByAnEarlierVersionGoFirst)
+{
+    platform.files["plovik_bridge_unsent.txt"] = FakeFile{"OLD01#\nOLD02#\n"};
+    Log(kContactA);
+    Tick(0);
+    EXPECT_FALSE(platform.Exists("plovik_bridge_unsent.txt"));
+    EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000001.txt", "0000000000000002.adi"}));
+    platform.sendResults = {SendStatus::Delivered, SendStatus::NotDelivered};
+    Tick();
+    EXPECT_EQ(Outbox(),
+              (std::vector<std::string>{"0000000000000001+1.txt", "0000000000000002.adi"}));
+    Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"OLD01", "OLD02", "K1ABC"}));
+    EXPECT_EQ(platform.sent[1].data, "OLD02#");
+    EXPECT_TRUE(platform.boxes.empty());
+}
+
+TEST_F(TransferTest, UnreadableOutboxFileIsSetAsideWithOneBoxAndTheRestGoOn)
+{
+    platform.files[InOutbox("0000000000000003.adi")] =
+        FakeFile{kContactB, OpenStatus::Failed, "Access is denied."};
+    Log(kContactA);
+    for (int i = 0; i < 3; ++i)
+        Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC"})) << "taken as 4, sent past 3";
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_NE(platform.boxes[0].find("0000000000000003.adi"), std::string::npos);
+    EXPECT_NE(platform.boxes[0].find("Access is denied."), std::string::npos);
+    EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000003.adi"})) << "kept, not lost";
+}
+
+TEST_F(TransferTest, DeliveryThatCannotBeRecordedIsNeverSentAgain)
 {
     Log(kContactA);
-    platform.check = 1;
+    platform.files[kPath].removeError = "Access is denied.";
     Tick();
-    EXPECT_EQ(noFreq, 1);
+    Tick();
+    EXPECT_EQ(platform.sent.size(), 1u);
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_NE(platform.boxes[0].find("Access is denied."), std::string::npos);
+    // Marked as delivered, so a restart removes it rather than sending it.
+    EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000001+1.adi"}));
+    platform.files[InOutbox("0000000000000001+1.adi")].removeError.clear();
+    Transfer restarted{platform};
+    restarted.RunTick(record, kPath, noFreq, [] { return kLogvex; });
+    EXPECT_EQ(platform.sent.size(), 1u);
+    EXPECT_TRUE(Outbox().empty());
+}
+
+TEST_F(TransferTest, RefusedSendIsReportedOnceAndTheContactWaits)
+{
     Log(kContactA);
-    platform.check = 0;
+    platform.sendResults = {SendStatus::Refused, SendStatus::Refused, SendStatus::Refused};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Tick().send, SendOutcome::Refused);
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_NE(platform.boxes[0].find("higher rights"), std::string::npos);
+    EXPECT_EQ(Outbox().size(), 1u);
+    EXPECT_EQ(Tick().send, SendOutcome::Sent);
+    EXPECT_EQ(platform.sent.size(), 1u);
+}
+
+TEST_F(TransferTest, SendInFlightLetsTicksTakeFilesAndRecordsWhenItEnds)
+{
+    Log(kContactA);
+    platform.sendResults = {SendStatus::InFlight};
+    EXPECT_EQ(Tick().send, SendOutcome::InFlight);
+    EXPECT_TRUE(transfer.SendInFlight());
+    Log(kContactB);
+    const TickOutcome during = Tick();
+    EXPECT_EQ(during.take, TakeOutcome::Taken);
+    EXPECT_EQ(during.send, SendOutcome::InFlight);
+    EXPECT_EQ(platform.sendAttempts, 1) << "one send at a time";
+
+    // Not delivered: A waits and goes again; delivered: recorded, B follows.
+    EXPECT_EQ(transfer.SendFinished(SendStatus::NotDelivered, record, noFreq), SendOutcome::Held);
+    EXPECT_EQ(Outbox().size(), 2u);
+    platform.sendResults = {SendStatus::InFlight};
     Tick();
-    EXPECT_EQ(noFreq, 0);
-    ASSERT_EQ(platform.sent.size(), 2u);
-    EXPECT_EQ(platform.sent[0].data.find("14074.00"), std::string::npos);
-    EXPECT_NE(platform.sent[1].data.find("#14074.00#"), std::string::npos);
+    EXPECT_EQ(transfer.SendFinished(SendStatus::Delivered, record, noFreq), SendOutcome::Sent);
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"G4XYZ"})) << "the fake records only B's send";
+    EXPECT_TRUE(Outbox().empty());
+    EXPECT_EQ(transfer.SendFinished(SendStatus::Delivered, record, noFreq), SendOutcome::NotRun);
+}
+
+TEST_F(TransferTest, OldLogMovedAsideAtStartUpOnceWsjtxLetsGo)
+{
+    const std::string backup = "wsjtx_log_bak.adi";
+    Log(kContactA);
+    platform.moveResults = {MoveStatus::InUse, MoveStatus::InUse}; // WSJT-X reads it
+    transfer.StartUp(kPath, backup);
+    EXPECT_TRUE(transfer.StartUpPending());
+    EXPECT_EQ(Tick().take, TakeOutcome::InUse) << "never taken before it is moved aside";
+    EXPECT_TRUE(platform.Exists(kPath));
+    EXPECT_EQ(Tick().take, TakeOutcome::NoFile);
+    EXPECT_FALSE(transfer.StartUpPending());
+    EXPECT_EQ(platform.files.at(backup).content, kContactA);
+    EXPECT_TRUE(platform.sent.empty());
+    EXPECT_TRUE(platform.boxes.empty());
+
+    // With a backup there already, the log is sent as it is.
+    Log(kContactB);
+    transfer.StartUp(kPath, backup);
+    EXPECT_FALSE(transfer.StartUpPending());
+    Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"G4XYZ"}));
+}
+
+TEST_F(TransferTest, OldLogThatCannotBeMovedIsReportedOnceAndNeverSent)
+{
+    Log(kContactA);
+    platform.moveResults = {MoveStatus::Failed, MoveStatus::Failed, MoveStatus::Failed,
+                            MoveStatus::Failed};
+    transfer.StartUp(kPath, "wsjtx_log_bak.adi");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Tick().take, TakeOutcome::NotRun);
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_NE(platform.boxes[0].find("wsjtx_log_bak.adi"), std::string::npos);
+    EXPECT_TRUE(platform.sent.empty());
+
+    // The user moves it away himself: new contacts flow again.
+    platform.files.erase(kPath);
+    Tick();
+    EXPECT_FALSE(transfer.StartUpPending());
+    Log(kContactB);
+    Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"G4XYZ"}));
+}
+
+TEST(OutboxNames, RoundTripAndStrangersLeftAlone)
+{
+    for (const OutboxEntry& e :
+         {OutboxEntry{1, 0, OutboxKind::LogFile}, OutboxEntry{42, 3, OutboxKind::Messages},
+          OutboxEntry{9999999999999999ull, 12, OutboxKind::LogFile}}) {
+        const std::optional<OutboxEntry> back = ParseOutboxName(e.Name());
+        ASSERT_TRUE(back) << e.Name();
+        EXPECT_EQ(back->arrival, e.arrival);
+        EXPECT_EQ(back->delivered, e.delivered);
+        EXPECT_EQ(back->kind, e.kind);
+    }
+    for (const char* stranger :
+         {"wsjtx_log.adi", "1.adi", "000000000000001x.adi", "0000000000000001+0.adi",
+          "0000000000000001+.adi", "0000000000000001.adi.tmp", "0000000000000001+-1.txt", ""})
+        EXPECT_FALSE(ParseOutboxName(stranger)) << stranger;
+    const std::vector<OutboxEntry> sorted = SortedEntries(
+        {"0000000000000010.adi", "notes.txt", "0000000000000002+1.txt", "0000000000000009.adi"});
+    ASSERT_EQ(sorted.size(), 3u);
+    EXPECT_EQ(sorted[0].arrival, 2u);
+    EXPECT_EQ(sorted[2].arrival, 10u);
 }
 
 } // namespace

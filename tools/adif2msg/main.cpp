@@ -77,7 +77,7 @@ int main(int argc, char** argv)
     const plovik::ReadResult read = plovik::ReadLogFile(record, path, platform, print);
     std::cout.flush();
     switch (read.outcome) {
-    case plovik::ReadOutcome::ReadAndDeleted:
+    case plovik::ReadOutcome::Read:
         break;
     case plovik::ReadOutcome::Empty:
         return kExitEmpty;

@@ -34,11 +34,6 @@ struct Logvex {
             ::Sleep(static_cast<DWORD>(hangSeconds * 1000));
     }
 
-    static bool Exists(const std::string& path)
-    {
-        return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
-
     // Answers nothing from the start until the file has come and gone, so
     // the bridge's send, made after the delete, cannot come in between. The
     // folder's own record of changes is read, not the file looked at now and
@@ -46,13 +41,13 @@ struct Logvex {
     void CloseWhenRead(HWND window) const
     {
         const std::size_t slash = closeWhenRead.find_last_of('\\');
-        const std::string folder = closeWhenRead.substr(0, slash);
-        const std::string name = closeWhenRead.substr(slash + 1);
+        const std::wstring folder = plovik::win32::Widen(closeWhenRead.substr(0, slash));
+        const std::wstring name = plovik::win32::Widen(closeWhenRead.substr(slash + 1));
         const peers::File directory(
-            ::CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY,
+            ::CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY,
                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        bool seen = Exists(closeWhenRead);
+        bool seen = peers::Exists(closeWhenRead);
         bool gone = false;
         alignas(FILE_NOTIFY_INFORMATION) char buffer[64 * 1024];
         DWORD bytes = 0;
@@ -61,11 +56,8 @@ struct Logvex {
                                        FILE_NOTIFY_CHANGE_FILE_NAME, &bytes, nullptr, nullptr)) {
             for (DWORD at = 0; bytes > 0 && !gone;) {
                 const auto* info = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(buffer + at);
-                char changed[MAX_PATH * 3] = "";
-                ::WideCharToMultiByte(CP_ACP, 0, info->FileName,
-                                      static_cast<int>(info->FileNameLength / sizeof(WCHAR)),
-                                      changed, sizeof changed - 1, nullptr, nullptr);
-                if (::lstrcmpiA(changed, name.c_str()) == 0) {
+                const std::wstring changed(info->FileName, info->FileNameLength / sizeof(WCHAR));
+                if (::lstrcmpiW(changed.c_str(), name.c_str()) == 0) {
                     if (info->Action == FILE_ACTION_ADDED ||
                         info->Action == FILE_ACTION_RENAMED_NEW_NAME)
                         seen = true;

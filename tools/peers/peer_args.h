@@ -1,7 +1,13 @@
 #pragma once
 // What both test peers share: "--name value" options, the clock, appending.
+// Options and paths are UTF-8, and UTF-16 at the system's calls, so a
+// folder named outside the ANSI code page reaches the peers whole.
+
+#include "wide.h"
 
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <cstdlib>
 #include <string>
@@ -9,22 +15,41 @@
 
 namespace peers {
 
+// The command line's words, UTF-8 (the ANSI __argv would turn letters
+// outside the code page into '?').
+inline const std::vector<std::string>& Arguments()
+{
+    static const std::vector<std::string> arguments = [] {
+        std::vector<std::string> words;
+        int count = 0;
+        if (LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+            for (int i = 0; i < count; ++i)
+                words.push_back(plovik::win32::Narrow(wide[i]));
+            ::LocalFree(wide);
+        }
+        return words;
+    }();
+    return arguments;
+}
+
 // The value after `--name` on the command line, or `fallback`.
 inline std::string Option(const char* name, const std::string& fallback = std::string())
 {
-    for (int i = 1; i + 1 < __argc; ++i)
-        if (std::string(__argv[i]) == name)
-            return __argv[i + 1];
+    const std::vector<std::string>& args = Arguments();
+    for (std::size_t i = 1; i + 1 < args.size(); ++i)
+        if (args[i] == name)
+            return args[i + 1];
     return fallback;
 }
 
 // Every value given with `--name`, in command-line order.
 inline std::vector<std::string> Options(const char* name)
 {
+    const std::vector<std::string>& args = Arguments();
     std::vector<std::string> values;
-    for (int i = 1; i + 1 < __argc; ++i)
-        if (std::string(__argv[i]) == name)
-            values.push_back(__argv[++i]);
+    for (std::size_t i = 1; i + 1 < args.size(); ++i)
+        if (args[i] == name)
+            values.push_back(args[++i]);
     return values;
 }
 
@@ -36,8 +61,9 @@ inline long NumberOption(const char* name, long fallback)
 
 inline bool Flag(const char* name)
 {
-    for (int i = 1; i < __argc; ++i)
-        if (std::string(__argv[i]) == name)
+    const std::vector<std::string>& args = Arguments();
+    for (std::size_t i = 1; i < args.size(); ++i)
+        if (args[i] == name)
             return true;
     return false;
 }
@@ -83,10 +109,15 @@ inline bool WriteAll(const File& file, const std::string& bytes)
 // record is complete on disk when the call returns.
 inline bool AppendToFile(const std::string& path, const std::string& bytes)
 {
-    const File file(::CreateFileA(path.c_str(), FILE_APPEND_DATA,
+    const File file(::CreateFileW(plovik::win32::Widen(path).c_str(), FILE_APPEND_DATA,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.Valid() && WriteAll(file, bytes);
+}
+
+inline bool Exists(const std::string& path)
+{
+    return ::GetFileAttributesW(plovik::win32::Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Runs the thread's message loop until WM_QUIT: its exit code.

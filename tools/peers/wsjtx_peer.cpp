@@ -1,7 +1,11 @@
-// wsjtx-peer: stands in for WSJT-X in tests. A top-level window of class
-// "Qt5QWindowIcon" that can append contacts to the log file as WSJT-X 2.6
-// does: the six-line header when the file is new (or empty), then one
-// record per line, CRLF, opened and closed for each contact.
+// wsjtx-peer: stands in for WSJT-X in tests. A top-level window (class
+// "Qt5QWindowIcon", as older WSJT-X builds register) that can append
+// contacts to the log file as WSJT-X 2.6 does: the six-line header when the
+// file is new (or empty), then one record per line, CRLF, opened and closed
+// for each contact.
+//   --class NAME                the window's class, e.g. "Qt5152QWindowIcon"
+//                               as Qt 5.15.2 names it
+//   --title TEXT                its title (default "WSJT-X (test peer)")
 //   --log PATH                  the log file
 //   --record LINE               a record line to append (may be repeated)
 //   --append FILE               more record lines, one a line
@@ -18,6 +22,7 @@
 #include "peer_args.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
@@ -40,7 +45,8 @@ bool AppendRecord(const std::string& path, const std::string& record, long holdM
 {
     bool ok = false;
     {
-        const peers::File file(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+        const peers::File file(::CreateFileW(plovik::win32::Widen(path).c_str(),
+                                             GENERIC_READ | GENERIC_WRITE,
                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         const DWORD error = ::GetLastError();
@@ -67,7 +73,7 @@ std::vector<std::string> RecordsToAppend()
     std::vector<std::string> records = peers::Options("--record");
     const std::string list = peers::Option("--append");
     if (!list.empty()) {
-        std::ifstream in(list, std::ios::binary);
+        std::ifstream in(std::filesystem::u8path(list), std::ios::binary);
         for (std::string line; std::getline(in, line);) {
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
@@ -97,21 +103,24 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         ::PostQuitMessage(0);
         return 0;
     }
-    return ::DefWindowProcA(window, message, wParam, lParam);
+    return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    WNDCLASSA wc{};
+    const std::wstring windowClass =
+        plovik::win32::Widen(peers::Option("--class", "Qt5QWindowIcon"));
+    const std::wstring title = plovik::win32::Widen(peers::Option("--title", "WSJT-X (test peer)"));
+    WNDCLASSW wc{};
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;
-    wc.lpszClassName = "Qt5QWindowIcon";
+    wc.lpszClassName = windowClass.c_str();
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    if (!::RegisterClassA(&wc))
+    if (!::RegisterClassW(&wc))
         return 1;
-    const HWND window = ::CreateWindowA("Qt5QWindowIcon", "WSJT-X (test peer)", WS_OVERLAPPEDWINDOW,
+    const HWND window = ::CreateWindowW(windowClass.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW,
                                         400, 450, 260, 120, nullptr, nullptr, instance, nullptr);
     if (!window)
         return 1;

@@ -1,0 +1,260 @@
+// A crash at any instant loses no contact: the engine runs a scenario
+// against real files, and the N-th file operation or send "crashes" (the
+// run stops at once and everything held in memory is dropped), for every N.
+// A fresh engine then goes on from the files alone.
+
+#include "console_platform.h"
+#include "scratch_dir.h"
+#include "transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace plovik {
+namespace {
+
+struct Crash {};
+
+// Counts the operations that touch the disk or Logvex, and crashes before
+// the chosen one. Remembers whether the last one done was a delivered send.
+struct CrashPlan {
+    std::size_t crashAt = 0; // 0: never
+    std::size_t done = 0;
+    bool lastWasDelivery = false;
+    bool crashedAfterDelivery = false;
+
+    void Next()
+    {
+        if (crashAt != 0 && done + 1 == crashAt) {
+            crashedAfterDelivery = lastWasDelivery;
+            throw Crash{};
+        }
+        ++done;
+        lastWasDelivery = false;
+    }
+};
+
+class CrashingFile : public LogFile {
+public:
+    CrashingFile(std::unique_ptr<LogFile> inner, CrashPlan& plan)
+        : m_inner(std::move(inner)), m_plan(plan)
+    {
+    }
+    ReadStatus Read(char* buffer, std::size_t capacity, std::size_t& count) override
+    {
+        m_plan.Next();
+        return m_inner->Read(buffer, capacity, count);
+    }
+    bool HandOverAndClose(const std::string& target, std::string& reason) override
+    {
+        m_plan.Next();
+        return m_inner->HandOverAndClose(target, reason);
+    }
+    std::string ErrorText() const override { return m_inner->ErrorText(); }
+
+private:
+    std::unique_ptr<LogFile> m_inner;
+    CrashPlan& m_plan;
+};
+
+class CrashingPlatform : public Platform {
+public:
+    CrashingPlatform(Platform& inner, CrashPlan& plan) : m_inner(inner), m_plan(plan) {}
+
+    OpenResult OpenLogFile(const std::string& path) override
+    {
+        return Wrap(m_inner.OpenLogFile(path));
+    }
+    OpenResult OpenOutboxFile(const std::string& path) override
+    {
+        return Wrap(m_inner.OpenOutboxFile(path));
+    }
+    bool MakeFolder(const std::string& folder, std::string& reason) override
+    {
+        m_plan.Next();
+        return m_inner.MakeFolder(folder, reason);
+    }
+    FolderListing ListFolder(const std::string& folder) override
+    {
+        m_plan.Next();
+        return m_inner.ListFolder(folder);
+    }
+    bool RenameFile(const std::string& from, const std::string& to, std::string& reason) override
+    {
+        m_plan.Next();
+        return m_inner.RenameFile(from, to, reason);
+    }
+    bool RemoveFile(const std::string& path, std::string& reason) override
+    {
+        m_plan.Next();
+        return m_inner.RemoveFile(path, reason);
+    }
+    MoveStatus MoveLogAside(const std::string& from, const std::string& to,
+                            std::string& reason) override
+    {
+        m_plan.Next();
+        return m_inner.MoveLogAside(from, to, reason);
+    }
+    bool DrainMessages() override { return true; }
+    void ShowMessageBox(const std::string& text) override { boxes.push_back(text); }
+    CheckState GetNoFreqCheck() override { return 0; }
+    SendStatus SendCopyData(WindowRef receiver, unsigned long kind,
+                            const std::string& data) override
+    {
+        m_plan.Next();
+        const SendStatus status = m_inner.SendCopyData(receiver, kind, data);
+        m_plan.lastWasDelivery = status == SendStatus::Delivered;
+        return status;
+    }
+
+    std::vector<std::string> boxes;
+
+private:
+    OpenResult Wrap(OpenResult opened)
+    {
+        m_plan.Next();
+        if (opened.file)
+            opened.file = std::make_unique<CrashingFile>(std::move(opened.file), m_plan);
+        return opened;
+    }
+
+    Platform& m_inner;
+    CrashPlan& m_plan;
+};
+
+// What happens before a tick, and what Logvex does in it.
+struct Step {
+    std::vector<const char*> logged; // calls WSJT-X logs just before the tick
+    bool logvexThere = true;
+    int refusals = 0; // sends Logvex does not take in this tick
+};
+
+const char* const kHeader = "ADIF Export\r\n<adif_ver:5>3.1.1\r\n<programid:6>WSJT-X\r\n<eoh>\r\n";
+
+struct Outcome {
+    std::vector<std::string> received; // calls, in the order Logvex handled them
+    std::size_t operations = 0;
+    bool crashed = false;
+    bool crashedAfterDelivery = false;
+    std::vector<std::string> boxes;
+    bool leftovers = false; // a log file or outbox file left at the end
+};
+
+Outcome RunScenario(const std::filesystem::path& folder, const std::vector<Step>& steps,
+                    std::size_t crashAt)
+{
+    const std::string log = (folder / "wsjtx_log.adi").string();
+    Outcome outcome;
+    int refusalsLeft = 0;
+    ConsolePlatform::Options options;
+    options.send = [&](WindowRef, unsigned long, const std::string& data) {
+        if (refusalsLeft > 0) {
+            --refusalsLeft;
+            return SendStatus::NotDelivered;
+        }
+        outcome.received.push_back(data.substr(0, data.find('#')));
+        return SendStatus::Delivered;
+    };
+    ConsolePlatform files(options);
+    CrashPlan plan;
+    plan.crashAt = crashAt;
+
+    // The bridge's process: everything in it is lost at a crash.
+    auto platform = std::make_unique<CrashingPlatform>(files, plan);
+    auto transfer = std::make_unique<Transfer>(*platform);
+    QsoRecord record;
+    std::uint8_t noFreq = 0;
+    const auto tick = [&](bool logvexThere) {
+        try {
+            transfer->RunTick(record, log, noFreq,
+                              [&] { return logvexThere ? WindowRef(1) : WindowRef(0); });
+        } catch (const Crash&) {
+            outcome.crashed = true;
+            outcome.crashedAfterDelivery = plan.crashedAfterDelivery;
+            plan.crashAt = 0; // once is enough; the restart runs on
+            for (const std::string& box : platform->boxes)
+                outcome.boxes.push_back(box);
+            platform = std::make_unique<CrashingPlatform>(files, plan);
+            transfer = std::make_unique<Transfer>(*platform);
+            record = QsoRecord();
+        }
+    };
+
+    for (const Step& step : steps) {
+        if (!step.logged.empty()) {
+            // WSJT-X appends, with the header when it makes the file anew.
+            const bool fresh = !std::filesystem::exists(log);
+            std::ofstream out(log, std::ios::binary | std::ios::app);
+            if (fresh)
+                out << kHeader;
+            for (const char* call : step.logged)
+                out << "<call:" << std::char_traits<char>::length(call) << '>' << call
+                    << " <mode:3>FT8 <eor>\r\n";
+        }
+        refusalsLeft = step.refusals;
+        tick(step.logvexThere);
+    }
+    // Then Logvex stays and the bridge runs on until nothing waits.
+    for (int i = 0; i < 4; ++i)
+        tick(true);
+    outcome.operations = plan.done;
+    for (const std::string& box : platform->boxes)
+        outcome.boxes.push_back(box);
+    outcome.leftovers =
+        std::filesystem::exists(log) || !std::filesystem::is_empty(folder / kOutboxFolderName);
+    return outcome;
+}
+
+TEST(CrashPoints, NoContactLostAtAnyCrashAndAtMostOneSentTwice)
+{
+    // Three log files, one with two contacts; Logvex refuses one send and
+    // is away for one tick, while a contact is logged.
+    const std::vector<Step> steps = {
+        {{"K1AAA"}, true, 0}, {{"K2BBB", "K3CCC"}, true, 1}, {{}, false, 0}, {{"K4DDD"}, false, 0},
+        {{}, true, 0},
+    };
+    const std::vector<std::string> all = {"K1AAA", "K2BBB", "K3CCC", "K4DDD"};
+    const testing::ScratchDir scratch("plovik-crash-");
+
+    const Outcome clean = RunScenario(scratch.Path(), steps, 0);
+    ASSERT_EQ(clean.received, all);
+    ASSERT_FALSE(clean.crashed);
+    ASSERT_FALSE(clean.leftovers);
+    ASSERT_GT(clean.operations, 20u);
+
+    std::size_t duplicates = 0;
+    for (std::size_t n = 1; n <= clean.operations; ++n) {
+        std::filesystem::remove_all(scratch.Path());
+        std::filesystem::create_directories(scratch.Path());
+        const Outcome run = RunScenario(scratch.Path(), steps, n);
+        ASSERT_TRUE(run.crashed) << "crash point " << n;
+        std::vector<std::string> firsts;
+        for (const std::string& call : run.received)
+            if (std::find(firsts.begin(), firsts.end(), call) == firsts.end())
+                firsts.push_back(call);
+        EXPECT_EQ(firsts, all) << "lost or out of order at crash point " << n;
+        const std::size_t extra = run.received.size() - firsts.size();
+        EXPECT_LE(extra, 1u) << "crash point " << n;
+        if (extra > 0) {
+            EXPECT_TRUE(run.crashedAfterDelivery)
+                << "a contact sent twice, though the crash at point " << n
+                << " did not follow a delivery";
+        }
+        duplicates += extra;
+        EXPECT_FALSE(run.leftovers) << "crash point " << n;
+        EXPECT_TRUE(run.boxes.empty()) << "crash point " << n << ": " << run.boxes.front();
+    }
+    std::cout << "crash points tried: " << clean.operations
+              << ", contacts sent twice in all: " << duplicates << "\n";
+}
+
+} // namespace
+} // namespace plovik
