@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The benchmarks of the Windows build under Wine on a virtual display:
 # contact hand-over latency with the folder watch and with the one-second
-# tick alone, the bridge's CPU cost while idle, and the size of the .exe.
+# tick alone, how long contacts waiting in the outbox take to reach Logvex
+# once it starts, the bridge's CPU cost while idle, and the size of the .exe.
 #   bench/wine.sh WORKDIR
 # Figures only: nothing here is a pass/fail test, noise from a shared
 # machine shows up in them as it is.
@@ -17,6 +18,7 @@ mkdir -p "$1/wine" || die "cannot make $1/wine"
 work=$(cd "$1/wine" && pwd)
 
 contacts=20
+waiting=1000 # contacts in the outbox when Logvex starts
 idle_seconds=60
 title="Plovik Bridge ver 1.02"
 bridge_exe=build/mingw64/shell/plovik_bridge.exe
@@ -96,7 +98,11 @@ unix_folder=$(winepath -u "$folder" 2>/dev/null) || die "cannot map $folder"
 unix_folder=${unix_folder%/}
 mkdir -p "$unix_folder"
 log="$folder\\wsjtx_log.adi"
-clear_log() { rm -f "$unix_folder/wsjtx_log.adi" "$unix_folder/wsjtx_log_bak.adi"; }
+outbox=$unix_folder/plovik_bridge_outbox
+clear_log() {
+  rm -f "$unix_folder/wsjtx_log.adi" "$unix_folder/wsjtx_log_bak.adi"
+  rm -rf "$outbox"
+}
 
 bridge_window_up() { xwininfo -root -tree 2>/dev/null | grep -qF "\"$title\""; }
 
@@ -198,6 +204,75 @@ awk -v mw="$med_watch" -v xw="$max_watch" -v nw="$min_watch" \
   printf "  goal: tick-alone max within one tick (1000 ms + 20): %s\n", xt <= 1020 ? "met" : "MISSED"
   if (mt < 100)
     print "  note: the tick-alone median is that of a watch: did PLOVIK_BRIDGE_TIMER_ONLY reach the bridge?"
+}'
+
+# Contacts waiting in the outbox, as the bridge leaves them there (files
+# named by sixteen-digit arrival numbers, holding the log as WSJT-X wrote
+# it): either one file each, as contacts taken one by one, or one file of
+# them all, as a log taken whole. The bridge runs; then Logvex starts.
+header=$(head -n 6 tests/data/wsjtx/wsjtx-2.6.1-linux-two-contacts.adi | tr -d '\r' | sed 's/$/\r/')
+[[ $header == "ADIF Export"* ]] || die "sample log header not found"
+waiting_records=$work/waiting-records.txt
+awk -v n="$waiting" -v r="$k1abc" 'BEGIN {
+  for (i = 0; i < n; ++i) { line = r; sub(/<call:5>K1ABC/, sprintf("<call:6>W%05d", i), line); print line }
+}' >"$waiting_records"
+ms_since() { echo $((($(date +%s%N) - $1) / 1000000)); }
+
+# Sets figures to "received from_start_ms first_to_last_ms".
+drain_run() { # NAME files|one-file
+  local name=$1 dir=$work/$1 i=0 record
+  rm -rf "$dir" && mkdir -p "$dir"
+  clear_log
+  mkdir -p "$outbox"
+  if [ "$2" = files ]; then
+    while IFS= read -r record; do
+      i=$((i + 1))
+      printf '%s\n%s\r\n' "$header" "$record" >"$outbox/$(printf %016d "$i").adi"
+    done <"$waiting_records"
+  else
+    { printf '%s\n' "$header"; sed 's/$/\r/' "$waiting_records"; } >"$outbox/0000000000000001.adi"
+  fi
+  start_bridge
+  local start_ns
+  start_ns=$(date +%s%N)
+  wine "$logvex_exe" --out "$(winpath "$dir/received.txt")" </dev/null >/dev/null 2>&1 &
+  local logvex_pid=$!
+  pids+=("$logvex_pid")
+  local n=0
+  while [ "$(ms_since "$start_ns")" -lt 300000 ]; do
+    n=$(grep -cE '^[0-9]+ [0-9]+ [0-9]+ [0-9]+$' "$dir/received.txt" 2>/dev/null) || n=0
+    [ "$n" -ge "$waiting" ] && break
+    sleep 0.05
+  done
+  sleep 1.5 # a further tick and more: a contact sent twice shows up
+  stop_bridge
+  stop "$logvex_pid" "Logvex (logvex-peer)"
+  # Every contact once, in order, and the outbox empty.
+  awk '/^[0-9]+ [0-9]+ [0-9]+ [0-9]+$/ { getline text; split(text, f, "#"); print f[1] }' \
+    "$dir/received.txt" >"$dir/calls.txt"
+  sed 's/^<call:6>\(W[0-9]*\) .*/\1/' "$waiting_records" | cmp -s - "$dir/calls.txt" ||
+    die "$name: Logvex did not get each waiting contact once, in order (files in $dir)"
+  [ -z "$(ls -A "$outbox" 2>/dev/null)" ] || die "$name: the outbox is not empty afterwards"
+  # Logvex's receive times are 100-ns units since 1601.
+  figures=$(awk -v start_ns="$start_ns" '/^[0-9]+ [0-9]+ [0-9]+ [0-9]+$/ {
+      if (!first) first = $3; last = $3; ++n
+    } END {
+      start = start_ns / 100 + 116444736000000000
+      printf "%d %.0f %.0f\n", n, (last - start) / 10000, (last - first) / 10000
+    }' "$dir/received.txt")
+}
+
+echo "== outbox: $waiting contacts waiting -> Logvex has them all, timed from Logvex's start"
+drain_run drain-files files
+read -r _ total_files spread_files <<<"$figures"
+drain_run drain-one-file one-file
+read -r _ total_one spread_one <<<"$figures"
+awk -v n="$waiting" -v tf="$total_files" -v sf="$spread_files" -v to="$total_one" -v so="$spread_one" 'BEGIN {
+  printf "  %-34s %7.2f s from Logvex'"'"'s start, %7.2f s first to last (%.1f ms a contact)\n", \
+    "one file a contact (" n " files)", tf / 1000, sf / 1000, sf / (n - 1)
+  printf "  %-34s %7.2f s from Logvex'"'"'s start, %7.2f s first to last (%.1f ms a contact)\n", \
+    "one file of " n " contacts", to / 1000, so / 1000, so / (n - 1)
+  print "  (from the start: Wine starting Logvex, up to a tick before the bridge sees it, the sending)"
 }'
 
 # CPU time of a process, all its threads, in clock ticks (utime + stime;
