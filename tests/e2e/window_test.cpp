@@ -57,7 +57,7 @@ TEST_F(Window, CaptionAndMenuTexts)
     EXPECT_EQ(WindowText(FindBridge()), kTitle);
     EXPECT_NE(::GetMenu(FindBridge()), nullptr) << "the frame has a menu bar";
     // Another process's menu cannot be read under Wine: read the program's own.
-    const ModuleHandle program(::LoadLibraryExA(BuildPath("shell/plovik_bridge.exe").c_str(),
+    const ModuleHandle program(::LoadLibraryExA(ShippedPath("shell/plovik_bridge.exe").c_str(),
                                                 nullptr, LOAD_LIBRARY_AS_DATAFILE));
     ASSERT_TRUE(program.Valid());
     const MenuHandle menu(::LoadMenuA(program.Get(), MAKEINTRESOURCEA(128)));
@@ -119,7 +119,7 @@ TEST_F(Window, SecondCopyExitsAndTheFirstStays)
     const HWND first = FindBridge();
     ASSERT_TRUE(::SetForegroundWindow(FindLogvex()));
     ASSERT_TRUE(WaitFor([] { return ::GetForegroundWindow() == FindLogvex(); }));
-    Process second(Quote(BuildPath("shell/plovik_bridge.exe")));
+    Process second(Quote(ShippedPath("shell/plovik_bridge.exe")));
     EXPECT_EQ(second.WaitExit(8000), 0);
     EXPECT_TRUE(bridge->Running());
     EXPECT_EQ(FindBridge(), first);
