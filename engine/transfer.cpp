@@ -240,8 +240,8 @@ void Transfer::AdoptLegacy(const Paths& paths)
 TakeOutcome Transfer::TakeStep(const Paths& paths)
 {
     std::string reason;
-    // Only a log that is there needs the outbox; an absent one must not
-    // make folders or boxes.
+    // An outbox that cannot be made matters only when there is a log to
+    // take: no box while WSJT-X's folder is not there at all.
     OutboxEntry entry;
     const bool outboxReady = EnsureOutbox(paths, reason);
     if (!outboxReady) {
