@@ -4,7 +4,6 @@
 #include "log_reader.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace plovik {
 
@@ -35,10 +34,12 @@ constexpr std::size_t kTakeScanLimit = 1024 * 1024;
 
 std::string OutboxEntry::Name() const
 {
-    char arrivalText[kArrivalDigits + 1];
-    std::snprintf(arrivalText, sizeof arrivalText, "%016llu",
-                  static_cast<unsigned long long>(arrival));
-    std::string name = arrivalText;
+    // Digits by hand: the C library's formatting would bring its whole
+    // floating-point machinery into the program.
+    std::string name(kArrivalDigits, '0');
+    std::uint64_t rest = arrival;
+    for (std::size_t at = kArrivalDigits; at-- > 0 && rest > 0; rest /= 10)
+        name[at] = static_cast<char>('0' + rest % 10);
     if (delivered > 0)
         name += "+" + std::to_string(delivered);
     return name + (kind == OutboxKind::LogFile ? ".adi" : ".txt");

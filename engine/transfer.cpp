@@ -240,8 +240,8 @@ void Transfer::AdoptLegacy(const Paths& paths)
 TakeOutcome Transfer::TakeStep(const Paths& paths)
 {
     std::string reason;
-    // Only a log that is there needs the outbox; an absent one must not
-    // make folders or boxes.
+    // An outbox that cannot be made matters only when there is a log to
+    // take: no box while WSJT-X's folder is not there at all.
     OutboxEntry entry;
     const bool outboxReady = EnsureOutbox(paths, reason);
     if (!outboxReady) {
@@ -340,10 +340,9 @@ SendOutcome Transfer::SendStep(const Paths& paths, WindowRef receiver, QsoRecord
         std::vector<OutboxEntry> entries = SortedEntries(listing.names);
         if (!entries.empty() && m_nextArrival)
             m_nextArrival = std::max(*m_nextArrival, entries.back().arrival + 1);
-        entries.erase(
-            std::remove_if(entries.begin(), entries.end(),
-                           [&](const OutboxEntry& e) { return m_setAside.count(e.arrival) != 0; }),
-            entries.end());
+        entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                     [&](const OutboxEntry& e) { return IsSetAside(e.arrival); }),
+                      entries.end());
         if (entries.empty())
             return sentAny ? SendOutcome::Sent : SendOutcome::Idle;
 
@@ -418,8 +417,15 @@ void Transfer::RecordDelivery(const Paths& paths, const OutboxEntry& entry, std:
 void Transfer::SetAside(const OutboxEntry& entry, const std::string& text)
 {
     // One box per file: once set aside it is not looked at again this run.
-    if (m_setAside.insert(entry.arrival).second)
-        m_platform.ShowMessageBox(text);
+    if (IsSetAside(entry.arrival))
+        return;
+    m_setAside.push_back(entry.arrival);
+    m_platform.ShowMessageBox(text);
+}
+
+bool Transfer::IsSetAside(std::uint64_t arrival) const
+{
+    return std::find(m_setAside.begin(), m_setAside.end(), arrival) != m_setAside.end();
 }
 
 void Transfer::Report(std::string& last, const std::string& text)

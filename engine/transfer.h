@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <set>
 #include <string>
+#include <vector>
 
 namespace plovik {
 
@@ -87,6 +87,7 @@ private:
                      std::uint8_t& m_nNoFreq);
     void RecordDelivery(const Paths& paths, const OutboxEntry& entry, std::size_t total);
     void SetAside(const OutboxEntry& entry, const std::string& text);
+    bool IsSetAside(std::uint64_t arrival) const;
     void Report(std::string& last, const std::string& text);
 
     Platform& m_platform;
@@ -95,7 +96,7 @@ private:
     bool m_bLegacyChecked = false;
     std::optional<std::string> m_startUpBackup; // set while the start-up move waits
     std::optional<std::uint64_t> m_nextArrival; // unknown until the outbox is listed
-    std::set<std::uint64_t> m_setAside;         // bad files, left for the next start
+    std::vector<std::uint64_t> m_setAside;      // bad files, left for the next start
 
     struct InFlightSend {
         Paths paths;

@@ -1,18 +1,32 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build and test the bridge.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
-packages=(cmake g++ make libgtest-dev clang mingw-w64 wine wine64 xvfb xauth x11-utils imagemagick)
+packages=(cmake g++ make libgtest-dev clang mingw-w64 wine wine64 xvfb xauth x11-utils imagemagick
+  zip unzip libc6-i386)
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "== installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+missing=()
+for p in "${packages[@]}"; do
+  installed "$p" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "== installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# 32-bit Windows programs need wine32, and wine32 a kernel that runs 32-bit
+# programs. Without one, wine32 would stop Wine altogether: the wine command
+# prefers its 32-bit loader once it is there.
+if scripts/runs-32bit.sh && ! installed wine32:i386; then
+  echo "== installing: wine32 (the i386 architecture added)"
+  $sudo dpkg --add-architecture i386
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null
+fi

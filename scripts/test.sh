@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite: engine tests natively and under the sanitizers,
-# both Windows cross builds, and the end-to-end tests under Wine.
+# both Windows cross builds, the release zips (reproducible, the .exe
+# small), and the end-to-end tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,7 +33,20 @@ for preset in mingw64 mingw32; do
   scripts/check-dlls.sh "build/$preset"
 done
 
-if [ -x scripts/run-e2e.sh ]; then
-  echo "== end-to-end tests under Wine"
-  scripts/run-e2e.sh
+echo "== release: both zips, then once more from a copy of the tree in another folder"
+scripts/release.sh
+scripts/check-dlls.sh build/release-x64
+scripts/check-dlls.sh build/release-x86
+scripts/check-reproducible.sh
+
+echo "== end-to-end tests under Wine, x86_64, the release's programs"
+scripts/run-e2e.sh x64
+if scripts/runs-32bit.sh; then
+  echo "== end-to-end tests under Wine, i686, the release's programs"
+  scripts/run-e2e.sh x86
+else
+  echo "== end-to-end tests, i686: NOT RUN: this machine's kernel runs no 32-bit programs, so wine32 cannot start"
 fi
+
+# Last, so that everything else has been seen when it fails.
+scripts/check-size.sh

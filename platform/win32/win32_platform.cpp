@@ -117,7 +117,7 @@ bool Win32Platform::DrainMessages()
 void Win32Platform::ShowMessageBox(const std::string& text)
 {
     // One box per report at a time, whatever the ticks report meanwhile.
-    const auto known = [&](const std::deque<std::string>& texts) {
+    const auto known = [&](const std::vector<std::string>& texts) {
         return std::find(texts.begin(), texts.end(), text) != texts.end();
     };
     if (known(m_boxesWaiting) || known(m_boxesUp))
@@ -133,7 +133,7 @@ void Win32Platform::ShowWaitingBoxes()
 {
     while (!m_boxesWaiting.empty()) {
         const std::string text = m_boxesWaiting.front();
-        m_boxesWaiting.pop_front();
+        m_boxesWaiting.erase(m_boxesWaiting.begin());
         m_boxesUp.push_back(text);
         ::MessageBoxW(m_hMainWnd, Widen(text).c_str(), Widen(m_appTitle).c_str(), MB_OK);
         m_boxesUp.erase(std::find(m_boxesUp.begin(), m_boxesUp.end(), text));

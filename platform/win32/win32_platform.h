@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include <deque>
 #include <string>
+#include <vector>
 
 namespace plovik::win32 {
 
@@ -46,8 +46,8 @@ private:
     HWND m_hView = nullptr;
     bool m_bStopping = false;
     MSG m_msg{};
-    std::deque<std::string> m_boxesWaiting;
-    std::deque<std::string> m_boxesUp; // shown now, innermost last
+    std::vector<std::string> m_boxesWaiting;
+    std::vector<std::string> m_boxesUp; // shown now, innermost last
 };
 
 } // namespace plovik::win32

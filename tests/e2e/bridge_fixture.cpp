@@ -105,7 +105,7 @@ void BridgeTest::PlaceLogKeptAtStart(const std::string& content)
 
 void BridgeTest::StartBridge()
 {
-    bridge = std::make_unique<Process>(Quote(BuildPath("shell/plovik_bridge.exe")));
+    bridge = std::make_unique<Process>(Quote(ShippedPath("shell/plovik_bridge.exe")));
     ASSERT_TRUE(bridge->Started());
     // The initial update has run when the badge and both lights show pictures.
     ASSERT_TRUE(WaitFor([] {
@@ -150,7 +150,7 @@ std::string BridgeTest::Adif2msg(const std::string& fileContent, bool noFreq)
     const std::string input = m_scratch + "\\adif2msg-input.adi";
     const std::string output = m_scratch + "\\adif2msg-output.txt";
     WriteFileBytes(input, fileContent);
-    Process tool(Quote(BuildPath("tools/adif2msg.exe")) + (noFreq ? " --no-freq " : " ") +
+    Process tool(Quote(ShippedPath("tools/adif2msg.exe")) + (noFreq ? " --no-freq " : " ") +
                      Quote(input),
                  output);
     EXPECT_EQ(tool.WaitExit(10000), 0) << "adif2msg failed";

@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -37,6 +38,14 @@ bool IsFolder(const std::string& path)
 std::string BuildPath(const std::string& relative)
 {
     return WindowsPath(PLOVIK_BUILD_DIR "/" + relative);
+}
+
+std::string ShippedPath(const std::string& relative)
+{
+    const char* programs = std::getenv("PLOVIK_E2E_PROGRAMS");
+    if (programs == nullptr || *programs == '\0')
+        return BuildPath(relative);
+    return WindowsPath(programs + ("/" + relative));
 }
 
 std::string SourcePath(const std::string& relative)

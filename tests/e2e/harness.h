@@ -13,6 +13,10 @@ namespace e2e {
 // Windows path of a file of the build tree, and of the source tree.
 std::string BuildPath(const std::string& relative);
 std::string SourcePath(const std::string& relative);
+// Windows path of a program that ships (the bridge, adif2msg): from the
+// release build named by PLOVIK_E2E_PROGRAMS (a build folder) where set, so
+// the tests run what operators get; from this build otherwise.
+std::string ShippedPath(const std::string& relative);
 std::string Quote(const std::string& text);
 
 // A file opened with the given sharing, closed when the object goes or on Close().

@@ -113,7 +113,8 @@ protected:
         BridgeTest::TearDown();
         if (!m_profile.empty())
             for (const char* tail :
-                 {"\\AppData\\Local\\WSJT-X", "\\AppData\\Local", "\\AppData", ""})
+                 {"\\AppData\\Local\\WSJT-X\\plovik_bridge_outbox", "\\AppData\\Local\\WSJT-X",
+                  "\\AppData\\Local", "\\AppData", ""})
                 ::RemoveDirectoryW(Widen(m_profile + tail).c_str());
         RemoveFile(m_oldFolder + "\\wsjtx_log.adi");
         RemoveFile(m_oldFolder + "\\wsjtx_log_bak.adi");

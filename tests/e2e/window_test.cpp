@@ -5,6 +5,10 @@
 
 #include <sddl.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 namespace e2e {
 namespace {
 
@@ -87,7 +91,7 @@ TEST_F(Window, CaptionAndMenuTexts)
     EXPECT_EQ(WindowText(FindBridge()), kTitle);
     EXPECT_NE(::GetMenu(FindBridge()), nullptr) << "the frame has a menu bar";
     // Another process's menu cannot be read under Wine: read the program's own.
-    const ModuleHandle program(::LoadLibraryExA(BuildPath("shell/plovik_bridge.exe").c_str(),
+    const ModuleHandle program(::LoadLibraryExA(ShippedPath("shell/plovik_bridge.exe").c_str(),
                                                 nullptr, LOAD_LIBRARY_AS_DATAFILE));
     ASSERT_TRUE(program.Valid());
     const MenuHandle menu(::LoadMenuA(program.Get(), MAKEINTRESOURCEA(128)));
@@ -97,6 +101,44 @@ TEST_F(Window, CaptionAndMenuTexts)
     EXPECT_EQ(MenuText(menu.Get(), 1, MF_BYPOSITION), "&Help");
     EXPECT_EQ(MenuText(menu.Get(), kIdAppExit, MF_BYCOMMAND), "E&xit");
     EXPECT_EQ(MenuText(menu.Get(), kIdAppAbout, MF_BYCOMMAND), "&About Plovik Bridge ver 1.02");
+}
+
+// The file's properties in Explorer: the project's one version, and the licence.
+TEST_F(Window, VersionResourceCarriesTheProjectVersionAndTheLicence)
+{
+    const std::string exe = ShippedPath("shell/plovik_bridge.exe");
+    std::vector<char> info(::GetFileVersionInfoSizeA(exe.c_str(), nullptr));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(
+        ::GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    const auto value = [&info](const char* name) {
+        char* text = nullptr;
+        UINT length = 0;
+        const std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
+        if (!::VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&text), &length))
+            return std::string("(none)");
+        return std::string(text);
+    };
+    const struct {
+        const char* name;
+        const char* expected;
+    } strings[] = {
+        {"FileVersion", PLOVIK_VERSION ".0"},
+        {"ProductVersion", PLOVIK_VERSION ".0"},
+        {"LegalCopyright", "Copyright (C) 2026 Plovik. MIT License"},
+        {"OriginalFilename", "plovik_bridge.exe"},
+    };
+    for (const auto& s : strings)
+        EXPECT_EQ(value(s.name), s.expected) << s.name;
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    char numbers[32];
+    std::snprintf(numbers, sizeof numbers, "%u.%u.%u", unsigned{HIWORD(fixed->dwFileVersionMS)},
+                  unsigned{LOWORD(fixed->dwFileVersionMS)},
+                  unsigned{HIWORD(fixed->dwFileVersionLS)});
+    EXPECT_STREQ(numbers, PLOVIK_VERSION);
 }
 
 TEST_F(Window, HelpAboutShowsTheAboutBoxUntilOk)
@@ -149,7 +191,7 @@ TEST_F(Window, SecondCopyExitsAndTheFirstStays)
     const HWND first = FindBridge();
     ASSERT_TRUE(::SetForegroundWindow(FindLogvex()));
     ASSERT_TRUE(WaitFor([] { return ::GetForegroundWindow() == FindLogvex(); }));
-    Process second(Quote(BuildPath("shell/plovik_bridge.exe")));
+    Process second(Quote(ShippedPath("shell/plovik_bridge.exe")));
     EXPECT_EQ(second.WaitExit(8000), 0);
     EXPECT_TRUE(bridge->Running());
     EXPECT_EQ(FindBridge(), first);

@@ -117,11 +117,35 @@ TEST_F(Adif2msgTest, EmptyFileUnreadableFileAndBadUsage)
     EXPECT_EQ(directory.exitCode, 2);
     EXPECT_NE(directory.err.find("Is a directory"), std::string::npos);
 
-    for (const char* args : {"", "--bogus x.adi", "a.adi b.adi", "--record"}) {
+    for (const char* args :
+         {"", "--bogus x.adi", "a.adi b.adi", "--record", "-h", "--versions", "--bogus --help"}) {
         const ToolRun usage = Tool(args);
         EXPECT_EQ(usage.exitCode, 64) << args;
         EXPECT_NE(usage.err.find("usage: adif2msg"), std::string::npos) << args;
         EXPECT_EQ(usage.out, "");
+    }
+}
+
+TEST_F(Adif2msgTest, HelpAndVersionPrintToStandardOutputAndSucceed)
+{
+    const std::string usage = Tool("").err;
+    ASSERT_EQ(usage.rfind("usage: adif2msg [--no-freq] [--record] FILE\n", 0), 0u) << usage;
+    const std::string version = std::string("adif2msg ") + PLOVIK_VERSION + "\n";
+    const struct {
+        const char* args;
+        const std::string& out;
+    } cases[] = {
+        {"--help", usage},
+        {"--version", version},
+        {"--no-freq --help missing.adi", usage},
+        {"--version --bogus", version},
+        {"--record --version --help", version},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = Tool(c.args);
+        EXPECT_EQ(run.exitCode, 0) << c.args;
+        EXPECT_EQ(run.out, c.out) << c.args;
+        EXPECT_EQ(run.err, "") << c.args;
     }
 }
 
