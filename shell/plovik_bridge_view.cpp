@@ -188,6 +188,8 @@ void CPlovik_bridgeView::OnTimer(UINT_PTR nIDEvent)
 {
     if (nIDEvent == kRetryTimer)
         ::KillTimer(m_hWnd, kRetryTimer);
+    if (!m_transfer.IsRunning() && m_platform.GiveUpOverdueSend())
+        m_transfer.SendFinished(plovik::SendStatus::NotDelivered, m_record, m_nNoFreq);
     const plovik::TickOutcome outcome =
         m_transfer.RunTick(m_record, m_strLogPath, m_nNoFreq, [this] {
             HWND logvex = nullptr;
@@ -254,8 +256,10 @@ bool CPlovik_bridgeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case plovik::win32::WM_APP_SEND_DONE:
         // Recorded at once; the sending goes on from here, and a close asked
         // for meanwhile follows it.
-        m_transfer.SendFinished(static_cast<plovik::SendStatus>(wParam), m_record, m_nNoFreq);
-        AfterTransferWork();
+        if (m_platform.TakeSendResult(lParam)) {
+            m_transfer.SendFinished(static_cast<plovik::SendStatus>(wParam), m_record, m_nNoFreq);
+            AfterTransferWork();
+        }
         return true;
     case plovik::win32::WM_APP_SHOW_BOXES:
         // Not from a drain inside the transfer's work: the box's loop would

@@ -19,6 +19,9 @@ namespace {
 // answering only after it took the message is not "hung" at the start: this
 // long time-out is the backstop for both.
 constexpr UINT kSendBackstopMs = 120000;
+// A result that has not come this long after the backstop never will (its
+// post was lost): the send is given up and its contact sent again.
+constexpr DWORD kSendOverdueMs = kSendBackstopMs + 30000;
 
 SendStatus SendNow(HWND target, HWND sender, unsigned long kind, const std::string& data)
 {
@@ -49,6 +52,7 @@ struct SendJob {
     unsigned long kind;
     std::string data;
     HWND view;
+    LPARAM serial;
 };
 
 DWORD WINAPI SendThread(void* parameter)
@@ -57,7 +61,7 @@ DWORD WINAPI SendThread(void* parameter)
     const SendStatus status = SendNow(job->target, job->sender, job->kind, job->data);
     // A view gone meanwhile (the bridge closing) takes no result: the
     // contact is still in the outbox.
-    ::PostMessageA(job->view, WM_APP_SEND_DONE, static_cast<WPARAM>(status), 0);
+    ::PostMessageA(job->view, WM_APP_SEND_DONE, static_cast<WPARAM>(status), job->serial);
     return 0;
 }
 
@@ -114,6 +118,23 @@ bool Win32Platform::DrainMessages()
     return !m_bStopping;
 }
 
+bool Win32Platform::TakeSendResult(LPARAM serial)
+{
+    if (!m_bSendInFlight || serial != m_sendSerial)
+        return false;
+    m_bSendInFlight = false;
+    return true;
+}
+
+bool Win32Platform::GiveUpOverdueSend()
+{
+    if (!m_bSendInFlight || ::GetTickCount() - m_sendStarted < kSendOverdueMs)
+        return false;
+    m_bSendInFlight = false;
+    ++m_sendSerial; // its result, should it come after all, is stale
+    return true;
+}
+
 void Win32Platform::ShowMessageBox(const std::string& text)
 {
     // One box per report at a time, whatever the ticks report meanwhile.
@@ -152,11 +173,15 @@ SendStatus Win32Platform::SendCopyData(WindowRef receiver, unsigned long kind,
     if (m_hView) {
         // The one blocking call goes to a thread of its own, so the window
         // answers and ticks go on while Logvex takes its time.
-        auto job = std::make_unique<SendJob>(SendJob{target, m_hMainWnd, kind, data, m_hView});
+        auto job = std::make_unique<SendJob>(
+            SendJob{target, m_hMainWnd, kind, data, m_hView, m_sendSerial + 1});
         const UniqueKernelHandle thread(
             ::CreateThread(nullptr, 0, SendThread, job.get(), 0, nullptr));
         if (thread) {
             static_cast<void>(job.release()); // the thread owns it now
+            ++m_sendSerial;
+            m_bSendInFlight = true;
+            m_sendStarted = ::GetTickCount();
             return SendStatus::InFlight;
         }
     }

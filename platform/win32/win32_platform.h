@@ -24,6 +24,12 @@ public:
     bool StopRequested() const { return m_bStopping; }
     // Shows the boxes reported so far, one at a time (WM_APP_SHOW_BOXES).
     void ShowWaitingBoxes();
+    // True when a WM_APP_SEND_DONE (its lParam) is the result of the send
+    // in flight, which then has ended; false for a stale one.
+    bool TakeSendResult(LPARAM serial);
+    // True, once, when the send in flight has had no result long past its
+    // time-out: it is given up, so the sending does not stop for good.
+    bool GiveUpOverdueSend();
 
     OpenResult OpenLogFile(const std::string& path) override;
     OpenResult OpenOutboxFile(const std::string& path) override;
@@ -45,6 +51,9 @@ private:
     HWND m_hCheckBox = nullptr;
     HWND m_hView = nullptr;
     bool m_bStopping = false;
+    bool m_bSendInFlight = false;
+    LPARAM m_sendSerial = 0;
+    DWORD m_sendStarted = 0;
     MSG m_msg{};
     std::vector<std::string> m_boxesWaiting;
     std::vector<std::string> m_boxesUp; // shown now, innermost last
