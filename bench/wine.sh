@@ -155,6 +155,18 @@ done
 
 # One latency run: Logvex, then the bridge, then WSJT-X logging the
 # contacts at its pace; sets figures to "contacts median max min" in ms.
+# Waits up to SECONDS until Logvex has N messages in DIR/received.txt, then
+# a further tick and more, so that a contact sent twice shows up.
+wait_received() { # DIR N SECONDS
+  local deadline=$((SECONDS + $3)) n
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    n=$(grep -cE '^[0-9]+ [0-9]+ [0-9]+ [0-9]+$' "$1/received.txt" 2>/dev/null) || n=0
+    [ "$n" -ge "$2" ] && break
+    sleep 0.05
+  done
+  sleep 1.5
+}
+
 latency_run() { # NAME [ENV=VALUE...]
   local name=$1
   shift
@@ -176,13 +188,7 @@ latency_run() { # NAME [ENV=VALUE...]
     --gap-min-ms 1100 --gap-max-ms 1600 --seed 7 --times "$(winpath "$dir/times.txt")" \
     </dev/null >/dev/null 2>&1 || status=$?
   [ "$status" -eq 0 ] || die "$name: WSJT-X (wsjtx-peer) failed, exit status $status"
-  local n=0
-  for _ in $(seq 1 30); do
-    n=$(grep -cE '^[0-9]+ [0-9]+ [0-9]+ [0-9]+$' "$dir/received.txt" 2>/dev/null) || n=0
-    [ "$n" -ge "$contacts" ] && break
-    sleep 0.1
-  done
-  sleep 1.5 # a further tick and more: a contact sent twice shows up
+  wait_received "$dir" "$contacts" 3
   stop_bridge
   stop "$logvex_pid" "Logvex (logvex-peer)"
   [ ! -e "$unix_folder/wsjtx_log.adi" ] || die "$name: the log file was left behind"
@@ -216,7 +222,6 @@ waiting_records=$work/waiting-records.txt
 awk -v n="$waiting" -v r="$k1abc" 'BEGIN {
   for (i = 0; i < n; ++i) { line = r; sub(/<call:5>K1ABC/, sprintf("<call:6>W%05d", i), line); print line }
 }' >"$waiting_records"
-ms_since() { echo $((($(date +%s%N) - $1) / 1000000)); }
 
 # Sets figures to "received from_start_ms first_to_last_ms".
 drain_run() { # NAME files|one-file
@@ -238,13 +243,7 @@ drain_run() { # NAME files|one-file
   wine "$logvex_exe" --out "$(winpath "$dir/received.txt")" </dev/null >/dev/null 2>&1 &
   local logvex_pid=$!
   pids+=("$logvex_pid")
-  local n=0
-  while [ "$(ms_since "$start_ns")" -lt 300000 ]; do
-    n=$(grep -cE '^[0-9]+ [0-9]+ [0-9]+ [0-9]+$' "$dir/received.txt" 2>/dev/null) || n=0
-    [ "$n" -ge "$waiting" ] && break
-    sleep 0.05
-  done
-  sleep 1.5 # a further tick and more: a contact sent twice shows up
+  wait_received "$dir" "$waiting" 300
   stop_bridge
   stop "$logvex_pid" "Logvex (logvex-peer)"
   # Every contact once, in order, and the outbox empty.

@@ -245,8 +245,7 @@ TakeOutcome Transfer::TakeStep(const Paths& paths)
     OutboxEntry entry;
     const bool outboxReady = EnsureOutbox(paths, reason);
     if (!outboxReady) {
-        OpenResult probe = m_platform.OpenOutboxFile(paths.log);
-        if (probe.status == OpenStatus::Absent)
+        if (!Exists(paths.log))
             return TakeOutcome::NoFile;
         Report(m_lastTakeReport, OutboxFailureText(paths.outbox, reason));
         return TakeOutcome::Failed;

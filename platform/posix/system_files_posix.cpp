@@ -164,7 +164,7 @@ FolderListing ListSystemFolder(const std::string& folder)
 
 bool RenameSystemFile(const std::string& from, const std::string& to, std::string& reason)
 {
-    return RenameNoReplace(from, to, reason) && SyncFolder(FolderOf(to), reason);
+    return MoveSystemFileAside(from, to, reason) == MoveStatus::Moved;
 }
 
 bool RemoveSystemFile(const std::string& path, std::string& reason)
@@ -181,7 +181,7 @@ MoveStatus MoveSystemFileAside(const std::string& from, const std::string& to, s
     if (RenameNoReplace(from, to, reason))
         return SyncFolder(FolderOf(to), reason) ? MoveStatus::Moved : MoveStatus::Failed;
     return errno == ENOENT && ::access(from.c_str(), F_OK) != 0 ? MoveStatus::Absent
-                                                                 : MoveStatus::Failed;
+                                                                : MoveStatus::Failed;
 }
 
 } // namespace plovik

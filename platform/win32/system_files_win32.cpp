@@ -207,11 +207,7 @@ FolderListing ListSystemFolder(const std::string& folder)
 
 bool RenameSystemFile(const std::string& from, const std::string& to, std::string& reason)
 {
-    // Write-through: the call returns once the new name is on the disk.
-    if (::MoveFileExW(win32::Widen(from).c_str(), win32::Widen(to).c_str(), MOVEFILE_WRITE_THROUGH))
-        return true;
-    reason = ErrorText(::GetLastError());
-    return false;
+    return MoveSystemFileAside(from, to, reason) == MoveStatus::Moved;
 }
 
 bool RemoveSystemFile(const std::string& path, std::string& reason)
@@ -238,15 +234,17 @@ bool RemoveSystemFile(const std::string& path, std::string& reason)
 
 MoveStatus MoveSystemFileAside(const std::string& from, const std::string& to, std::string& reason)
 {
+    // Write-through: the call returns once the new name is on the disk. No
+    // MOVEFILE_REPLACE_EXISTING: a file of the new name is never replaced.
     if (::MoveFileExW(win32::Widen(from).c_str(), win32::Widen(to).c_str(), MOVEFILE_WRITE_THROUGH))
         return MoveStatus::Moved;
-    const DWORD error = ::GetLastError();
-    reason = ErrorText(error);
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
+    // The same errors mean the same as for an open: gone, or held by another.
+    OpenResult failed = Failure(::GetLastError());
+    reason = std::move(failed.reason);
+    switch (failed.status) {
+    case OpenStatus::Absent:
         return MoveStatus::Absent;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
+    case OpenStatus::InUse:
         return MoveStatus::InUse;
     default:
         return MoveStatus::Failed;
