@@ -135,19 +135,40 @@ private:
 
 enum class LineResult { Continue, StopReading };
 
-// Cuts one trimmed data line into tag texts.
-LineResult ParseLine(ContactCutter& cutter, std::string_view remainder)
+// Calls `onPiece` with each piece of a trimmed data line, as the line is cut
+// into tag texts: `tagged` tells whether the piece followed a '<'.
+template <typename OnPiece> void CutLine(std::string_view remainder, const OnPiece& onPiece)
 {
-    // A '*' anywhere ends the useful part of the file (this line included).
-    if (remainder.find('*') != std::string_view::npos)
-        return LineResult::StopReading;
     while (!remainder.empty()) {
-        if (remainder.front() == '<')
+        const bool tagged = remainder.front() == '<';
+        if (tagged)
             remainder.remove_prefix(1);
         const std::size_t next = remainder.find('<');
-        cutter.Tag(remainder.substr(0, next));
+        onPiece(remainder.substr(0, next), tagged);
         remainder = next == std::string_view::npos ? std::string_view() : remainder.substr(next);
     }
+}
+
+// A '*' outside every value (text before the first tag, or a tag's name and
+// length) ends the useful part of the file. Inside a value it is just a
+// character: a comment "best * dx" must not cost the contact and all after it.
+bool HasStarOutsideValues(std::string_view line)
+{
+    bool found = false;
+    CutLine(line, [&](std::string_view piece, bool tagged) {
+        const std::string_view outside = tagged ? piece.substr(0, piece.find('>')) : piece;
+        found = found || outside.find('*') != std::string_view::npos;
+    });
+    return found;
+}
+
+// Cuts one trimmed data line into tag texts.
+LineResult ParseLine(ContactCutter& cutter, std::string_view line)
+{
+    // Such a line gives no field at all.
+    if (HasStarOutsideValues(line))
+        return LineResult::StopReading;
+    CutLine(line, [&](std::string_view tagText, bool) { cutter.Tag(tagText); });
     return LineResult::Continue;
 }
 

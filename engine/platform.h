@@ -75,6 +75,7 @@ enum class MoveStatus {
 // The names of the files in a folder (no subfolders), in no set order.
 struct FolderListing {
     bool ok = true;                 // false: the folder could not be read (reason)
+    bool exists = true;             // false: there is no such folder (and no names)
     std::vector<std::string> names; // a missing folder is an empty one
     std::string reason;
 };

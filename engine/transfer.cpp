@@ -115,29 +115,50 @@ bool Transfer::Exists(const std::string& path)
 
 void Transfer::StartUp(const std::string& logPath, const std::string& bakPath)
 {
+    // A New or Open later must not take a waiting contact for old history.
+    if (m_bStartedUp)
+        return;
+    m_bStartedUp = true;
     m_lastTakeReport.clear();
-    if (!Exists(logPath) || Exists(bakPath)) {
-        m_startUpBackup.reset();
+    const Paths paths = PathsFor(logPath);
+    // A folder that cannot be read is there: its log is not taken for old.
+    const FolderListing outbox = m_platform.ListFolder(paths.outbox);
+    if (!outbox.ok || outbox.exists || !Exists(logPath) || Exists(bakPath)) {
+        MarkFolder(paths);
         return;
     }
     m_startUpBackup = bakPath;
-    TryStartUp(logPath);
+    TryStartUp(paths);
 }
 
-MoveStatus Transfer::TryStartUp(const std::string& logPath)
+void Transfer::MarkFolder(const Paths& paths)
+{
+    // Made now, not at the first take: a bridge killed before it would
+    // otherwise take a contact logged meanwhile for old history at its next
+    // start. A failure is not reported here: while WSJT-X's folder is not
+    // there it is expected, and the take makes the outbox again and reports
+    // once there is a log to take.
+    std::string reason;
+    EnsureOutbox(paths, reason);
+}
+
+MoveStatus Transfer::TryStartUp(const Paths& paths)
 {
     std::string reason;
-    const MoveStatus status = m_platform.MoveLogAside(logPath, *m_startUpBackup, reason);
+    const MoveStatus status = m_platform.MoveLogAside(paths.log, *m_startUpBackup, reason);
     switch (status) {
     case MoveStatus::Moved:
     case MoveStatus::Absent:
         m_startUpBackup.reset();
         m_lastTakeReport.clear();
+        // Only once the old log is aside: a crash before would leave it
+        // looking fresh.
+        MarkFolder(paths);
         break;
     case MoveStatus::InUse:
         break;
     case MoveStatus::Failed:
-        Report(m_lastTakeReport, MoveAsideFailureText(logPath, *m_startUpBackup, reason));
+        Report(m_lastTakeReport, MoveAsideFailureText(paths.log, *m_startUpBackup, reason));
         break;
     }
     return status;
@@ -160,13 +181,14 @@ TickOutcome Transfer::RunTick(QsoRecord& record, const std::string& logPath,
     }
     const WindowRef logvex = probe();
     const Paths paths = PathsFor(logPath);
-    if (!m_bLegacyChecked)
-        AdoptLegacy(paths);
     // WSJT-X's file goes first: it must never wait behind a slow Logvex.
-    // Before the start-up move, the log is the old one: left alone.
-    if (m_startUpBackup && TryStartUp(logPath) == MoveStatus::InUse)
+    // Before the start-up move, the log is the old one: left alone, and no
+    // outbox is made that would mark it as fresh.
+    if (m_startUpBackup && TryStartUp(paths) == MoveStatus::InUse)
         outcome.take = TakeOutcome::InUse;
-    else if (!m_startUpBackup)
+    if (!m_startUpBackup && !m_bLegacyChecked)
+        AdoptLegacy(paths);
+    if (!m_startUpBackup && outcome.take == TakeOutcome::NotRun)
         outcome.take = TakeStep(paths);
     if (logvex == 0)
         outcome.send = SendOutcome::NoReceiver;
@@ -216,6 +238,9 @@ bool Transfer::EnsureOutbox(const Paths& paths, std::string& reason)
     }
     const std::vector<OutboxEntry> entries = SortedEntries(listing.names);
     m_nextArrival = entries.empty() ? 1 : entries.back().arrival + 1;
+    // A number removed this run is never given again, even once unlisted.
+    for (std::uint64_t removed : m_removed)
+        m_nextArrival = std::max(*m_nextArrival, removed + 1);
     return true;
 }
 
@@ -339,8 +364,11 @@ SendOutcome Transfer::SendStep(const Paths& paths, WindowRef receiver, QsoRecord
         std::vector<OutboxEntry> entries = SortedEntries(listing.names);
         if (!entries.empty() && m_nextArrival)
             m_nextArrival = std::max(*m_nextArrival, entries.back().arrival + 1);
+        ForgetRemovedNotListed(entries);
         entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                     [&](const OutboxEntry& e) { return IsSetAside(e.arrival); }),
+                                     [&](const OutboxEntry& e) {
+                                         return IsSetAside(e.arrival) || IsRemoved(e.arrival);
+                                     }),
                       entries.end());
         if (entries.empty())
             return sentAny ? SendOutcome::Sent : SendOutcome::Idle;
@@ -358,7 +386,9 @@ SendOutcome Transfer::SendStep(const Paths& paths, WindowRef receiver, QsoRecord
         case Prepared::Status::AllDone: {
             // Delivered before a crash, or a file with no contact at all.
             std::string reason;
-            if (!m_platform.RemoveFile(path, reason))
+            if (m_platform.RemoveFile(path, reason))
+                m_removed.push_back(entry.arrival);
+            else
                 SetAside(entry, BadFileText(path, reason));
             continue;
         }
@@ -397,20 +427,30 @@ void Transfer::RecordDelivery(const Paths& paths, const OutboxEntry& entry, std:
     const std::string path = paths.outboxParts.Join(entry.Name());
     OutboxEntry next = entry;
     next.delivered = entry.delivered + 1;
+    const std::string recorded = paths.outboxParts.Join(next.Name());
     std::string reason;
-    if (next.delivered >= total) {
-        if (m_platform.RemoveFile(path, reason))
-            return;
-        // Marked as all delivered, it is never sent again, even after a
-        // restart; only its removal is tried again then.
-        next.delivered = total;
-        std::string ignored;
-        m_platform.RenameFile(path, paths.outboxParts.Join(next.Name()), ignored);
+    if (next.delivered < total) {
+        if (!m_platform.RenameFile(path, recorded, reason))
+            SetAside(entry, NotRecordedText(path, reason));
+        return;
+    }
+    // The last contact: first marked as all delivered, then removed. Where
+    // a removal is not made durable at once (Windows), a power cut that
+    // undoes it leaves a file that is only removed again, never sent.
+    const bool marked = m_platform.RenameFile(path, recorded, reason);
+    const std::string& current = marked ? recorded : path;
+    std::string removeReason;
+    if (m_platform.RemoveFile(current, removeReason)) {
+        m_removed.push_back(entry.arrival);
+        return;
+    }
+    if (!marked) {
+        // Neither recorded nor removed: sent again only after a restart.
         SetAside(entry, NotRecordedText(path, reason));
         return;
     }
-    if (!m_platform.RenameFile(path, paths.outboxParts.Join(next.Name()), reason))
-        SetAside(entry, NotRecordedText(path, reason));
+    // Marked, so never sent again; only its removal is tried at the next start.
+    SetAside(entry, NotRecordedText(recorded, removeReason));
 }
 
 void Transfer::SetAside(const OutboxEntry& entry, const std::string& text)
@@ -420,6 +460,24 @@ void Transfer::SetAside(const OutboxEntry& entry, const std::string& text)
         return;
     m_setAside.push_back(entry.arrival);
     m_platform.ShowMessageBox(text);
+}
+
+bool Transfer::IsRemoved(std::uint64_t arrival) const
+{
+    return std::find(m_removed.begin(), m_removed.end(), arrival) != m_removed.end();
+}
+
+void Transfer::ForgetRemovedNotListed(const std::vector<OutboxEntry>& listed)
+{
+    // Once a removed file is no longer listed, its number need not be kept.
+    m_removed.erase(std::remove_if(m_removed.begin(), m_removed.end(),
+                                   [&](std::uint64_t arrival) {
+                                       return std::none_of(listed.begin(), listed.end(),
+                                                           [&](const OutboxEntry& e) {
+                                                               return e.arrival == arrival;
+                                                           });
+                                   }),
+                    m_removed.end());
 }
 
 bool Transfer::IsSetAside(std::uint64_t arrival) const

@@ -52,12 +52,15 @@ public:
     TickOutcome RunTick(QsoRecord& record, const std::string& logPath, std::uint8_t& m_nNoFreq,
                         const std::function<WindowRef()>& probe);
 
-    // At start-up: a log that is there already was written while the bridge
-    // was not running, and is moved aside to `bakPath` unless a backup
-    // exists. WSJT-X reads its log at its own start without letting it be
-    // moved: then the move is tried again at every tick, in silence. Until
-    // it is done, or the log is gone, no tick takes the log; another
-    // failure is reported once and the log left alone till the user acts.
+    // At start-up, once per process (a later call does nothing). At the
+    // bridge's first start in a folder, a log there holds old history and is
+    // moved aside to `bakPath` unless a backup exists. The outbox folder,
+    // made then, marks that the bridge has run there: at every later start a
+    // log found was written while it was not running, and is sent. WSJT-X
+    // reads its log at its own start without letting it be moved: then the
+    // move is tried again at every tick, in silence. Until it is done, or the
+    // log is gone, no tick takes the log; another failure is reported once
+    // and the log left alone till the user acts.
     void StartUp(const std::string& logPath, const std::string& bakPath);
     bool StartUpPending() const { return m_startUpBackup.has_value(); }
 
@@ -77,7 +80,8 @@ private:
 
     static Paths PathsFor(const std::string& logPath);
     bool Exists(const std::string& path);
-    MoveStatus TryStartUp(const std::string& logPath);
+    MoveStatus TryStartUp(const Paths& paths);
+    void MarkFolder(const Paths& paths);
     bool EnsureOutbox(const Paths& paths, std::string& reason);
     void AdoptLegacy(const Paths& paths);
     TakeOutcome TakeStep(const Paths& paths);
@@ -88,15 +92,21 @@ private:
     void RecordDelivery(const Paths& paths, const OutboxEntry& entry, std::size_t total);
     void SetAside(const OutboxEntry& entry, const std::string& text);
     bool IsSetAside(std::uint64_t arrival) const;
+    bool IsRemoved(std::uint64_t arrival) const;
+    void ForgetRemovedNotListed(const std::vector<OutboxEntry>& listed);
     void Report(std::string& last, const std::string& text);
 
     Platform& m_platform;
     bool m_bRunning = false;
     bool m_bStopped = false;
     bool m_bLegacyChecked = false;
+    bool m_bStartedUp = false;
     std::optional<std::string> m_startUpBackup; // set while the start-up move waits
     std::optional<std::uint64_t> m_nextArrival; // unknown until the outbox is listed
     std::vector<std::uint64_t> m_setAside;      // bad files, left for the next start
+    // Files removed, which Windows may still list while another program
+    // has them open ("delete pending"): gone all the same.
+    std::vector<std::uint64_t> m_removed;
 
     struct InFlightSend {
         Paths paths;

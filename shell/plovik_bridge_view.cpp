@@ -118,8 +118,8 @@ void CPlovik_bridgeView::OnInitialUpdate()
     ChoosePaths();
     GetParentFrame()->RecalcLayout();
     ResizeParentToFit();
-    // A log that is there at start-up holds contacts logged while the
-    // bridge was not running; it is kept aside, never overwritten.
+    // Once per run: at the first start in a folder, a log there is old
+    // history and kept aside; New and Open do not run it again.
     m_transfer.StartUp(m_strLogPath, m_strBakPath);
 
     // A repeated initial update (New, Open) keeps the pictures it has.

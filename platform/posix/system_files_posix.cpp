@@ -144,6 +144,7 @@ FolderListing ListSystemFolder(const std::string& folder)
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) {
         listing.ok = errno == ENOENT;
+        listing.exists = !listing.ok;
         if (!listing.ok)
             listing.reason = ErrnoText(errno);
         return listing;

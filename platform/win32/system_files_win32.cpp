@@ -188,6 +188,7 @@ FolderListing ListSystemFolder(const std::string& folder)
     if (search == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         listing.ok = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        listing.exists = !listing.ok;
         if (!listing.ok)
             listing.reason = ErrorText(error);
         return listing;

@@ -88,9 +88,12 @@ std::vector<std::string> FakePlatform::FilesIn(const std::string& folder) const
     return names;
 }
 
-bool FakePlatform::MakeFolder(const std::string&, std::string& reason)
+bool FakePlatform::MakeFolder(const std::string& folder, std::string& reason)
 {
     reason = makeFolderError;
+    if (makeFolderError.empty() &&
+        std::find(folders.begin(), folders.end(), folder) == folders.end())
+        folders.push_back(folder);
     return makeFolderError.empty();
 }
 
@@ -101,6 +104,8 @@ FolderListing FakePlatform::ListFolder(const std::string& folder)
     listing.reason = listError;
     if (listing.ok)
         listing.names = FilesIn(folder);
+    listing.exists = !listing.ok || !listing.names.empty() ||
+                     std::find(folders.begin(), folders.end(), folder) != folders.end();
     return listing;
 }
 
@@ -133,6 +138,12 @@ bool FakePlatform::RemoveFile(const std::string& path, std::string& reason)
     if (!found->second.removeError.empty()) {
         reason = found->second.removeError;
         return false;
+    }
+    if (found->second.deletePending) {
+        // As on Windows while another program still has the file open.
+        found->second.openStatus = OpenStatus::Failed;
+        found->second.openReason = "Access is denied.";
+        return true;
     }
     files.erase(found);
     return true;

@@ -25,6 +25,7 @@ struct FakeFile {
     std::size_t failReadAt = std::string::npos; // byte offset of a read failure
     std::string handOverError;                  // non-empty: the hand-over fails
     std::string removeError;                    // non-empty: RemoveFile fails
+    bool deletePending = false;                 // removed, it stays listed but cannot be opened
     std::string renameError;                    // non-empty: RenameFile fails
 };
 
@@ -51,6 +52,7 @@ public:
     std::vector<SendStatus> sendResults;  // consumed first, then Delivered
     int sendAttempts = 0;
 
+    std::vector<std::string> folders;    // made by MakeFolder
     std::string makeFolderError;         // non-empty: MakeFolder fails
     std::string listError;               // non-empty: ListFolder fails
     std::vector<MoveStatus> moveResults; // consumed first by MoveLogAside, then it moves

@@ -95,6 +95,19 @@ TEST_F(Adif2msgTest, OneLinePerContact)
               "-15#RSTR -12#100#\n"
               "G4XYZ#+02#-10#7049.00#Jim#FT4#IO91##RSTS -10  RSTR +02   FT4 test QSO####RSTS "
               "-10#RSTR +02#50#\n");
+
+    // A '*' in a comment is part of it, and the contacts after it still count.
+    std::string text = Slurp(Sample("wsjtx-2.6.1-linux-two-contacts.adi"));
+    const std::size_t comment = text.find("<comment:11>tnx fer QSO");
+    ASSERT_NE(comment, std::string::npos);
+    text.replace(comment, 23, "<comment:9>best * dx");
+    const fs::path log = dir / "wsjtx_log.adi";
+    std::ofstream(log, std::ios::binary) << text;
+    EXPECT_EQ(Tool(log.string()).out,
+              "K1ABC#-12#-15#14075.00#Bob#FT8#FN42##RSTS -15  RSTR -12   best * dx####RSTS "
+              "-15#RSTR -12#100#\n"
+              "G4XYZ#+02#-10#7049.00#Jim#FT4#IO91##RSTS -10  RSTR +02   FT4 test QSO####RSTS "
+              "-10#RSTR +02#50#\n");
 }
 
 TEST_F(Adif2msgTest, EmptyFileUnreadableFileAndBadUsage)

@@ -134,7 +134,8 @@ private:
 struct Step {
     std::vector<const char*> logged; // calls WSJT-X logs just before the tick
     bool logvexThere = true;
-    int refusals = 0; // sends Logvex does not take in this tick
+    int refusals = 0;                // sends Logvex does not take in this tick
+    bool stoppedWhileLogged = false; // the bridge was closed meanwhile, and starts again
 };
 
 const char* const kHeader = "ADIF Export\r\n<adif_ver:5>3.1.1\r\n<programid:6>WSJT-X\r\n<eoh>\r\n";
@@ -145,13 +146,16 @@ struct Outcome {
     bool crashed = false;
     bool crashedAfterDelivery = false;
     std::vector<std::string> boxes;
-    bool leftovers = false; // a log file or outbox file left at the end
+    bool leftovers = false;         // a log file or outbox file left at the end
+    bool crashedBeforeMark = false; // before the first start had marked the folder
+    bool backedUp = false;          // a log was moved aside as old history
 };
 
 Outcome RunScenario(const std::filesystem::path& folder, const std::vector<Step>& steps,
                     std::size_t crashAt)
 {
     const std::string log = (folder / "wsjtx_log.adi").string();
+    const std::string backup = (folder / "wsjtx_log_bak.adi").string();
     Outcome outcome;
     int refusalsLeft = 0;
     ConsolePlatform::Options options;
@@ -167,28 +171,50 @@ Outcome RunScenario(const std::filesystem::path& folder, const std::vector<Step>
     CrashPlan plan;
     plan.crashAt = crashAt;
 
-    // The bridge's process: everything in it is lost at a crash.
-    auto platform = std::make_unique<CrashingPlatform>(files, plan);
-    auto transfer = std::make_unique<Transfer>(*platform);
+    // The bridge's process: everything in it is lost at a crash. A crashed
+    // bridge stays down until the next step, while WSJT-X goes on logging.
+    std::unique_ptr<CrashingPlatform> platform;
+    std::unique_ptr<Transfer> transfer;
     QsoRecord record;
     std::uint8_t noFreq = 0;
-    const auto tick = [&](bool logvexThere) {
+    bool running = false;
+    const auto guarded = [&](const std::function<void()>& work) {
         try {
-            transfer->RunTick(record, log, noFreq,
-                              [&] { return logvexThere ? WindowRef(1) : WindowRef(0); });
+            work();
         } catch (const Crash&) {
             outcome.crashed = true;
             outcome.crashedAfterDelivery = plan.crashedAfterDelivery;
+            outcome.crashedBeforeMark = !std::filesystem::exists(folder / kOutboxFolderName);
             plan.crashAt = 0; // once is enough; the restart runs on
-            for (const std::string& box : platform->boxes)
-                outcome.boxes.push_back(box);
+            running = false;
+        }
+    };
+    const auto stop = [&] {
+        if (platform)
+            outcome.boxes.insert(outcome.boxes.end(), platform->boxes.begin(),
+                                 platform->boxes.end());
+        running = false;
+    };
+    // Every start runs the start-up step, which may crash too.
+    const auto tick = [&](bool logvexThere) {
+        if (!running) {
+            stop();
             platform = std::make_unique<CrashingPlatform>(files, plan);
             transfer = std::make_unique<Transfer>(*platform);
             record = QsoRecord();
+            running = true;
+            guarded([&] { transfer->StartUp(log, backup); });
         }
+        if (running)
+            guarded([&] {
+                transfer->RunTick(record, log, noFreq,
+                                  [&] { return logvexThere ? WindowRef(1) : WindowRef(0); });
+            });
     };
 
     for (const Step& step : steps) {
+        if (step.stoppedWhileLogged)
+            stop();
         if (!step.logged.empty()) {
             // WSJT-X appends, with the header when it makes the file anew.
             const bool fresh = !std::filesystem::exists(log);
@@ -205,29 +231,32 @@ Outcome RunScenario(const std::filesystem::path& folder, const std::vector<Step>
     // Then Logvex stays and the bridge runs on until nothing waits.
     for (int i = 0; i < 4; ++i)
         tick(true);
+    stop();
     outcome.operations = plan.done;
-    for (const std::string& box : platform->boxes)
-        outcome.boxes.push_back(box);
     outcome.leftovers =
         std::filesystem::exists(log) || !std::filesystem::is_empty(folder / kOutboxFolderName);
+    outcome.backedUp = std::filesystem::exists(backup);
+
     return outcome;
 }
 
 TEST(CrashPoints, NoContactLostAtAnyCrashAndAtMostOneSentTwice)
 {
-    // Three log files, one with two contacts; Logvex refuses one send and
-    // is away for one tick, while a contact is logged.
+    // The first start finds no log. Then four log files, one with two
+    // contacts; Logvex refuses one send and is away for one tick, while a
+    // contact is logged; one contact is logged while the bridge is closed.
     const std::vector<Step> steps = {
-        {{"K1AAA"}, true, 0}, {{"K2BBB", "K3CCC"}, true, 1}, {{}, false, 0}, {{"K4DDD"}, false, 0},
-        {{}, true, 0},
+        {{}, true, 0},         {{"K1AAA"}, true, 0}, {{"K2BBB", "K3CCC"}, true, 1}, {{}, false, 0},
+        {{"K4DDD"}, false, 0}, {{}, true, 0},        {{"K5EEE"}, true, 0, true},
     };
-    const std::vector<std::string> all = {"K1AAA", "K2BBB", "K3CCC", "K4DDD"};
+    const std::vector<std::string> all = {"K1AAA", "K2BBB", "K3CCC", "K4DDD", "K5EEE"};
     const testing::ScratchDir scratch("plovik-crash-");
 
     const Outcome clean = RunScenario(scratch.Path(), steps, 0);
     ASSERT_EQ(clean.received, all);
     ASSERT_FALSE(clean.crashed);
     ASSERT_FALSE(clean.leftovers);
+    ASSERT_FALSE(clean.backedUp);
     ASSERT_GT(clean.operations, 20u);
 
     std::size_t duplicates = 0;
@@ -240,7 +269,13 @@ TEST(CrashPoints, NoContactLostAtAnyCrashAndAtMostOneSentTwice)
         for (const std::string& call : run.received)
             if (std::find(firsts.begin(), firsts.end(), call) == firsts.end())
                 firsts.push_back(call);
-        EXPECT_EQ(firsts, all) << "lost or out of order at crash point " << n;
+        // A bridge that never got as far as marking the folder has not
+        // started there: at its next start, the log is old history.
+        std::vector<std::string> expected = all;
+        if (run.crashedBeforeMark)
+            expected.erase(expected.begin());
+        EXPECT_EQ(run.backedUp, run.crashedBeforeMark) << "crash point " << n;
+        EXPECT_EQ(firsts, expected) << "lost or out of order at crash point " << n;
         const std::size_t extra = run.received.size() - firsts.size();
         EXPECT_LE(extra, 1u) << "crash point " << n;
         if (extra > 0) {

@@ -230,7 +230,12 @@ TEST(ReadLogFile, WhatMakesAContact)
         {"<call:2>K1 <eor>\n<junk:1>x <73>\n", {"K1"}},   // nothing known after it
         {"<call:2>K1 <EOR>\n<call:2>K2 <Eor>\n<call:2>K3 <eor>", {"K1", "K2", "K3"}},
         {"<call:2>K1 <eor> <call:2>K2 <eor>\n", {"K1", "K2"}}, // two on one line
-        {"<call:2>K1 <eor>\n<call:2>K2 * <eor>\n", {"K1"}},    // '*' ends the useful part
+        // '*' in a value is a character; before a tag or in its name, it
+        // ends the useful part, its own line included.
+        {"<call:2>K1 <comment:9>best * dx <eor>\n<call:2>K2 <eor>\n", {"K1", "K2"}},
+        {"<call:2>K1 <eor>\n*** end ***\n<call:2>K2 <eor>\n", {"K1"}},
+        {"<call:2>K1 <eor>\n<call:2>K2 <com*ment:1>x <eor>\n", {"K1"}},
+        {"<call:2>K1 <eor>\n<call:2 K2*\n", {"K1"}}, // a tag with no '>' has no value
     };
     for (const Case& c : table) {
         FakePlatform platform;
@@ -278,12 +283,15 @@ TEST(ReadLogFile, ContactsHandedOverBeforeAFailureAreVoid)
 
 TEST(ReadLogFile, StarEndsTheUsefulPart)
 {
+    // Inside a value a '*' is kept; outside, its line and all after it go.
     QsoRecord r = ReadRecord(kHeader + "<call:5>K1ABC <name:3>Bob\r\n"
                                        "<comment:5>a*b c <call:5>G4XYZ\r\n"
-                                       "<name:3>Jim\r\n");
-    EXPECT_EQ(r.m_strCall, "K1ABC");
+                                       "* <name:3>Jim\r\n"
+                                       "<rst_sent:3>-10\r\n");
+    EXPECT_EQ(r.m_strCall, "G4XYZ");
     EXPECT_EQ(r.m_strName, "Bob");
-    EXPECT_EQ(r.m_strComment, "");
+    EXPECT_EQ(r.m_strComment, "a*b c");
+    EXPECT_EQ(r.m_strRstSent, "");
 }
 
 TEST(ReadLogFile, LineEndsAndTrimming)

@@ -292,6 +292,14 @@ TEST_F(TransferTest, DeliveryThatCannotBeRecordedIsNeverSentAgain)
     restarted.RunTick(record, kPath, noFreq, [] { return kLogvex; });
     EXPECT_EQ(platform.sent.size(), 1u);
     EXPECT_TRUE(Outbox().empty());
+
+    // Removed, but still listed while a scanner has it open: it is gone.
+    Log(kContactB);
+    platform.files[kPath].deletePending = true;
+    for (int i = 0; i < 2; ++i)
+        restarted.RunTick(record, kPath, noFreq, [] { return kLogvex; });
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ"}));
+    EXPECT_EQ(platform.boxes.size(), 1u) << platform.boxes.back();
 }
 
 TEST_F(TransferTest, RefusedSendIsReportedOnceAndTheContactWaits)
@@ -344,13 +352,58 @@ TEST_F(TransferTest, OldLogMovedAsideAtStartUpOnceWsjtxLetsGo)
     EXPECT_EQ(platform.files.at(backup).content, kContactA);
     EXPECT_TRUE(platform.sent.empty());
     EXPECT_TRUE(platform.boxes.empty());
+}
 
-    // With a backup there already, the log is sent as it is.
-    Log(kContactB);
+// Only the first start in a folder takes a log there for old history: the
+// outbox made then marks the folder. A log found at any later start, or
+// while New or Open runs the start-up again, is a fresh contact.
+TEST_F(TransferTest, OnlyTheFirstStartInAFolderMovesALogAside)
+{
+    const std::string backup = "wsjtx_log_bak.adi";
+    struct Case {
+        const char* what;
+        bool firstStartHadLog;
+        bool backupThere;
+        bool sent; // else moved aside
+    };
+    const Case table[] = {
+        {"first start, no backup", true, false, false},
+        {"first start, a backup there", true, true, true},
+        {"later start after one that found no log", false, false, true},
+    };
+    for (const Case& c : table) {
+        FakePlatform files;
+        if (c.backupThere)
+            files.files[backup] = FakeFile{kContactB};
+        if (c.firstStartHadLog) {
+            files.files[kPath] = FakeFile{kContactA};
+        } else {
+            // The first start found nothing; the bridge stopped (or was
+            // killed) before its first tick; WSJT-X logged meanwhile.
+            Transfer first(files);
+            first.StartUp(kPath, backup);
+            files.files[kPath] = FakeFile{kContactA};
+        }
+        Transfer bridge(files);
+        bridge.StartUp(kPath, backup);
+        bridge.RunTick(record, kPath, noFreq, [] { return kLogvex; });
+        EXPECT_EQ(files.sent.size(), c.sent ? 1u : 0u) << c.what;
+        EXPECT_EQ(files.Exists(backup) && files.files.at(backup).content == kContactA, !c.sent)
+            << c.what;
+        EXPECT_FALSE(files.Exists(kPath)) << c.what;
+    }
+
+    // New (Ctrl+N) while WSJT-X still writes a fresh contact: not old.
+    transfer.StartUp(kPath, backup);
+    Log(kContactA);
+    platform.files[kPath].openStatus = OpenStatus::InUse;
+    EXPECT_EQ(Tick().take, TakeOutcome::InUse);
     transfer.StartUp(kPath, backup);
     EXPECT_FALSE(transfer.StartUpPending());
+    platform.files[kPath].openStatus = OpenStatus::Opened;
     Tick();
-    EXPECT_EQ(Calls(), (std::vector<std::string>{"G4XYZ"}));
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC"}));
+    EXPECT_FALSE(platform.Exists(backup));
 }
 
 TEST_F(TransferTest, OldLogThatCannotBeMovedIsReportedOnceAndNeverSent)
