@@ -70,7 +70,8 @@ void BridgeTest::SetUp()
     RemoveFile(files.log);
     RemoveFile(files.backup);
     RemoveFile(files.unsent);
-    RemoveFilesIn(files.outbox);
+    // Each test starts as the bridge's first start in the folder.
+    RemoveFolder(files.outbox);
     const ::testing::TestInfo& test = *::testing::UnitTest::GetInstance()->current_test_info();
     // Suite and test: two suites may hold tests of the same name.
     const std::string name = std::string(test.test_suite_name()) + "." + test.name();

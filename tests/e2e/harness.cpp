@@ -308,4 +308,10 @@ void RemoveFilesIn(const std::string& folder)
     }
 }
 
+void RemoveFolder(const std::string& folder)
+{
+    RemoveFilesIn(folder);
+    ::RemoveDirectoryW(Widen(folder).c_str());
+}
+
 } // namespace e2e

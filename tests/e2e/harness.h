@@ -104,5 +104,7 @@ WatchedFiles Watched();
 // The names of the files in a folder, sorted.
 std::vector<std::string> FilesIn(const std::string& folder);
 void RemoveFilesIn(const std::string& folder);
+// The same, and the folder itself.
+void RemoveFolder(const std::string& folder);
 
 } // namespace e2e

@@ -56,6 +56,22 @@ TEST_F(Startup, WithNeitherFileNothingAppears)
     EXPECT_TRUE(Boxes().empty());
 }
 
+// Only the first start in a folder finds old history: one that found no log
+// marks the folder, and a contact logged while the bridge is closed (or
+// killed) is sent at its next start.
+TEST_F(Startup, LogWrittenWhileTheBridgeWasClosedIsSentAtItsNextStart)
+{
+    StartAndTick();
+    ASSERT_TRUE(::PostMessageA(FindBridge(), WM_CLOSE, 0, 0));
+    ASSERT_EQ(bridge->WaitExit(10000), 0);
+    Log({WsjtxSamples().k1abc});
+    StartBridge();
+    ASSERT_TRUE(GotExactly(1));
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+    EXPECT_FALSE(FileExists(files.log));
+    EXPECT_FALSE(FileExists(files.backup));
+}
+
 // WSJT-X reads its whole log at its own start, not letting it be moved. A
 // bridge started in that moment waits in silence, then moves it aside: the
 // history is never sent.

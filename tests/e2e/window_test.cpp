@@ -234,6 +234,10 @@ TEST_F(Window, NewDocumentStartsOverAndTheBridgeKeepsWorking)
     // kept are seen by their handles instead.
     const LRESULT badge = ::SendMessageA(BridgeControl(kBadge), STM_GETIMAGE, IMAGE_BITMAP, 0);
     ASSERT_NE(badge, 0);
+    // New while WSJT-X is still writing a contact: it is fresh, not history.
+    const std::unique_ptr<Process> writer =
+        LogInBackground({WsjtxSamples().k1abc}, "--hold-ms 2000");
+    ASSERT_TRUE(WaitFor([&] { return FileExists(files.log); }));
     for (int i = 0; i < 5; ++i) {
         DWORD_PTR result = 0;
         ASSERT_NE(::SendMessageTimeoutA(FindBridge(), WM_COMMAND, kIdFileNew, 0, SMTO_NORMAL, 5000,
@@ -244,9 +248,10 @@ TEST_F(Window, NewDocumentStartsOverAndTheBridgeKeepsWorking)
     EXPECT_EQ(::SendMessageA(BridgeControl(kBadge), STM_GETIMAGE, IMAGE_BITMAP, 0), badge)
         << "the pictures already loaded are kept";
     EXPECT_TRUE(WaitFor([] { return Light(kLogLight) == kGreen; }, 1500));
-    Log({WsjtxSamples().k1abc});
+    EXPECT_EQ(writer->WaitExit(10000), 0);
     ASSERT_TRUE(GotExactly(1));
     EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+    EXPECT_FALSE(FileExists(files.backup));
 }
 
 } // namespace
