@@ -1,3 +1,11 @@
+// The files on Linux. What is on the disk when a call returns is what
+// fsync(2) promises: an fsync of a file flushes its data and its own
+// metadata, but an entry made, renamed or removed in a folder is sure to be
+// on the disk only once that folder has been fsynced too. So every change is
+// followed by an fsync of each folder it touches. renameat2(2) with
+// RENAME_NOREPLACE renames in one step and fails rather than replace a file
+// of the new name.
+
 #include "system_files.h"
 #include "unique_fd.h"
 
@@ -179,8 +187,13 @@ bool RemoveSystemFile(const std::string& path, std::string& reason)
 
 MoveStatus MoveSystemFileAside(const std::string& from, const std::string& to, std::string& reason)
 {
-    if (RenameNoReplace(from, to, reason))
-        return SyncFolder(FolderOf(to), reason) ? MoveStatus::Moved : MoveStatus::Failed;
+    // A move between two folders changes both: the old entry's removal must
+    // be on the disk too, or a crash could leave the file under both names.
+    if (RenameNoReplace(from, to, reason)) {
+        const bool synced = SyncFolder(FolderOf(to), reason) &&
+                            (FolderOf(from) == FolderOf(to) || SyncFolder(FolderOf(from), reason));
+        return synced ? MoveStatus::Moved : MoveStatus::Failed;
+    }
     return errno == ENOENT && ::access(from.c_str(), F_OK) != 0 ? MoveStatus::Absent
                                                                 : MoveStatus::Failed;
 }

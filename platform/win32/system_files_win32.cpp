@@ -1,6 +1,13 @@
-// The log file on Windows: opened with read sharing only, so WSJT-X cannot
-// append while it is held, and moved into the outbox through the open
-// handle, so nothing can be appended between the check and the move.
+// The files on Windows. The log is opened with read sharing only, so WSJT-X
+// cannot append while it is held, and moved into the outbox through the
+// open handle, so nothing can be appended between the check and the move.
+//
+// On the disk when a call returns is only what Microsoft documents to be:
+// a MoveFileExW with MOVEFILE_WRITE_THROUGH returns only once the file has
+// actually been moved on the disk, and FlushFileBuffers (on a handle with
+// GENERIC_WRITE) writes all of a file's buffered information to the device.
+// For a rename through a handle, a DeleteFileW or a CreateDirectoryW no such
+// moment is documented: Windows' cache writes them back in its own time.
 
 #include "system_files.h"
 #include "unique_handle.h"
@@ -20,6 +27,62 @@ namespace {
 
 using win32::ErrorText;
 using win32::UniqueFile;
+
+// Virus scanners, indexers and backup programs open a new file for a few
+// milliseconds, often without sharing its deletion. An outbox operation
+// they refuse is tried again in place, in silence, for up to a second: no
+// later contact can overtake the file meanwhile, and only a holder that
+// keeps it longer is reported.
+constexpr DWORD kHolderPatienceMs = 1000;
+constexpr DWORD kHolderPollMs = 10;
+
+// Runs `attempt` (ERROR_SUCCESS, or why it failed) again while another
+// program holds the file, up to the patience; returns the last result.
+template <typename Attempt> DWORD WaitingForHolders(Attempt attempt)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        const DWORD error = attempt();
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
+        if (!held || ::GetTickCount() - start >= kHolderPatienceMs)
+            return error;
+        ::Sleep(kHolderPollMs);
+    }
+}
+
+DWORD LastErrorUnless(bool succeeded)
+{
+    return succeeded ? ERROR_SUCCESS : ::GetLastError();
+}
+
+bool IsReadOnly(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// Writes the moved file's buffered information to the disk, through a
+// handle of its own (the take's has no write access). A read-only file cannot be opened for
+// writing: it is left to Windows' cache, which writes it back in its own
+// time, so a power cut soon after its take may lose it. That is no failure
+// of the move, nor worth a box: the contact is in the outbox and is sent.
+void FlushMovedFile(const std::wstring& path)
+{
+    UniqueFile file;
+    const DWORD error = WaitingForHolders([&] {
+        const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const DWORD opened = LastErrorUnless(handle != INVALID_HANDLE_VALUE);
+        file = UniqueFile(handle);
+        return opened == ERROR_ACCESS_DENIED && IsReadOnly(path) ? ERROR_FILE_READ_ONLY : opened;
+    });
+    // Past the move nothing can be undone, and the engine has no use for a
+    // reason: a file that cannot be flushed is, like a read-only one, on the
+    // disk when Windows writes it back.
+    if (error == ERROR_SUCCESS)
+        ::FlushFileBuffers(file.get());
+}
 
 class Win32LogFile : public LogFile {
 public:
@@ -61,6 +124,12 @@ public:
                                                  static_cast<DWORD>(buffer.size())) != 0;
             if (!moved)
                 reason = win32::ErrorText(::GetLastError());
+            m_file.reset();
+            // No moment is documented at which this rename is on the disk;
+            // the file's own buffered information is flushed, as far as
+            // Windows goes, not the outbox folder that now lists it.
+            if (moved)
+                FlushMovedFile(name);
         }
         m_file.reset();
         return moved;
@@ -128,6 +197,26 @@ private:
 // The program has one user-interface thread and one log file.
 ReaderPatience g_readerPatience;
 
+// Microsoft documents FlushFileBuffers for files and volumes, not folders.
+// A new folder and its parent, which now lists it, are flushed through
+// folder handles all the same where the file system takes them; a refusal
+// leaves them to Windows' cache, as any folder change is: the folder is
+// made, and that is all the caller asks.
+void FlushNewFolder(const std::wstring& folder)
+{
+    const std::size_t slash = folder.find_last_of(L"\\/");
+    for (const std::wstring& path :
+         {folder, slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash)}) {
+        if (path.empty())
+            continue;
+        const UniqueFile handle(::CreateFileW(
+            path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (handle)
+            ::FlushFileBuffers(handle.get());
+    }
+}
+
 OpenResult Opened(UniqueFile file, bool canHandOver)
 {
     OpenResult result;
@@ -141,9 +230,15 @@ OpenResult Opened(UniqueFile file, bool canHandOver)
 OpenResult OpenSystemLogFile(const std::string& path, FileAccess access)
 {
     if (access == FileAccess::ReadOnly) {
-        UniqueFile file =
-            Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-        return file ? Opened(std::move(file), false) : Failure(::GetLastError());
+        UniqueFile file;
+        const DWORD error = WaitingForHolders([&] {
+            UniqueFile opened =
+                Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+            const DWORD failed = LastErrorUnless(static_cast<bool>(opened));
+            file = std::move(opened);
+            return failed;
+        });
+        return file ? Opened(std::move(file), false) : Failure(error);
     }
     UniqueFile file = Open(path, GENERIC_READ | DELETE, FILE_SHARE_READ);
     const DWORD error = file ? ERROR_SUCCESS : ::GetLastError();
@@ -169,10 +264,13 @@ OpenResult OpenSystemLogFile(const std::string& path, FileAccess access)
 
 bool MakeSystemFolder(const std::string& folder, std::string& reason)
 {
-    if (::CreateDirectoryW(win32::Widen(folder).c_str(), nullptr))
+    const std::wstring wide = win32::Widen(folder);
+    if (::CreateDirectoryW(wide.c_str(), nullptr)) {
+        FlushNewFolder(wide);
         return true;
+    }
     const DWORD error = ::GetLastError();
-    const DWORD attributes = ::GetFileAttributesW(win32::Widen(folder).c_str());
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (error == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return true;
@@ -208,26 +306,37 @@ FolderListing ListSystemFolder(const std::string& folder)
 
 bool RenameSystemFile(const std::string& from, const std::string& to, std::string& reason)
 {
-    return MoveSystemFileAside(from, to, reason) == MoveStatus::Moved;
+    // Write-through, as the move aside, but a holder is waited for here.
+    const std::wstring wideFrom = win32::Widen(from), wideTo = win32::Widen(to);
+    const DWORD error = WaitingForHolders([&] {
+        return LastErrorUnless(
+            ::MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH) != 0);
+    });
+    if (error == ERROR_SUCCESS)
+        return true;
+    reason = ErrorText(error);
+    return false;
 }
 
 bool RemoveSystemFile(const std::string& path, std::string& reason)
 {
+    // Windows documents no moment at which a deletion is on the disk: after
+    // a power cut the file may be back, under the name it had.
     const std::wstring wide = win32::Widen(path);
-    if (::DeleteFileW(wide.c_str()))
-        return true;
-    DWORD error = ::GetLastError();
-    // A log file marked read-only moves into the outbox all the same; once
-    // it is ours and delivered, the mark must not keep it there for ever.
-    if (error == ERROR_ACCESS_DENIED) {
+    const DWORD error = WaitingForHolders([&] {
+        if (::DeleteFileW(wide.c_str()))
+            return static_cast<DWORD>(ERROR_SUCCESS);
+        const DWORD failed = ::GetLastError();
+        // A log file marked read-only moves into the outbox all the same; once
+        // it is ours and delivered, the mark must not keep it there for ever.
+        if (failed != ERROR_ACCESS_DENIED || !IsReadOnly(wide))
+            return failed;
         const DWORD attributes = ::GetFileAttributesW(wide.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-            ::SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) &&
-            ::DeleteFileW(wide.c_str()))
-            return true;
-        error = ::GetLastError();
-    }
-    if (error == ERROR_FILE_NOT_FOUND)
+        if (!::SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+            return ::GetLastError();
+        return LastErrorUnless(::DeleteFileW(wide.c_str()) != 0);
+    });
+    if (error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND)
         return true;
     reason = ErrorText(error);
     return false;
@@ -235,8 +344,10 @@ bool RemoveSystemFile(const std::string& path, std::string& reason)
 
 MoveStatus MoveSystemFileAside(const std::string& from, const std::string& to, std::string& reason)
 {
-    // Write-through: the call returns once the new name is on the disk. No
-    // MOVEFILE_REPLACE_EXISTING: a file of the new name is never replaced.
+    // Write-through: the call returns once the file has actually been moved
+    // on the disk. No MOVEFILE_REPLACE_EXISTING:
+    // a file of the new name is never replaced. A holder is not waited for:
+    // the caller tries again later.
     if (::MoveFileExW(win32::Widen(from).c_str(), win32::Widen(to).c_str(), MOVEFILE_WRITE_THROUGH))
         return MoveStatus::Moved;
     // The same errors mean the same as for an open: gone, or held by another.

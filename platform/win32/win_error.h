@@ -1,5 +1,5 @@
 #pragma once
-// The system's own words for a Win32 error code.
+// The system's own words for a Win32 error code, in UTF-8.
 
 #include <windows.h>
 

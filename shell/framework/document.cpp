@@ -5,7 +5,23 @@
 #include "win_app.h"
 #include "win_error.h"
 
-#include <commdlg.h>
+#include "wide.h"
+
+namespace {
+
+// The framework's paths are in the ANSI code page; its boxes take UTF-8.
+std::string AnsiToUtf8(const char* text)
+{
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (size <= 1)
+        return std::string();
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], size);
+    wide.pop_back(); // the terminating NUL
+    return plovik::win32::Narrow(wide);
+}
+
+} // namespace
 
 BOOL CDocument::OnNewDocument()
 {
@@ -16,13 +32,15 @@ BOOL CDocument::OnNewDocument()
 
 BOOL CDocument::OnOpenDocument(const char* path)
 {
-    // The document keeps nothing of the file, but it must be readable.
-    plovik::win32::UniqueFile file(::CreateFileA(path, GENERIC_READ,
-                                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // The document keeps nothing of the file, but it must be readable. It is
+    // only read, and shared with every other use, deletion included: the
+    // file may be one the bridge moves or removes.
+    plovik::win32::UniqueFile file(
+        ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        AfxMessageBox(std::string("Cannot open ") + path + "\n\n" +
-                      plovik::win32::ErrorText(::GetLastError()));
+        const DWORD error = ::GetLastError();
+        AfxMessageBox("Cannot open " + AnsiToUtf8(path) + "\n\n" + plovik::win32::ErrorText(error));
         return FALSE;
     }
     Serialize(false);
@@ -39,29 +57,9 @@ bool CDocument::OnCmdMsg(UINT id)
 
 void CDocument::OnFileSave()
 {
-    std::string path = m_strPathName;
-    if (path.empty()) {
-        char chosen[MAX_PATH] = "";
-        OPENFILENAMEA dialog{};
-        dialog.lStructSize = sizeof dialog;
-        CWinApp* app = AfxGetApp();
-        dialog.hwndOwner = app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
-        dialog.lpstrFilter = "All Files (*.*)\0*.*\0";
-        dialog.lpstrFile = chosen;
-        dialog.nMaxFile = sizeof chosen;
-        dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-        if (!::GetSaveFileNameA(&dialog))
-            return;
-        path = chosen;
-    }
-    plovik::win32::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        AfxMessageBox("Cannot save " + path + "\n\n" + plovik::win32::ErrorText(::GetLastError()));
-        return;
-    }
-    Serialize(true);
-    SetPathName(path);
+    // The document holds nothing and is never changed, so there is nothing
+    // to write: storing "nothing" would empty whatever file was opened (a
+    // log, its backup), and asking for a name to store it under is pointless.
 }
 
 void CDocument::SetTitle(const std::string& title)

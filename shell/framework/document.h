@@ -1,5 +1,5 @@
 #pragma once
-// The document: a title, an optional path, and the standard save.
+// The document: a title, an optional path, and a save that writes nothing.
 
 #include "afx.h"
 

@@ -3,6 +3,7 @@
 #include "document.h"
 #include "form_view.h"
 #include "frame_wnd.h"
+#include "wide.h"
 #include "win_error.h"
 
 #include <commdlg.h>
@@ -55,7 +56,9 @@ int AfxMessageBox(const std::string& text, UINT type)
     CWinApp* app = AfxGetApp();
     const HWND owner = app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
     const std::string caption = app ? app->m_pszAppName : std::string();
-    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+    // Texts are UTF-8, as are the system's reasons they carry.
+    return ::MessageBoxW(owner, plovik::win32::Widen(text).c_str(),
+                         plovik::win32::Widen(caption).c_str(), type);
 }
 
 CWinApp::CWinApp()
@@ -224,9 +227,8 @@ BOOL CWinApp::ProcessShellCommand(const CCommandLineInfo& info)
 {
     if (!m_docTemplate)
         return FALSE;
-    const char* path = info.m_nShellCommand == CCommandLineInfo::FileOpen
-                           ? info.m_strFileName.c_str()
-                           : nullptr;
+    const char* path =
+        info.m_nShellCommand == CCommandLineInfo::FileOpen ? info.m_strFileName.c_str() : nullptr;
     if (!m_docTemplate->OpenDocumentFile(path))
         return FALSE;
     m_pMainWnd = m_docTemplate->Frame();

@@ -104,9 +104,10 @@ void BridgeTest::PlaceLogKeptAtStart(const std::string& content)
     PlaceFile(files.log, content);
 }
 
-void BridgeTest::StartBridge()
+void BridgeTest::StartBridge(const std::string& arguments)
 {
-    bridge = std::make_unique<Process>(Quote(ShippedPath("shell/plovik_bridge.exe")));
+    bridge = std::make_unique<Process>(Quote(ShippedPath("shell/plovik_bridge.exe")) +
+                                       (arguments.empty() ? "" : " " + arguments));
     ASSERT_TRUE(bridge->Started());
     // The initial update has run when the badge and both lights show pictures.
     ASSERT_TRUE(WaitFor([] {

@@ -45,7 +45,8 @@ protected:
     // A log there before the bridge starts, with a backup so it stays in
     // place and is sent.
     void PlaceLogKeptAtStart(const std::string& content);
-    void StartBridge();
+    // `arguments`: the bridge's command line after its name (a document to open).
+    void StartBridge(const std::string& arguments = "");
     void StartLogvex(const std::string& options = "");
     // WSJT-X's window, by default as older builds register it.
     void StartWsjtx(const std::string& windowClass = "Qt5QWindowIcon",

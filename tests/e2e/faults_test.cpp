@@ -4,6 +4,8 @@
 #include "bridge_fixture.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace e2e {
 namespace {
@@ -128,6 +130,45 @@ TEST_F(Faults, ReaderThatLetsGoWithinASecondIsWaitedForInSilence)
     }
     ExpectTheSampleSentOnceAndTheLogGone();
     EXPECT_TRUE(HoldsFor([] { return Boxes().empty(); }, 1500)) << "a pointless box";
+}
+
+// A scanner that opens an outbox file for a moment, without sharing its
+// deletion, while the bridge records a delivery in it (a rename, then the
+// removal): the bridge waits for it, and each contact goes once, in order.
+TEST_F(Faults, OutboxFileHeldForAMomentWhileItsDeliveryIsRecordedCostsNoBox)
+{
+    StartBridge();
+    const std::string g4xyz = Adif2msg(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n");
+    const struct {
+        std::string log;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {WsjtxSamples().header + WsjtxSamples().k1abc + "\r\n" + WsjtxSamples().g4xyz + "\r\n",
+         {kTextK1abc, g4xyz}},                     // held while the first is recorded by a rename
+        {WsjtxSamples().oneContact, {kTextK1abc}}, // held while it is removed
+    };
+    std::vector<std::string> sent;
+    for (const auto& c : cases) {
+        PlaceFile(files.log, c.log);
+        ASSERT_TRUE(WaitFor([&] { return !FileExists(files.log); })) << "not taken";
+        const std::vector<std::string> waiting = FilesIn(files.outbox);
+        ASSERT_EQ(waiting.size(), 1u);
+        {
+            OpenFile holder(files.outbox + "\\" + waiting[0], GENERIC_READ, FILE_SHARE_READ,
+                            OPEN_EXISTING);
+            ASSERT_TRUE(holder.Valid());
+            StartLogvex();
+            ASSERT_TRUE(WaitFor([&] { return Got().size() == sent.size() + 1; }));
+            ::Sleep(300);
+        }
+        sent.insert(sent.end(), c.expected.begin(), c.expected.end());
+        ASSERT_TRUE(GotExactly(sent.size()));
+        for (std::size_t i = 0; i < sent.size(); ++i)
+            EXPECT_EQ(Got()[i].bytes, sent[i]) << i;
+        EXPECT_TRUE(WaitFor([&] { return FilesIn(files.outbox).empty(); }));
+        EXPECT_TRUE(Boxes().empty()) << StaticTexts(Boxes()[0]);
+        logvex.reset();
+    }
 }
 
 TEST_F(Faults, LogvexClosingAndComingBackLosesNothing)

@@ -32,6 +32,26 @@ HWND OpenPopupMenu()
     return popup && ::IsWindowVisible(popup) ? popup : nullptr;
 }
 
+// The dialogs and boxes a process has up, whatever their captions.
+std::vector<HWND> DialogsOf(HANDLE process)
+{
+    struct Search {
+        DWORD id;
+        std::vector<HWND> found;
+    } search{::GetProcessId(process), {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (owner == s.id && ::IsWindowVisible(window) && ClassOf(window) == "#32770")
+                s.found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 using Window = BridgeTest;
 
 TEST_F(Window, EachLightFollowsItsOwnProgramWithinASecond)
@@ -252,6 +272,32 @@ TEST_F(Window, NewDocumentStartsOverAndTheBridgeKeepsWorking)
     ASSERT_TRUE(GotExactly(1));
     EXPECT_EQ(Got()[0].bytes, kTextK1abc);
     EXPECT_FALSE(FileExists(files.backup));
+}
+
+// The document holds nothing: Save writes nothing, wherever it came from,
+// and asks nothing. The file opened may be one the user cares about.
+TEST_F(Window, SaveLeavesTheOpenedFileAsItWasAndAsksNothing)
+{
+    constexpr int kIdFileNew = 57600, kIdFileSave = 57603;
+    const std::string path = m_scratch + "\\wsjtx_log_bak.adi";
+    WriteFileBytes(path, WsjtxSamples().oneContact);
+    StartBridge(Quote(path));
+    DWORD_PTR result = 0;
+    ASSERT_NE(
+        ::SendMessageTimeoutA(FindBridge(), WM_COMMAND, kIdFileSave, 0, SMTO_NORMAL, 5000, &result),
+        0)
+        << "Save did not return";
+    EXPECT_TRUE(ReadFileBytes(path) == WsjtxSamples().oneContact) << "the opened file was changed";
+    EXPECT_TRUE(DialogsOf(bridge->Handle()).empty()) << "a dialog or box came up";
+
+    // An untitled document has nothing to save either: no Save As dialog.
+    ASSERT_NE(
+        ::SendMessageTimeoutA(FindBridge(), WM_COMMAND, kIdFileNew, 0, SMTO_NORMAL, 5000, &result),
+        0);
+    ASSERT_TRUE(::PostMessageA(FindBridge(), WM_COMMAND, kIdFileSave, 0));
+    EXPECT_TRUE(HoldsFor([&] { return DialogsOf(bridge->Handle()).empty(); }, 1000))
+        << "a dialog or box came up";
+    EXPECT_TRUE(ReadFileBytes(path) == WsjtxSamples().oneContact);
 }
 
 } // namespace
