@@ -88,8 +88,17 @@ public:
     // not write it.
     virtual OpenResult OpenLogFile(const std::string& path) = 0;
 
-    // The outbox: files only the bridge writes. Every change is on disk
-    // when the call returns, so a power cut cannot undo it.
+    // The outbox: files only the bridge writes. A call waits, up to a
+    // second, for another program that holds the file a moment (a scanner),
+    // then fails with the reason. What is on the disk when a call returns,
+    // so that a power cut cannot undo it, is what the system documents: on
+    // Linux every change (fsync of the file and of each folder it touches);
+    // on Windows RenameFile (MoveFileExW, write-through) and a taken log's
+    // own data (FlushFileBuffers, not for a read-only file), while the
+    // take's rename, MakeFolder and RemoveFile reach the disk when Windows
+    // writes its cache back. So a delivery is recorded by a rename before
+    // any removal: a removed file that a power cut brings back is marked
+    // as delivered, and only removed again.
     virtual OpenResult OpenOutboxFile(const std::string& path) = 0;
     virtual bool MakeFolder(const std::string& folder, std::string& reason) = 0;
     virtual FolderListing ListFolder(const std::string& folder) = 0;
