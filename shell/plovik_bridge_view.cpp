@@ -253,8 +253,13 @@ bool CPlovik_bridgeView::CanCloseFrame()
     // handling now would stay in the outbox and go again at the next start:
     // its result is waited for, with the window answering, for a while.
     // (Windows' session end does not come this way, and waits for nothing.)
-    if (waitForSend && !m_bClosePending)
-        ::SetTimer(m_hWnd, kCloseTimer, kCloseWaitMs, nullptr);
+    if (waitForSend && !m_bClosePending &&
+        !::SetTimer(m_hWnd, kCloseTimer, kCloseWaitMs, nullptr)) {
+        // Without its timer the wait could last for ever: end as after it.
+        m_bCloseForced = true;
+        if (!m_transfer.IsRunning())
+            return true;
+    }
     m_bClosePending = true;
     m_platform.RequestStop();
     return false;
