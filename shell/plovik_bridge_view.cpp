@@ -26,6 +26,9 @@ constexpr UINT kTickMs = 1000;
 // Retry soon after WSJT-X was still writing when the folder changed.
 constexpr UINT_PTR kRetryTimer = 2;
 constexpr UINT kRetryMs = 50;
+// How long a close waits for the send in flight before it ends all the same.
+constexpr UINT_PTR kCloseTimer = 3;
+constexpr UINT kCloseWaitMs = 30000;
 bool FolderExists(const std::string& folder)
 {
     const DWORD attributes = ::GetFileAttributesW(plovik::win32::Widen(folder).c_str());
@@ -188,8 +191,16 @@ void CPlovik_bridgeView::OnTimer(UINT_PTR nIDEvent)
 {
     if (nIDEvent == kRetryTimer)
         ::KillTimer(m_hWnd, kRetryTimer);
-    if (!m_transfer.IsRunning() && m_platform.GiveUpOverdueSend())
-        m_transfer.SendFinished(plovik::SendStatus::NotDelivered, m_record, m_nNoFreq);
+    if (nIDEvent == kCloseTimer) {
+        // The send in flight at the close has had its time: the bridge ends
+        // without its result, and the contact stays in the outbox.
+        ::KillTimer(m_hWnd, kCloseTimer);
+        m_bCloseForced = true;
+        CloseIfPending();
+        return;
+    }
+    // The posted wake-up of a finished send may have been lost.
+    CollectSendResult();
     const plovik::TickOutcome outcome =
         m_transfer.RunTick(m_record, m_strLogPath, m_nNoFreq, [this] {
             HWND logvex = nullptr;
@@ -200,6 +211,16 @@ void CPlovik_bridgeView::OnTimer(UINT_PTR nIDEvent)
     if (outcome.take == plovik::TakeOutcome::InUse)
         ::SetTimer(m_hWnd, kRetryTimer, kRetryMs, nullptr);
     AfterTransferWork();
+}
+
+void CPlovik_bridgeView::CollectSendResult()
+{
+    // Recorded at once; the sending goes on from here, and a close asked for
+    // meanwhile follows it.
+    if (const std::optional<plovik::SendStatus> status = m_platform.TakeSendResult()) {
+        m_transfer.SendFinished(*status, m_record, m_nNoFreq);
+        AfterTransferWork();
+    }
 }
 
 void CPlovik_bridgeView::AfterTransferWork()
@@ -215,7 +236,8 @@ void CPlovik_bridgeView::AfterTransferWork()
 
 void CPlovik_bridgeView::CloseIfPending()
 {
-    if (m_bClosePending && !m_transfer.IsRunning()) {
+    if (m_bClosePending && !m_transfer.IsRunning() &&
+        (!m_platform.SendInFlight() || m_bCloseForced)) {
         m_bClosePending = false;
         ::PostMessageA(GetParentFrame()->GetSafeHwnd(), WM_CLOSE, 0, 0);
     }
@@ -223,10 +245,21 @@ void CPlovik_bridgeView::CloseIfPending()
 
 bool CPlovik_bridgeView::CanCloseFrame()
 {
-    if (!m_transfer.IsRunning())
+    const bool waitForSend = m_platform.SendInFlight() && !m_bCloseForced;
+    if (!m_transfer.IsRunning() && !waitForSend)
         return true;
     // Closing now would pull the view away under the running tick: stop it
-    // at its next drain and close once it has returned.
+    // at its next drain and close once it has returned. A contact Logvex is
+    // handling now would stay in the outbox and go again at the next start:
+    // its result is waited for, with the window answering, for a while.
+    // (Windows' session end does not come this way, and waits for nothing.)
+    if (waitForSend && !m_bClosePending &&
+        !::SetTimer(m_hWnd, kCloseTimer, kCloseWaitMs, nullptr)) {
+        // Without its timer the wait could last for ever: end as after it.
+        m_bCloseForced = true;
+        if (!m_transfer.IsRunning())
+            return true;
+    }
     m_bClosePending = true;
     m_platform.RequestStop();
     return false;
@@ -254,12 +287,7 @@ bool CPlovik_bridgeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         OnTimer(wParam);
         return false; // the timer message goes on to the default handling
     case plovik::win32::WM_APP_SEND_DONE:
-        // Recorded at once; the sending goes on from here, and a close asked
-        // for meanwhile follows it.
-        if (m_platform.TakeSendResult(lParam)) {
-            m_transfer.SendFinished(static_cast<plovik::SendStatus>(wParam), m_record, m_nNoFreq);
-            AfterTransferWork();
-        }
+        CollectSendResult();
         return true;
     case plovik::win32::WM_APP_SHOW_BOXES:
         // Not from a drain inside the transfer's work: the box's loop would

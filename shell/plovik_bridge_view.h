@@ -9,6 +9,7 @@
 #include "win32_platform.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class CPlovik_bridgeView : public CFormView {
@@ -35,6 +36,8 @@ private:
     void ChoosePaths();
     std::string LogFolder() const;
     void CloseIfPending();
+    // Takes the result of a send that has ended, if any, and goes on.
+    void CollectSendResult();
     // Shows boxes held back during the transfer's work, then a close asked
     // for meanwhile.
     void AfterTransferWork();
@@ -54,6 +57,7 @@ private:
     plovik::win32::Win32Platform m_platform;
     plovik::Transfer m_transfer{m_platform};
     bool m_bClosePending = false;
+    bool m_bCloseForced = false; // the close waited long enough for the send
     bool m_bBoxesDeferred = false;
     // Wakes the bridge as soon as the log folder changes, so a contact is
     // handed over at once rather than at the next timer tick.

@@ -2,70 +2,13 @@
 
 #include "app_messages.h"
 #include "system_files.h"
-#include "unique_handle.h"
 #include "wide.h"
+#include "win_error.h"
 
 #include <algorithm>
-#include <memory>
+#include <utility>
 
 namespace plovik::win32 {
-
-namespace {
-
-// No time-out while Logvex still handles messages (a "log this duplicate?"
-// prompt inside its handler may wait for the user for minutes: a send given
-// up then would be sent again, and the prompt's loop would log it twice).
-// Wine does not know SMTO_NOTIMEOUTIFNOTHUNG, and a Logvex that stops
-// answering only after it took the message is not "hung" at the start: this
-// long time-out is the backstop for both.
-constexpr UINT kSendBackstopMs = 120000;
-// A result that has not come this long after the backstop never will (its
-// post was lost): the send is given up and its contact sent again.
-constexpr DWORD kSendOverdueMs = kSendBackstopMs + 30000;
-
-SendStatus SendNow(HWND target, HWND sender, unsigned long kind, const std::string& data)
-{
-    if (!::IsWindow(target))
-        return SendStatus::ReceiverGone;
-    COPYDATASTRUCT packet{};
-    packet.dwData = kind;
-    packet.cbData = static_cast<DWORD>(data.size());
-    packet.lpData = const_cast<char*>(data.data());
-    DWORD_PTR result = 0;
-    // SMTO_ABORTIFHUNG: do not wait at all for a receiver Windows already
-    // knows to be hung.
-    if (::SendMessageTimeoutA(target, WM_COPYDATA, reinterpret_cast<WPARAM>(sender),
-                              reinterpret_cast<LPARAM>(&packet),
-                              SMTO_ABORTIFHUNG | SMTO_NOTIMEOUTIFNOTHUNG, kSendBackstopMs, &result))
-        return SendStatus::Delivered;
-    // User Interface Privilege Isolation: a Logvex with higher rights (run
-    // as administrator) never gets a message from us.
-    if (::GetLastError() == ERROR_ACCESS_DENIED)
-        return SendStatus::Refused;
-    return ::IsWindow(target) ? SendStatus::NotDelivered : SendStatus::ReceiverGone;
-}
-
-// One send, owned by the thread that makes it.
-struct SendJob {
-    HWND target;
-    HWND sender;
-    unsigned long kind;
-    std::string data;
-    HWND view;
-    LPARAM serial;
-};
-
-DWORD WINAPI SendThread(void* parameter)
-{
-    const std::unique_ptr<SendJob> job(static_cast<SendJob*>(parameter));
-    const SendStatus status = SendNow(job->target, job->sender, job->kind, job->data);
-    // A view gone meanwhile (the bridge closing) takes no result: the
-    // contact is still in the outbox.
-    ::PostMessageA(job->view, WM_APP_SEND_DONE, static_cast<WPARAM>(status), job->serial);
-    return 0;
-}
-
-} // namespace
 
 OpenResult Win32Platform::OpenLogFile(const std::string& path)
 {
@@ -118,21 +61,12 @@ bool Win32Platform::DrainMessages()
     return !m_bStopping;
 }
 
-bool Win32Platform::TakeSendResult(LPARAM serial)
+void Win32Platform::SetView(HWND view)
 {
-    if (!m_bSendInFlight || serial != m_sendSerial)
-        return false;
-    m_bSendInFlight = false;
-    return true;
-}
-
-bool Win32Platform::GiveUpOverdueSend()
-{
-    if (!m_bSendInFlight || ::GetTickCount() - m_sendStarted < kSendOverdueMs)
-        return false;
-    m_bSendInFlight = false;
-    ++m_sendSerial; // its result, should it come after all, is stale
-    return true;
+    m_hView = view;
+    DWORD error = ERROR_SUCCESS;
+    if (!m_sender.Start(view, error))
+        m_senderFailure = ErrorText(error);
 }
 
 void Win32Platform::ShowMessageBox(const std::string& text)
@@ -169,23 +103,21 @@ CheckState Win32Platform::GetNoFreqCheck()
 SendStatus Win32Platform::SendCopyData(WindowRef receiver, unsigned long kind,
                                        const std::string& data)
 {
-    const HWND target = reinterpret_cast<HWND>(receiver);
-    if (m_hView) {
-        // The one blocking call goes to a thread of its own, so the window
-        // answers and ticks go on while Logvex takes its time.
-        auto job = std::make_unique<SendJob>(
-            SendJob{target, m_hMainWnd, kind, data, m_hView, m_sendSerial + 1});
-        const UniqueKernelHandle thread(
-            ::CreateThread(nullptr, 0, SendThread, job.get(), 0, nullptr));
-        if (thread) {
-            static_cast<void>(job.release()); // the thread owns it now
-            ++m_sendSerial;
-            m_bSendInFlight = true;
-            m_sendStarted = ::GetTickCount();
-            return SendStatus::InFlight;
-        }
-    }
-    return SendNow(target, m_hMainWnd, kind, data);
+    // A close under way: what is not yet sent waits in the outbox.
+    if (m_bStopping)
+        return SendStatus::NotDelivered;
+    if (m_sender.Send(reinterpret_cast<HWND>(receiver), m_hMainWnd, kind, data))
+        return SendStatus::InFlight;
+    if (m_sender.Outstanding())
+        return SendStatus::NotDelivered; // one send at a time; the engine never asks for two
+    // Never sent from the window's thread, which must go on answering: the
+    // contacts wait, and the user learns why, once.
+    if (!std::exchange(m_bSenderFailureShown, true))
+        ShowMessageBox(
+            "Cannot send contacts to Logvex: the bridge could not start its sending.\n\n" +
+            (m_senderFailure.empty() ? std::string("The sending has stopped.") : m_senderFailure) +
+            "\n\nThe contacts wait, and none is lost. Start the bridge again.");
+    return SendStatus::NotDelivered;
 }
 
 } // namespace plovik::win32

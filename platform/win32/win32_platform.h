@@ -2,9 +2,11 @@
 // The engine's platform inside the Windows program.
 
 #include "platform.h"
+#include "sender_thread.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,20 +18,19 @@ public:
 
     void SetMainWindow(HWND window) { m_hMainWnd = window; }
     void SetCheckBox(HWND checkBox) { m_hCheckBox = checkBox; }
-    // From now on sends run on a thread of their own and boxes are shown
-    // later: both report to `view` with the messages of app_messages.h.
-    void SetView(HWND view) { m_hView = view; }
-    // From now on drains report shutdown, so running work stops early.
+    // Starts the sender thread, and from now on boxes are shown later: both
+    // report to `view` with the messages of app_messages.h. Sends go only
+    // through that thread, never from the window's.
+    void SetView(HWND view);
+    // From now on drains report shutdown, so running work stops early, and
+    // no new send starts.
     void RequestStop() { m_bStopping = true; }
     bool StopRequested() const { return m_bStopping; }
     // Shows the boxes reported so far, one at a time (WM_APP_SHOW_BOXES).
     void ShowWaitingBoxes();
-    // True when a WM_APP_SEND_DONE (its lParam) is the result of the send
-    // in flight, which then has ended; false for a stale one.
-    bool TakeSendResult(LPARAM serial);
-    // True, once, when the send in flight has had no result long past its
-    // time-out: it is given up, so the sending does not stop for good.
-    bool GiveUpOverdueSend();
+    // The result of the send in flight once it has ended, once.
+    std::optional<SendStatus> TakeSendResult() { return m_sender.TakeResult(); }
+    bool SendInFlight() const { return m_sender.Outstanding(); }
 
     OpenResult OpenLogFile(const std::string& path) override;
     OpenResult OpenOutboxFile(const std::string& path) override;
@@ -51,12 +52,12 @@ private:
     HWND m_hCheckBox = nullptr;
     HWND m_hView = nullptr;
     bool m_bStopping = false;
-    bool m_bSendInFlight = false;
-    LPARAM m_sendSerial = 0;
-    DWORD m_sendStarted = 0;
     MSG m_msg{};
     std::vector<std::string> m_boxesWaiting;
     std::vector<std::string> m_boxesUp; // shown now, innermost last
+    std::string m_senderFailure;        // why the sender thread is not running
+    bool m_bSenderFailureShown = false;
+    SenderThread m_sender;
 };
 
 } // namespace plovik::win32

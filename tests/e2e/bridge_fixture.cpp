@@ -61,6 +61,20 @@ HWND BridgeControl(int id)
     return form ? ::GetDlgItem(form, id) : nullptr;
 }
 
+COLORREF Light(int id)
+{
+    const HWND light = BridgeControl(id);
+    return ScreenPixel(light, 0, 0) == kBlack ? ScreenPixel(light, 8, 8) : CLR_INVALID;
+}
+
+bool BridgeAnswers(DWORD timeoutMs)
+{
+    DWORD_PTR result = 0;
+    const HWND bridge = FindBridge();
+    return bridge &&
+           ::SendMessageTimeoutA(bridge, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
 void BridgeTest::SetUp()
 {
     ASSERT_EQ(WsjtxSamples().k1abc.substr(0, 12), "<call:5>K1AB") << "sample logs not found";

@@ -36,6 +36,10 @@ extern const char* const kTextK1abcNoFreq;
 HWND FindBridge();
 HWND FindLogvex();
 HWND BridgeControl(int id);
+// A light as the user sees it: its colour, inside a black 1-pixel border.
+COLORREF Light(int id);
+// The bridge's window answers a message within `timeoutMs`.
+bool BridgeAnswers(DWORD timeoutMs = 5000);
 
 class BridgeTest : public ::testing::Test {
 protected:

@@ -82,6 +82,49 @@ TEST_F(ExactlyOnce, ContactWaitingWhenTheBridgeClosesArrivesOnceAfterItsNextStar
     EXPECT_TRUE(GotExactly(1));
 }
 
+// The user closes the bridge while Logvex asks its user about a contact:
+// the bridge waits for the answer, answering meanwhile, records the
+// delivery, sends nothing more and ends. The next start sends only the
+// contact that was still waiting.
+TEST_F(ExactlyOnce, ClosingWhileLogvexHandlesAContactWaitsForItsAnswer)
+{
+    StartLogvex("--prompt 8000 --prompt-at 1");
+    StartBridge();
+    Log({WsjtxSamples().k1abc});
+    ASSERT_TRUE(WaitFor([&] { return Got().size() == 1; })) << "not sent";
+    Log({WsjtxSamples().g4xyz});
+    ASSERT_TRUE(WaitFor([&] { return !FileExists(files.log); })) << "not taken";
+    ASSERT_TRUE(::PostMessageA(FindBridge(), WM_CLOSE, 0, 0));
+    EXPECT_TRUE(HoldsFor([] { return BridgeAnswers(2000); }, 4000)) << "did not wait";
+    ASSERT_EQ(bridge->WaitExit(15000), 0);
+    EXPECT_EQ(Got().size(), 1u) << "a new send after the close";
+    EXPECT_EQ(FilesIn(files.outbox).size(), 1u) << "the first recorded, the second waiting";
+
+    StartBridge();
+    ASSERT_TRUE(WaitFor([&] { return Got().size() >= 2; }));
+    EXPECT_TRUE(HoldsFor([&] { return Got().size() == 2; }, 3000)) << Got().size() << " received";
+    EXPECT_EQ(Texts(Got()),
+              (std::vector<std::string>{
+                  kTextK1abc, Adif2msg(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n")}));
+}
+
+// Logvex still holds the contact half a minute after the close: the bridge
+// ends all the same, and the contact stays in the outbox for the next start.
+TEST_F(ExactlyOnce, ClosingWhileLogvexHoldsAContactEndsAfterHalfAMinute)
+{
+    StartLogvex("--prompt 60000 --prompt-at 1");
+    StartBridge();
+    Log({WsjtxSamples().k1abc});
+    ASSERT_TRUE(WaitFor([&] { return Got().size() == 1; })) << "not sent";
+    const DWORD closed = ::GetTickCount();
+    ASSERT_TRUE(::PostMessageA(FindBridge(), WM_CLOSE, 0, 0));
+    ASSERT_EQ(bridge->WaitExit(45000), 0);
+    const DWORD took = ::GetTickCount() - closed;
+    EXPECT_GE(took, 29000u);
+    EXPECT_LT(took, 36000u);
+    EXPECT_EQ(FilesIn(files.outbox).size(), 1u);
+}
+
 // What an earlier version kept at its close is taken over and goes first.
 TEST_F(ExactlyOnce, ContactsKeptByAnEarlierVersionArriveFirst)
 {

@@ -245,6 +245,51 @@ TEST_F(Faults, VerySlowLogvexGetsTheContactOnceAndTheBridgeAnswersMeanwhile)
     EXPECT_EQ(Got()[0].bytes, kTextK1abc);
 }
 
+// Logvex asks its user about a contact inside its handler, and the user
+// takes minutes: the bridge waits for as long as Logvex lives, answering,
+// with the Logvex light green and the next contact waiting in the outbox,
+// and never sends the first one a second time into the open prompt.
+TEST_F(Faults, LogvexPromptingForMinutesGetsEachContactOnce)
+{
+    StartLogvex("--prompt 130000 --prompt-at 1");
+    StartBridge();
+    Log({WsjtxSamples().k1abc});
+    ASSERT_TRUE(WaitFor([&] { return Got().size() == 1; })) << "not sent";
+    const DWORD prompted = ::GetTickCount();
+    Log({WsjtxSamples().g4xyz});
+    ASSERT_TRUE(WaitFor([&] { return !FileExists(files.log); })) << "not taken";
+    EXPECT_EQ(FilesIn(files.outbox).size(), 2u) << "both wait until Logvex has answered";
+    // Past 120 s and 150 s, where sends used to be given up.
+    while (::GetTickCount() - prompted < 125000) {
+        ASSERT_TRUE(BridgeAnswers()) << "the bridge hangs with Logvex";
+        ASSERT_EQ(Light(kLogLight), kGreen);
+        ASSERT_EQ(Got().size(), 1u) << "sent while Logvex still prompts";
+        ::Sleep(2000);
+    }
+    ASSERT_TRUE(GotExactly(2, 20000)) << Got().size() << " received";
+    EXPECT_EQ(Got()[0].bytes, kTextK1abc);
+    EXPECT_EQ(Got()[1].bytes, Adif2msg(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n"));
+    EXPECT_TRUE(WaitFor([&] { return FilesIn(files.outbox).empty(); }));
+}
+
+// Logvex is ended from Task Manager while it prompts inside our message:
+// the contact never reached its log, so it goes to the next Logvex, and
+// nothing tells of higher rights.
+TEST_F(Faults, LogvexEndedWhilePromptingGetsTheContactWhenBack)
+{
+    StartLogvex("--prompt 60000");
+    StartBridge();
+    Log({WsjtxSamples().k1abc});
+    ASSERT_TRUE(WaitFor([&] { return Got().size() == 1; })) << "not sent";
+    ASSERT_TRUE(logvex->Kill());
+    EXPECT_EQ(FilesIn(files.outbox).size(), 1u);
+    StartLogvex();
+    ASSERT_TRUE(GotExactly(2)) << Got().size() << " received";
+    EXPECT_EQ(Got()[1].bytes, kTextK1abc);
+    EXPECT_TRUE(Boxes().empty()) << StaticTexts(Boxes()[0]);
+    EXPECT_TRUE(WaitFor([&] { return FilesIn(files.outbox).empty(); }));
+}
+
 TEST_F(Faults, SlowLogvexGetsTheContactOnce)
 {
     // Logvex takes longer over the message than the bridge waits for it.

@@ -19,13 +19,6 @@ std::string MenuText(HMENU menu, UINT item, UINT flags)
     return std::string(text, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
-// The light as the user sees it: its colour, inside a black 1-pixel border.
-COLORREF Light(int id)
-{
-    const HWND light = BridgeControl(id);
-    return ScreenPixel(light, 0, 0) == kBlack ? ScreenPixel(light, 8, 8) : CLR_INVALID;
-}
-
 HWND OpenPopupMenu()
 {
     const HWND popup = ::FindWindowA("#32768", nullptr);

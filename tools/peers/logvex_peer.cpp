@@ -12,6 +12,14 @@
 //                       again (the bridge read and deleted it, and is about
 //                       to send), then destroy the window: the send finds
 //                       Logvex gone. Within 5 s, or the bridge sees it hung.
+//   --prompt MS         ask the user inside the handler, as Logvex does about
+//                       a duplicate: the message is recorded at the start of
+//                       the handler (so a second copy sent meanwhile shows),
+//                       then messages are pumped for MS ms, as a modal box
+//                       does, then the handler returns TRUE. Every message,
+//                       unless one of:
+//   --prompt-at N       only message N (the first is 1)
+//   --prompt-every N    only messages N, 2N, 3N...
 
 #include "peer_args.h"
 
@@ -26,7 +34,39 @@ struct Logvex {
     long hangSeconds = 0;
     long closeAfter = 0;
     std::string closeWhenRead;
+    long promptMs = 0;
+    long promptAt = 0;
+    long promptEvery = 0;
     long received = 0;
+
+    bool PromptsFor(long message) const
+    {
+        if (promptMs <= 0)
+            return false;
+        if (promptAt > 0)
+            return message == promptAt;
+        return promptEvery <= 0 || message % promptEvery == 0;
+    }
+
+    // A modal prompt's loop: everything sent or posted to Logvex meanwhile
+    // is handled, our own message among them.
+    static void Prompt(long ms)
+    {
+        const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(ms);
+        for (ULONGLONG now = ::GetTickCount64(); now < end; now = ::GetTickCount64()) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now),
+                                        QS_ALLINPUT);
+            MSG msg{};
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) {
+                    ::PostQuitMessage(static_cast<int>(msg.wParam)); // for the main loop
+                    return;
+                }
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+        }
+    }
 
     void MaybeHang() const
     {
@@ -76,15 +116,20 @@ struct Logvex {
     LRESULT OnCopyData(HWND window, WPARAM sender, const COPYDATASTRUCT& packet)
     {
         const unsigned long long time = peers::PreciseNow();
-        if (slowMs > 0)
-            ::Sleep(static_cast<DWORD>(slowMs));
         std::string record = std::to_string(packet.dwData) + " " + std::to_string(packet.cbData) +
                              " " + std::to_string(time) + " " + std::to_string(sender) + "\n";
         record.append(static_cast<const char*>(packet.lpData), packet.cbData);
         record += "\n";
-        if (!out.empty())
+        const bool prompt = PromptsFor(received + 1);
+        if (prompt && !out.empty())
+            peers::AppendToFile(out, record);
+        if (slowMs > 0)
+            ::Sleep(static_cast<DWORD>(slowMs));
+        if (!prompt && !out.empty())
             peers::AppendToFile(out, record);
         ++received;
+        if (prompt)
+            Prompt(promptMs);
         if (closeAfter > 0 && received >= closeAfter)
             ::PostMessageA(window, WM_CLOSE, 0, 0);
         else if (hangAt == received)
@@ -126,6 +171,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     logvex.hangSeconds = peers::NumberOption("--hang-seconds", 0);
     logvex.closeAfter = peers::NumberOption("--close-after", 0);
     logvex.closeWhenRead = peers::Option("--close-when-read");
+    logvex.promptMs = peers::NumberOption("--prompt", 0);
+    logvex.promptAt = peers::NumberOption("--prompt-at", 0);
+    logvex.promptEvery = peers::NumberOption("--prompt-every", 0);
 
     WNDCLASSA wc{};
     wc.lpfnWndProc = WindowProc;
