@@ -60,7 +60,7 @@ struct OpenResult {
 enum class SendStatus {
     Delivered,    // the receiver has handled the message
     ReceiverGone, // the window no longer exists
-    NotDelivered, // the receiver is hung, too slow, or the send failed
+    NotDelivered, // surely not handed over: refused as hung, or the receiver ended in it
     Refused,      // the system does not let us send to it (higher rights)
     InFlight,     // still under way; the result comes later (Transfer::SendFinished)
 };

@@ -1,10 +1,12 @@
 // Contacts at WSJT-X's pace while the bridge is ended hard at random moments
 // (as Task Manager, a crash or a power cut would end it) and started again,
-// and Logvex comes and goes, at times hung: no contact is lost, none comes
+// and Logvex comes and goes, at times hung, at times asking its user about a
+// contact inside its handler: no contact is lost, none comes
 // out of order, and at most one per kill comes twice (the one Logvex had
 // handled just before the kill). PLOVIK_KILL_SOAK_CONTACTS sets how many
 // (16 by default, the short run of the test suite; scripts/kill_soak.sh
-// runs the long one), PLOVIK_SOAK_SEED the seed of all the chance in it.
+// runs the long one), PLOVIK_SOAK_SEED the seed of all the chance in it,
+// PLOVIK_KILL_SOAK_PROMPT_MS how long a prompt lasts (6 s by default).
 
 #include "soak.h"
 
@@ -34,6 +36,8 @@ TEST_F(KillSoak, ContactsAtWsjtxPaceWhileTheBridgeIsKilledAtRandom)
 {
     const std::size_t count = EnvNumber("PLOVIK_KILL_SOAK_CONTACTS", 16);
     const unsigned long seed = EnvNumber("PLOVIK_SOAK_SEED", 1207);
+    // How long a prompting Logvex asks its user about a contact.
+    const DWORD promptMs = EnvNumber("PLOVIK_KILL_SOAK_PROMPT_MS", 6000);
     const DWORD started = ::GetTickCount();
     ASSERT_NO_FATAL_FAILURE(PrepareContacts(count));
     // No backup: only the first start finds old history, so every restart
@@ -51,10 +55,14 @@ TEST_F(KillSoak, ContactsAtWsjtxPaceWhileTheBridgeIsKilledAtRandom)
     bool closing = false, killOnNextContact = false;
     // Every other Logvex hangs from its start for 5 to 10 s. The first
     // contact logged in that time is taken and cannot be delivered: a kill
-    // comes soon after it, and the user then ends the hung Logvex.
+    // comes soon after it, and the user then ends the hung Logvex. Every
+    // fourth asks its user about its second contact inside its handler,
+    // while the bridge may be killed and started again.
     const auto startLogvex = [&] {
         std::string options;
         hangEnds = ::GetTickCount();
+        if (logvexStarts % 4 == 2)
+            options = "--prompt-at 2 --prompt " + std::to_string(promptMs);
         if (logvexStarts % 2 == 1) {
             const DWORD hangSeconds = chance(5, 10);
             options = "--hang-at 0 --hang-seconds " + std::to_string(hangSeconds);
@@ -114,7 +122,7 @@ TEST_F(KillSoak, ContactsAtWsjtxPaceWhileTheBridgeIsKilledAtRandom)
                                          "not log a contact";
     // The last contacts go to a Logvex that stays (a hung one recovers).
     if (closing) {
-        ASSERT_NE(logvex->WaitExit(15000), -1) << "Logvex did not close";
+        ASSERT_NE(logvex->WaitExit(15000 + promptMs), -1) << "Logvex did not close";
         logvex.reset();
         absences.push_back(Absence{PreciseNow(), ~0ull});
     }
@@ -122,7 +130,7 @@ TEST_F(KillSoak, ContactsAtWsjtxPaceWhileTheBridgeIsKilledAtRandom)
         ASSERT_NO_FATAL_FAILURE(StartLogvex());
         absences.back().to = PreciseNow();
     }
-    AwaitEveryWrittenContact(30000);
+    AwaitEveryWrittenContact(30000 + promptMs);
 
     const Tally tally = Compare(absences);
     std::printf("kill soak: seed %lu, %s, kills %zu (%zu while Logvex hung), Logvex starts %d, "

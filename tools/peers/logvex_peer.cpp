@@ -16,7 +16,8 @@
 //                       a duplicate: the message is recorded at the start of
 //                       the handler (so a second copy sent meanwhile shows),
 //                       then messages are pumped for MS ms, as a modal box
-//                       does, then the handler returns TRUE. Every message,
+//                       does, then the handler returns TRUE; a close asked
+//                       for meanwhile follows the prompt. Every message,
 //                       unless one of:
 //   --prompt-at N       only message N (the first is 1)
 //   --prompt-every N    only messages N, 2N, 3N...
@@ -38,6 +39,8 @@ struct Logvex {
     long promptAt = 0;
     long promptEvery = 0;
     long received = 0;
+    bool prompting = false;
+    bool closeAfterPrompt = false;
 
     bool PromptsFor(long message) const
     {
@@ -128,8 +131,15 @@ struct Logvex {
         if (!prompt && !out.empty())
             peers::AppendToFile(out, record);
         ++received;
-        if (prompt)
+        if (prompt) {
+            // As Logvex's own prompt would, it holds back a close until the
+            // user has answered: the contact it asks about is then logged.
+            prompting = true;
             Prompt(promptMs);
+            prompting = false;
+            if (closeAfterPrompt)
+                ::PostMessageA(window, WM_CLOSE, 0, 0);
+        }
         if (closeAfter > 0 && received >= closeAfter)
             ::PostMessageA(window, WM_CLOSE, 0, 0);
         else if (hangAt == received)
@@ -152,6 +162,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_APP:
         self->MaybeHang();
         return 0;
+    case WM_CLOSE:
+        if (self && self->prompting) {
+            self->closeAfterPrompt = true;
+            return 0;
+        }
+        return ::DefWindowProcA(window, message, wParam, lParam);
     case WM_DESTROY:
         ::PostQuitMessage(0);
         return 0;
