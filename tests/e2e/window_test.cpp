@@ -25,23 +25,27 @@ HWND OpenPopupMenu()
     return popup && ::IsWindowVisible(popup) ? popup : nullptr;
 }
 
+struct DialogSearch {
+    DWORD id;
+    std::vector<HWND> found;
+};
+
+// A plain function: 32-bit Windows wants a stdcall callback.
+BOOL CALLBACK AddDialogOf(HWND window, LPARAM param)
+{
+    auto& search = *reinterpret_cast<DialogSearch*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == search.id && ::IsWindowVisible(window) && ClassOf(window) == "#32770")
+        search.found.push_back(window);
+    return TRUE;
+}
+
 // The dialogs and boxes a process has up, whatever their captions.
 std::vector<HWND> DialogsOf(HANDLE process)
 {
-    struct Search {
-        DWORD id;
-        std::vector<HWND> found;
-    } search{::GetProcessId(process), {}};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner == s.id && ::IsWindowVisible(window) && ClassOf(window) == "#32770")
-                s.found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DialogSearch search{::GetProcessId(process), {}};
+    ::EnumWindows(AddDialogOf, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
