@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
+#include <cstdint>
 #include <utility>
 
 namespace plovik {
@@ -54,16 +54,17 @@ void SetRst(std::string& target, std::string_view value)
         target.assign(value);
 }
 
-// The recognised ADIF fields; names compared exactly, upper-cased already.
-const std::array<FieldRule, 19> kFieldRules{{
-    {"CALL", [](QsoRecord& r, std::string_view v) { AssignUpper(r.m_strCall, v); }},
+// The recognised ADIF fields, names compared exactly (upper-cased already),
+// in the order of their bytes.
+constexpr std::array<FieldRule, 19> kFieldRules{{
     {"BAND", [](QsoRecord& r, std::string_view v) { r.SetBand(v); }},
+    {"CALL", [](QsoRecord& r, std::string_view v) { AssignUpper(r.m_strCall, v); }},
+    {"COMMENT", [](QsoRecord& r, std::string_view v) { r.SetComment(v); }},
+    {"FREQ", [](QsoRecord& r, std::string_view v) { r.SetFreq(v); }},
+    {"GRIDSQUARE", [](QsoRecord& r, std::string_view v) { r.SetGrid(v); }},
+    {"IOTA", [](QsoRecord& r, std::string_view v) { r.SetIota(v); }},
     {"MODE", [](QsoRecord& r, std::string_view v) { r.SetMode(v); }},
-    {"SUBMODE", [](QsoRecord& r, std::string_view v) { r.SetMode(v); }},
-    {"TIME_ON", [](QsoRecord& r, std::string_view v) { r.m_strTimeOn = QsoRecord::FormatTime(v); }},
-    {"TIME_OFF",
-     [](QsoRecord& r, std::string_view v) { r.m_strTimeOff = QsoRecord::FormatTime(v); }},
-    {"QSO_DATE", [](QsoRecord& r, std::string_view v) { QsoRecord::SetDate(v, r.m_strQsoDate); }},
+    {"NAME", [](QsoRecord& r, std::string_view v) { r.m_strName.assign(v); }},
     {"QSLRDATE",
      [](QsoRecord& r, std::string_view v) {
          if (!v.empty())
@@ -75,53 +76,59 @@ const std::array<FieldRule, 19> kFieldRules{{
          if (EqualsNoCase(v, "Y"))
              r.m_bQslRcvd = 1;
      }},
-    {"STATE", [](QsoRecord& r, std::string_view v) { r.SetState(v); }},
-    {"FREQ", [](QsoRecord& r, std::string_view v) { r.SetFreq(v); }},
+    {"QSO_DATE", [](QsoRecord& r, std::string_view v) { QsoRecord::SetDate(v, r.m_strQsoDate); }},
     {"RST_RCVD", [](QsoRecord& r, std::string_view v) { SetRst(r.m_strRstRcvd, v); }},
     {"RST_SENT", [](QsoRecord& r, std::string_view v) { SetRst(r.m_strRstSent, v); }},
-    {"IOTA", [](QsoRecord& r, std::string_view v) { r.SetIota(v); }},
-    {"GRIDSQUARE", [](QsoRecord& r, std::string_view v) { r.SetGrid(v); }},
-    {"COMMENT", [](QsoRecord& r, std::string_view v) { r.SetComment(v); }},
-    {"NAME", [](QsoRecord& r, std::string_view v) { r.m_strName.assign(v); }},
+    {"STATE", [](QsoRecord& r, std::string_view v) { r.SetState(v); }},
     {"STATION_CALLSIGN",
      [](QsoRecord& r, std::string_view v) {
          AssignUpper(r.m_strStationCall, v.substr(0, kMaxStationCall));
      }},
+    {"SUBMODE", [](QsoRecord& r, std::string_view v) { r.SetMode(v); }},
+    {"TIME_OFF",
+     [](QsoRecord& r, std::string_view v) { r.m_strTimeOff = QsoRecord::FormatTime(v); }},
+    {"TIME_ON", [](QsoRecord& r, std::string_view v) { r.m_strTimeOn = QsoRecord::FormatTime(v); }},
     {"TX_PWR",
      [](QsoRecord& r, std::string_view v) { r.m_strTxPwr.assign(v.substr(0, kMaxTxPwr)); }},
 }};
 
-// The rules by first letter, so a name is compared with at most three of
-// them; every tag of every line passes through here.
-constexpr std::size_t kMaxSameLetter = 3;
-using RuleIndex = std::array<std::array<const FieldRule*, kMaxSameLetter + 1>, 256>;
-
-RuleIndex BuildRuleIndex()
+constexpr bool NamesInOrder()
 {
-    RuleIndex index{};
-    for (const FieldRule& rule : kFieldRules) {
-        auto& slots = index[static_cast<unsigned char>(rule.name[0])];
-        std::size_t free = 0;
-        while (slots[free])
-            ++free;
-        if (free == kMaxSameLetter)
-            std::abort(); // a new rule needs a larger kMaxSameLetter
-        slots[free] = &rule;
-    }
-    return index;
+    for (std::size_t i = 1; i < kFieldRules.size(); ++i)
+        if (!(kFieldRules[i - 1].name < kFieldRules[i].name))
+            return false;
+    return true;
 }
+static_assert(NamesInOrder(), "kFieldRules must stay sorted by name, without repeats");
+
+// Where the rules of each first letter begin (and, one letter on, end): a
+// name is compared only with those sharing its first letter, as every tag of
+// every line passes through here.
+using LetterStarts = std::array<std::uint8_t, 257>;
+constexpr LetterStarts MakeLetterStarts()
+{
+    LetterStarts starts{};
+    std::size_t rule = 0;
+    for (std::size_t letter = 0; letter < 257; ++letter) {
+        while (rule < kFieldRules.size() &&
+               static_cast<unsigned char>(kFieldRules[rule].name[0]) < letter)
+            ++rule;
+        starts[letter] = static_cast<std::uint8_t>(rule);
+    }
+    return starts;
+}
+constexpr LetterStarts kLetterStarts = MakeLetterStarts();
 
 } // namespace
 
 void QsoRecord::SetField(std::string_view name, std::string_view value)
 {
-    static const RuleIndex index = BuildRuleIndex();
     if (name.empty())
         return;
-    for (const FieldRule* const* rule = index[static_cast<unsigned char>(name[0])].data(); *rule;
-         ++rule) {
-        if ((*rule)->name == name) {
-            (*rule)->convert(*this, value);
+    const auto letter = static_cast<unsigned char>(name[0]);
+    for (std::size_t rule = kLetterStarts[letter]; rule < kLetterStarts[letter + 1u]; ++rule) {
+        if (kFieldRules[rule].name == name) {
+            kFieldRules[rule].convert(*this, value);
             return;
         }
     }
