@@ -6,7 +6,8 @@ else()
 endif()
 
 if(WIN32)
-  # Windows 7 and later; the A (ANSI) functions throughout.
+  # Windows 7 and later. Paths and texts cross into Windows through the
+  # W (wide) functions; no UNICODE define, so each call names its kind.
   add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN)
 endif()
 

@@ -106,8 +106,8 @@ private:
 };
 
 // A queue drain costs microseconds under Wine and a blank line nanoseconds
-// to read, so a drain at every line let a file of millions of blank lines
-// hold WSJT-X's file for hours. A drain every 1024 lines or 64 KiB read still
+// to read, so a drain at every line kept the bridge over a file of millions
+// of blank lines for hours, with every contact behind it waiting. A drain every 1024 lines or 64 KiB read still
 // answers the user within a millisecond or two of reading.
 class DrainPacer {
 public:

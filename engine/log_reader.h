@@ -15,7 +15,7 @@ inline constexpr const char* kEmptyFileText = "The source file is empty";
 
 enum class ReadOutcome {
     Read,        // every contact of the file was handed over
-    Empty,       // no line with content: the box was shown
+    Empty,       // no line with content (ReadLogFile has shown the box)
     InUse,       // another program holds the file for writing
     Vanished,    // the file is not there (any more)
     Failed,      // other open or read failure (reason)

@@ -12,27 +12,27 @@ namespace {
 constexpr CheckState kTicked = 1;
 constexpr CheckState kUnticked = 0;
 
-void RefreshNoFreq(std::uint8_t& m_nNoFreq, Platform& platform)
+void RefreshNoFreq(std::uint8_t& noFreq, Platform& platform)
 {
     // Two separate reads, as the check-box handler does; an indeterminate
     // answer leaves the flag alone.
     if (platform.GetNoFreqCheck() == kTicked)
-        m_nNoFreq = 1;
+        noFreq = 1;
     if (platform.GetNoFreqCheck() == kUnticked)
-        m_nNoFreq = 0;
+        noFreq = 0;
 }
 
 } // namespace
 
-std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& m_nNoFreq, Platform& platform)
+std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& noFreq, Platform& platform)
 {
     for (char& c : record.m_strGrid)
         c = ToUpperAscii(c);
-    RefreshNoFreq(m_nNoFreq, platform);
+    RefreshNoFreq(noFreq, platform);
 
     const std::string& rstSent = record.m_strRstSent;
     const std::string& rstRcvd = record.m_strRstRcvd;
-    const std::string_view freq = m_nNoFreq ? std::string_view() : record.m_strFreq;
+    const std::string_view freq = noFreq ? std::string_view() : record.m_strFreq;
     // Positions 1 to 15; Logvex knows each field by its place alone. Built
     // in one buffer sized up front: a long log makes one message a contact.
     const std::string_view pieces[] = {

@@ -12,9 +12,9 @@ namespace plovik {
 // Copy-data kind of a contact message.
 inline constexpr unsigned long kLoggerMessageKind = 10001;
 
-// Refreshes `m_nNoFreq` from the check box, upper-cases the record's grid
+// Refreshes `noFreq` (the view's m_nNoFreq) from the check box, upper-cases the record's grid
 // square in place and returns the fifteen-field text, of any length.
-std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& m_nNoFreq, Platform& platform);
+std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& noFreq, Platform& platform);
 
 // Sends the whole text (without a terminating NUL) to `receiver`.
 SendStatus SendLoggerMessage(WindowRef receiver, const std::string& message, Platform& platform);

@@ -164,8 +164,8 @@ MoveStatus Transfer::TryStartUp(const Paths& paths)
     return status;
 }
 
-TickOutcome Transfer::RunTick(QsoRecord& record, const std::string& logPath,
-                              std::uint8_t& m_nNoFreq, const std::function<WindowRef()>& probe)
+TickOutcome Transfer::RunTick(QsoRecord& record, const std::string& logPath, std::uint8_t& noFreq,
+                              const std::function<WindowRef()>& probe)
 {
     TickOutcome outcome;
     if (m_bRunning) {
@@ -195,13 +195,13 @@ TickOutcome Transfer::RunTick(QsoRecord& record, const std::string& logPath,
     else if (m_inFlight)
         outcome.send = SendOutcome::InFlight;
     else
-        outcome.send = SendStep(paths, logvex, record, m_nNoFreq);
+        outcome.send = SendStep(paths, logvex, record, noFreq);
     if (m_bStopped)
         outcome.status = TickStatus::Stopped;
     return outcome;
 }
 
-SendOutcome Transfer::SendFinished(SendStatus status, QsoRecord& record, std::uint8_t& m_nNoFreq)
+SendOutcome Transfer::SendFinished(SendStatus status, QsoRecord& record, std::uint8_t& noFreq)
 {
     if (!m_inFlight)
         return SendOutcome::NotRun;
@@ -222,7 +222,7 @@ SendOutcome Transfer::SendFinished(SendStatus status, QsoRecord& record, std::ui
         return SendOutcome::Sent;
     ScopedFlag running(m_bRunning);
     m_bStopped = false;
-    return SendStep(done.paths, done.receiver, record, m_nNoFreq);
+    return SendStep(done.paths, done.receiver, record, noFreq);
 }
 
 bool Transfer::EnsureOutbox(const Paths& paths, std::string& reason)
@@ -308,7 +308,7 @@ TakeOutcome Transfer::TakeStep(const Paths& paths)
 }
 
 Transfer::Prepared Transfer::Prepare(const std::string& path, const OutboxEntry& entry,
-                                     QsoRecord& record, std::uint8_t& m_nNoFreq)
+                                     QsoRecord& record, std::uint8_t& noFreq)
 {
     Prepared prepared;
     OpenResult opened = m_platform.OpenOutboxFile(path);
@@ -325,7 +325,7 @@ Transfer::Prepared Transfer::Prepare(const std::string& path, const OutboxEntry&
         const ReadResult result =
             ReadContacts(record, *opened.file, m_platform, [&](QsoRecord& contact) {
                 if (index++ == entry.delivered)
-                    prepared.message = BuildLoggerMessage(contact, m_nNoFreq, m_platform);
+                    prepared.message = BuildLoggerMessage(contact, noFreq, m_platform);
             });
         read = result.outcome;
         prepared.reason = result.reason;
@@ -352,7 +352,7 @@ Transfer::Prepared Transfer::Prepare(const std::string& path, const OutboxEntry&
 }
 
 SendOutcome Transfer::SendStep(const Paths& paths, WindowRef receiver, QsoRecord& record,
-                               std::uint8_t& m_nNoFreq)
+                               std::uint8_t& noFreq)
 {
     bool sentAny = false;
     for (;;) {
@@ -375,7 +375,7 @@ SendOutcome Transfer::SendStep(const Paths& paths, WindowRef receiver, QsoRecord
 
         const OutboxEntry entry = entries.front();
         const std::string path = paths.outboxParts.Join(entry.Name());
-        const Prepared prepared = Prepare(path, entry, record, m_nNoFreq);
+        const Prepared prepared = Prepare(path, entry, record, noFreq);
         switch (prepared.status) {
         case Prepared::Status::Stopped:
             m_bStopped = true;

@@ -49,7 +49,7 @@ public:
     // lights and returns the Logvex window, which receives this tick's
     // messages. A tick entered while another runs (from a drain or from the
     // modal loop of a box) does nothing.
-    TickOutcome RunTick(QsoRecord& record, const std::string& logPath, std::uint8_t& m_nNoFreq,
+    TickOutcome RunTick(QsoRecord& record, const std::string& logPath, std::uint8_t& noFreq,
                         const std::function<WindowRef()>& probe);
 
     // At start-up, once per process (a later call does nothing). At the
@@ -66,7 +66,7 @@ public:
 
     // The result of a send that was left in flight. A delivery is recorded
     // at once; then, unless a tick is running, the sending goes on.
-    SendOutcome SendFinished(SendStatus status, QsoRecord& record, std::uint8_t& m_nNoFreq);
+    SendOutcome SendFinished(SendStatus status, QsoRecord& record, std::uint8_t& noFreq);
 
     bool IsRunning() const { return m_bRunning; }
     bool SendInFlight() const { return m_inFlight.has_value(); }
@@ -86,9 +86,9 @@ private:
     void AdoptLegacy(const Paths& paths);
     TakeOutcome TakeStep(const Paths& paths);
     SendOutcome SendStep(const Paths& paths, WindowRef receiver, QsoRecord& record,
-                         std::uint8_t& m_nNoFreq);
+                         std::uint8_t& noFreq);
     Prepared Prepare(const std::string& path, const OutboxEntry& entry, QsoRecord& record,
-                     std::uint8_t& m_nNoFreq);
+                     std::uint8_t& noFreq);
     void RecordDelivery(const Paths& paths, const OutboxEntry& entry, std::size_t total);
     void SetAside(const OutboxEntry& entry, const std::string& text);
     bool IsSetAside(std::uint64_t arrival) const;
