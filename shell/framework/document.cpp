@@ -1,5 +1,6 @@
 #include "document.h"
 
+#include "afx_ids.h"
 #include "frame_wnd.h"
 #include "unique_handle.h"
 #include "win_app.h"
@@ -49,7 +50,7 @@ BOOL CDocument::OnOpenDocument(const char* path)
 
 bool CDocument::OnCmdMsg(UINT id)
 {
-    if (id != 57603) // ID_FILE_SAVE
+    if (id != ID_FILE_SAVE)
         return false;
     OnFileSave();
     return true;

@@ -1,5 +1,6 @@
 #include "win_app.h"
 
+#include "afx_ids.h"
 #include "document.h"
 #include "form_view.h"
 #include "frame_wnd.h"
@@ -75,7 +76,7 @@ int CWinApp::Run(HINSTANCE instance, const char* commandLine)
 {
     m_hInstance = instance;
     m_commandLine = commandLine ? commandLine : "";
-    m_pszAppName = AfxLoadString(57344);
+    m_pszAppName = AfxLoadString(AFX_IDS_APP_TITLE);
     if (!InitInstance())
         return ExitInstance();
     MSG msg{};
@@ -109,13 +110,13 @@ int CWinApp::ExitInstance()
 bool CWinApp::OnCmdMsg(UINT id)
 {
     switch (id) {
-    case 57600: // ID_FILE_NEW
+    case ID_FILE_NEW:
         OnFileNew();
         return true;
-    case 57601: // ID_FILE_OPEN
+    case ID_FILE_OPEN:
         OnFileOpen();
         return true;
-    case 57665: // ID_APP_EXIT
+    case ID_APP_EXIT:
         if (m_pMainWnd)
             ::PostMessageA(m_pMainWnd->GetSafeHwnd(), WM_CLOSE, 0, 0);
         return true;
