@@ -65,9 +65,22 @@ struct AcceleratorTraits {
     static void Close(Handle h) { ::DestroyAcceleratorTable(h); }
 };
 
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle Empty() { return nullptr; }
+    static void Close(Handle h) { ::FreeLibrary(h); }
+};
+struct MenuTraits {
+    using Handle = HMENU;
+    static Handle Empty() { return nullptr; }
+    static void Close(Handle h) { ::DestroyMenu(h); }
+};
+
 using UniqueFile = UniqueHandle<FileTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelTraits>;
 using UniqueBitmap = UniqueHandle<BitmapTraits>;
 using UniqueChangeNotification = UniqueHandle<ChangeNotificationTraits>;
+using UniqueModule = UniqueHandle<ModuleTraits>;
+using UniqueMenu = UniqueHandle<MenuTraits>;
 
 } // namespace plovik::win32

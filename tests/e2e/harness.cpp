@@ -1,6 +1,5 @@
 #include "harness.h"
 
-#include "owned.h"
 #include "wide.h"
 
 #include <lmcons.h>
@@ -18,6 +17,19 @@ using plovik::win32::Narrow;
 using plovik::win32::Widen;
 
 namespace {
+
+// The screen's device context for as long as the object lives.
+class ScreenDc {
+public:
+    ScreenDc() : m_dc(::GetDC(nullptr)) {}
+    ~ScreenDc() { ::ReleaseDC(nullptr, m_dc); }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    HDC Get() const { return m_dc; }
+
+private:
+    HDC m_dc;
+};
 
 std::string WindowsPath(std::string path)
 {
@@ -60,16 +72,9 @@ std::string Quote(const std::string& text)
 
 OpenFile::OpenFile(const std::string& path, DWORD access, DWORD share, DWORD disposition,
                    SECURITY_ATTRIBUTES* security)
-    : m_handle(::CreateFileW(Widen(path).c_str(), access, share, security, disposition,
-                             FILE_ATTRIBUTE_NORMAL, nullptr))
+    : m_file(::CreateFileW(Widen(path).c_str(), access, share, security, disposition,
+                           FILE_ATTRIBUTE_NORMAL, nullptr))
 {
-}
-
-void OpenFile::Close()
-{
-    if (Valid())
-        ::CloseHandle(m_handle);
-    m_handle = INVALID_HANDLE_VALUE;
 }
 
 Process::Process(const std::string& commandLine, const std::string& output)

@@ -2,6 +2,8 @@
 // What the end-to-end tests need to play the user, WSJT-X and Logvex around
 // the real bridge: programs, windows, pixels and files.
 
+#include "unique_handle.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -24,16 +26,13 @@ class OpenFile {
 public:
     OpenFile(const std::string& path, DWORD access, DWORD share, DWORD disposition,
              SECURITY_ATTRIBUTES* security = nullptr);
-    ~OpenFile() { Close(); }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
 
-    bool Valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
-    void Close();
+    bool Valid() const { return static_cast<bool>(m_file); }
+    HANDLE Get() const { return m_file.get(); }
+    void Close() { m_file.reset(); }
 
 private:
-    HANDLE m_handle;
+    plovik::win32::UniqueFile m_file;
 };
 
 // A started program, ended (if still running) when the object goes.

@@ -1,7 +1,7 @@
 // What the user sees of the bridge: lights, caption, menu, about box, exit.
 
 #include "bridge_fixture.h"
-#include "owned.h"
+#include "unique_handle.h"
 
 #include <sddl.h>
 
@@ -108,16 +108,16 @@ TEST_F(Window, CaptionAndMenuTexts)
     EXPECT_EQ(WindowText(FindBridge()), kTitle);
     EXPECT_NE(::GetMenu(FindBridge()), nullptr) << "the frame has a menu bar";
     // Another process's menu cannot be read under Wine: read the program's own.
-    const ModuleHandle program(::LoadLibraryExA(ShippedPath("shell/plovik_bridge.exe").c_str(),
-                                                nullptr, LOAD_LIBRARY_AS_DATAFILE));
-    ASSERT_TRUE(program.Valid());
-    const MenuHandle menu(::LoadMenuA(program.Get(), MAKEINTRESOURCEA(128)));
-    ASSERT_TRUE(menu.Valid());
-    ASSERT_EQ(::GetMenuItemCount(menu.Get()), 2);
-    EXPECT_EQ(MenuText(menu.Get(), 0, MF_BYPOSITION), "&File");
-    EXPECT_EQ(MenuText(menu.Get(), 1, MF_BYPOSITION), "&Help");
-    EXPECT_EQ(MenuText(menu.Get(), kIdAppExit, MF_BYCOMMAND), "E&xit");
-    EXPECT_EQ(MenuText(menu.Get(), kIdAppAbout, MF_BYCOMMAND), "&About Plovik Bridge ver 1.02");
+    const plovik::win32::UniqueModule program(::LoadLibraryExA(
+        ShippedPath("shell/plovik_bridge.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(program);
+    const plovik::win32::UniqueMenu menu(::LoadMenuA(program.get(), MAKEINTRESOURCEA(128)));
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(::GetMenuItemCount(menu.get()), 2);
+    EXPECT_EQ(MenuText(menu.get(), 0, MF_BYPOSITION), "&File");
+    EXPECT_EQ(MenuText(menu.get(), 1, MF_BYPOSITION), "&Help");
+    EXPECT_EQ(MenuText(menu.get(), kIdAppExit, MF_BYCOMMAND), "E&xit");
+    EXPECT_EQ(MenuText(menu.get(), kIdAppAbout, MF_BYCOMMAND), "&About Plovik Bridge ver 1.02");
 }
 
 // The file's properties in Explorer: the project's one version, and the licence.
@@ -230,9 +230,9 @@ TEST_F(Window, SecondCopyExitsWhenTheFirstRunsAsAdministrator)
     ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
         L"D:(A;;GA;;;SY)", SDDL_REVISION_1, &descriptor, nullptr));
     SECURITY_ATTRIBUTES security{sizeof security, descriptor, FALSE};
-    const KernelHandle first(::CreateMutexW(&security, FALSE, name));
+    const plovik::win32::UniqueKernelHandle first(::CreateMutexW(&security, FALSE, name));
     ::LocalFree(descriptor);
-    ASSERT_TRUE(first.Valid());
+    ASSERT_TRUE(first);
     ASSERT_EQ(::CreateMutexW(nullptr, FALSE, name), nullptr);
     ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED))
         << "the mutex opens: the case is not reachable here";
