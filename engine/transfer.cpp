@@ -89,7 +89,7 @@ ReadOutcome ReadMessages(LogFile& file, std::string& reason,
 
 } // namespace
 
-struct Transfer::Prepared {
+struct Transfer::ContactAt {
     enum class Status { Ready, AllDone, Bad, Stopped } status = Status::Bad;
     std::string message;
     std::size_t total = 0; // contacts in the file
@@ -128,7 +128,7 @@ void Transfer::StartUp(const std::string& logPath, const std::string& bakPath)
         return;
     }
     m_startUpBackup = bakPath;
-    TryStartUp(paths);
+    TryMoveOldLogAside(paths);
 }
 
 void Transfer::MarkFolder(const Paths& paths)
@@ -142,7 +142,7 @@ void Transfer::MarkFolder(const Paths& paths)
     EnsureOutbox(paths, reason);
 }
 
-MoveStatus Transfer::TryStartUp(const Paths& paths)
+MoveStatus Transfer::TryMoveOldLogAside(const Paths& paths)
 {
     std::string reason;
     const MoveStatus status = m_platform.MoveLogAside(paths.log, *m_startUpBackup, reason);
@@ -184,7 +184,7 @@ TickOutcome Transfer::RunTick(QsoRecord& record, const std::string& logPath, std
     // WSJT-X's file goes first: it must never wait behind a slow Logvex.
     // Before the start-up move, the log is the old one: left alone, and no
     // outbox is made that would mark it as fresh.
-    if (m_startUpBackup && TryStartUp(paths) == MoveStatus::InUse)
+    if (m_startUpBackup && TryMoveOldLogAside(paths) == MoveStatus::InUse)
         outcome.take = TakeOutcome::InUse;
     if (!m_startUpBackup && !m_bLegacyChecked)
         AdoptLegacy(paths);
@@ -307,14 +307,14 @@ TakeOutcome Transfer::TakeStep(const Paths& paths)
     return taken.outcome;
 }
 
-Transfer::Prepared Transfer::Prepare(const std::string& path, const OutboxEntry& entry,
-                                     QsoRecord& record, std::uint8_t& noFreq)
+Transfer::ContactAt Transfer::ReadContactAt(const std::string& path, const OutboxEntry& entry,
+                                            QsoRecord& record, std::uint8_t& noFreq)
 {
-    Prepared prepared;
+    ContactAt contact;
     OpenResult opened = m_platform.OpenOutboxFile(path);
     if (opened.status != OpenStatus::Opened) {
-        prepared.reason = opened.reason;
-        return prepared;
+        contact.reason = opened.reason;
+        return contact;
     }
     // The file is read from its start for each contact: a file holds one
     // contact but in rare cases, and the message is built just before it
@@ -323,32 +323,32 @@ Transfer::Prepared Transfer::Prepare(const std::string& path, const OutboxEntry&
     ReadOutcome read = ReadOutcome::Read;
     if (entry.kind == OutboxKind::LogFile) {
         const ReadResult result =
-            ReadContacts(record, *opened.file, m_platform, [&](QsoRecord& contact) {
+            ReadContacts(record, *opened.file, m_platform, [&](QsoRecord& each) {
                 if (index++ == entry.delivered)
-                    prepared.message = BuildLoggerMessage(contact, noFreq, m_platform);
+                    contact.message = BuildLoggerMessage(each, noFreq, m_platform);
             });
         read = result.outcome;
-        prepared.reason = result.reason;
+        contact.reason = result.reason;
     } else {
-        read = ReadMessages(*opened.file, prepared.reason, [&](std::string_view message) {
+        read = ReadMessages(*opened.file, contact.reason, [&](std::string_view message) {
             if (index++ == entry.delivered)
-                prepared.message = std::string(message);
+                contact.message = std::string(message);
         });
     }
     switch (read) {
     case ReadOutcome::Read:
     case ReadOutcome::Empty:
-        prepared.total = index;
-        prepared.status =
-            entry.delivered < index ? Prepared::Status::Ready : Prepared::Status::AllDone;
+        contact.total = index;
+        contact.status =
+            entry.delivered < index ? ContactAt::Status::Ready : ContactAt::Status::AllDone;
         break;
     case ReadOutcome::Interrupted:
-        prepared.status = Prepared::Status::Stopped;
+        contact.status = ContactAt::Status::Stopped;
         break;
     default:
-        prepared.status = Prepared::Status::Bad;
+        contact.status = ContactAt::Status::Bad;
     }
-    return prepared;
+    return contact;
 }
 
 SendOutcome Transfer::SendStep(const Paths& paths, WindowRef receiver, QsoRecord& record,
@@ -375,15 +375,15 @@ SendOutcome Transfer::SendStep(const Paths& paths, WindowRef receiver, QsoRecord
 
         const OutboxEntry entry = entries.front();
         const std::string path = paths.outboxParts.Join(entry.Name());
-        const Prepared prepared = Prepare(path, entry, record, noFreq);
-        switch (prepared.status) {
-        case Prepared::Status::Stopped:
+        const ContactAt contact = ReadContactAt(path, entry, record, noFreq);
+        switch (contact.status) {
+        case ContactAt::Status::Stopped:
             m_bStopped = true;
             return SendOutcome::Held;
-        case Prepared::Status::Bad:
-            SetAside(entry, BadFileText(path, prepared.reason));
+        case ContactAt::Status::Bad:
+            SetAside(entry, BadFileText(path, contact.reason));
             continue;
-        case Prepared::Status::AllDone: {
+        case ContactAt::Status::AllDone: {
             // Delivered before a crash, or a file with no contact at all.
             std::string reason;
             if (m_platform.RemoveFile(path, reason))
@@ -392,19 +392,19 @@ SendOutcome Transfer::SendStep(const Paths& paths, WindowRef receiver, QsoRecord
                 SetAside(entry, BadFileText(path, reason));
             continue;
         }
-        case Prepared::Status::Ready:
+        case ContactAt::Status::Ready:
             break;
         }
 
-        const SendStatus status = SendLoggerMessage(receiver, prepared.message, m_platform);
+        const SendStatus status = SendLoggerMessage(receiver, contact.message, m_platform);
         switch (status) {
         case SendStatus::Delivered:
             m_lastSendReport.clear();
-            RecordDelivery(paths, entry, prepared.total);
+            RecordDelivery(paths, entry, contact.total);
             sentAny = true;
             break;
         case SendStatus::InFlight:
-            m_inFlight = InFlightSend{paths, entry, prepared.total, receiver};
+            m_inFlight = InFlightSend{paths, entry, contact.total, receiver};
             return SendOutcome::InFlight;
         case SendStatus::Refused:
             Report(m_lastSendReport, kRefusedText);

@@ -76,19 +76,19 @@ private:
         std::string log, outbox, legacy;
         PathParts outboxParts;
     };
-    struct Prepared;
+    struct ContactAt;
 
     static Paths PathsFor(const std::string& logPath);
     bool Exists(const std::string& path);
-    MoveStatus TryStartUp(const Paths& paths);
+    MoveStatus TryMoveOldLogAside(const Paths& paths);
     void MarkFolder(const Paths& paths);
     bool EnsureOutbox(const Paths& paths, std::string& reason);
     void AdoptLegacy(const Paths& paths);
     TakeOutcome TakeStep(const Paths& paths);
     SendOutcome SendStep(const Paths& paths, WindowRef receiver, QsoRecord& record,
                          std::uint8_t& noFreq);
-    Prepared Prepare(const std::string& path, const OutboxEntry& entry, QsoRecord& record,
-                     std::uint8_t& noFreq);
+    ContactAt ReadContactAt(const std::string& path, const OutboxEntry& entry, QsoRecord& record,
+                            std::uint8_t& noFreq);
     void RecordDelivery(const Paths& paths, const OutboxEntry& entry, std::size_t total);
     void SetAside(const OutboxEntry& entry, const std::string& text);
     bool IsSetAside(std::uint64_t arrival) const;

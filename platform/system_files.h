@@ -13,7 +13,7 @@ enum class FileAccess {
     ReadOnly,        // for tools that must never change the file
 };
 
-OpenResult OpenSystemLogFile(const std::string& path, FileAccess access);
+OpenResult OpenSystemFile(const std::string& path, FileAccess access);
 
 // The outbox's operations. What each has put on the disk when it returns is
 // what its platform documents, no more. On Linux: every change, through an
@@ -26,6 +26,6 @@ bool MakeSystemFolder(const std::string& folder, std::string& reason);
 FolderListing ListSystemFolder(const std::string& folder);
 bool RenameSystemFile(const std::string& from, const std::string& to, std::string& reason);
 bool RemoveSystemFile(const std::string& path, std::string& reason);
-MoveStatus MoveSystemFileAside(const std::string& from, const std::string& to, std::string& reason);
+MoveStatus MoveSystemFile(const std::string& from, const std::string& to, std::string& reason);
 
 } // namespace plovik

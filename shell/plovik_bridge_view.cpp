@@ -152,7 +152,7 @@ void CPlovik_bridgeView::OnUpdate(CFormView*, LPARAM, void*)
     UpdateLight(m_stcProgLight, kWsjtxClass);
 }
 
-HANDLE CPlovik_bridgeView::WaitHandle()
+HANDLE CPlovik_bridgeView::RefreshWatch()
 {
     // Diagnostic: PLOVIK_BRIDGE_TIMER_ONLY=1 leaves the folder watch off, so
     // the benchmark can measure what the one-second tick alone gives.
@@ -180,7 +180,7 @@ HANDLE CPlovik_bridgeView::WaitHandle()
     return m_folderChange ? m_folderChange.get() : nullptr;
 }
 
-void CPlovik_bridgeView::OnWaitHandleSignalled()
+void CPlovik_bridgeView::OnWatchSignalled()
 {
     if (!::FindNextChangeNotification(m_folderChange.get()))
         m_folderChange.reset(); // folder gone: made anew when it is back

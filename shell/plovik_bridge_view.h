@@ -21,8 +21,8 @@ public:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     bool CanCloseFrame() override;
-    HANDLE WaitHandle() override;
-    void OnWaitHandleSignalled() override;
+    HANDLE RefreshWatch() override;
+    void OnWatchSignalled() override;
 
     void OnTimer(UINT_PTR nIDEvent);
     void OnCheckNoFreq();

@@ -8,7 +8,7 @@ ConsolePlatform::ConsolePlatform(Options options) : m_options(std::move(options)
 
 OpenResult ConsolePlatform::OpenLogFile(const std::string& path)
 {
-    return OpenSystemLogFile(path, m_options.access);
+    return OpenSystemFile(path, m_options.access);
 }
 
 void ConsolePlatform::ShowMessageBox(const std::string& text)

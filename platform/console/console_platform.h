@@ -29,7 +29,7 @@ public:
     OpenResult OpenLogFile(const std::string& path) override;
     OpenResult OpenOutboxFile(const std::string& path) override
     {
-        return OpenSystemLogFile(path, FileAccess::ReadOnly);
+        return OpenSystemFile(path, FileAccess::ReadOnly);
     }
     bool MakeFolder(const std::string& folder, std::string& reason) override
     {
@@ -50,7 +50,7 @@ public:
     MoveStatus MoveLogAside(const std::string& from, const std::string& to,
                             std::string& reason) override
     {
-        return MoveSystemFileAside(from, to, reason);
+        return MoveSystemFile(from, to, reason);
     }
     bool DrainMessages() override { return true; }
     void ShowMessageBox(const std::string& text) override;

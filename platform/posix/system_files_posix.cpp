@@ -110,7 +110,7 @@ private:
 
 } // namespace
 
-OpenResult OpenSystemLogFile(const std::string& path, FileAccess access)
+OpenResult OpenSystemFile(const std::string& path, FileAccess access)
 {
     const bool keepFile = access == FileAccess::ReadOnly;
     OpenResult result;
@@ -173,7 +173,7 @@ FolderListing ListSystemFolder(const std::string& folder)
 
 bool RenameSystemFile(const std::string& from, const std::string& to, std::string& reason)
 {
-    return MoveSystemFileAside(from, to, reason) == MoveStatus::Moved;
+    return MoveSystemFile(from, to, reason) == MoveStatus::Moved;
 }
 
 bool RemoveSystemFile(const std::string& path, std::string& reason)
@@ -185,7 +185,7 @@ bool RemoveSystemFile(const std::string& path, std::string& reason)
     return SyncFolder(FolderOf(path), reason);
 }
 
-MoveStatus MoveSystemFileAside(const std::string& from, const std::string& to, std::string& reason)
+MoveStatus MoveSystemFile(const std::string& from, const std::string& to, std::string& reason)
 {
     // A move between two folders changes both: the old entry's removal must
     // be on the disk too, or a crash could leave the file under both names.

@@ -227,7 +227,7 @@ OpenResult Opened(UniqueFile file, bool canHandOver)
 
 } // namespace
 
-OpenResult OpenSystemLogFile(const std::string& path, FileAccess access)
+OpenResult OpenSystemFile(const std::string& path, FileAccess access)
 {
     if (access == FileAccess::ReadOnly) {
         UniqueFile file;
@@ -342,7 +342,7 @@ bool RemoveSystemFile(const std::string& path, std::string& reason)
     return false;
 }
 
-MoveStatus MoveSystemFileAside(const std::string& from, const std::string& to, std::string& reason)
+MoveStatus MoveSystemFile(const std::string& from, const std::string& to, std::string& reason)
 {
     // Write-through: the call returns once the file has actually been moved
     // on the disk. No MOVEFILE_REPLACE_EXISTING:

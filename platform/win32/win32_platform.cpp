@@ -12,12 +12,12 @@ namespace plovik::win32 {
 
 OpenResult Win32Platform::OpenLogFile(const std::string& path)
 {
-    return OpenSystemLogFile(path, FileAccess::ReadAndHandOver);
+    return OpenSystemFile(path, FileAccess::ReadAndHandOver);
 }
 
 OpenResult Win32Platform::OpenOutboxFile(const std::string& path)
 {
-    return OpenSystemLogFile(path, FileAccess::ReadOnly);
+    return OpenSystemFile(path, FileAccess::ReadOnly);
 }
 
 bool Win32Platform::MakeFolder(const std::string& folder, std::string& reason)
@@ -43,7 +43,7 @@ bool Win32Platform::RemoveFile(const std::string& path, std::string& reason)
 MoveStatus Win32Platform::MoveLogAside(const std::string& from, const std::string& to,
                                        std::string& reason)
 {
-    return MoveSystemFileAside(from, to, reason);
+    return MoveSystemFile(from, to, reason);
 }
 
 bool Win32Platform::DrainMessages()

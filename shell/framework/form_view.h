@@ -21,8 +21,8 @@ public:
             reinterpret_cast<HBITMAP>(::SendMessageA(m_hWnd, STM_GETIMAGE, IMAGE_BITMAP, 0));
         if (shown == bitmap)
             return shown;
-        return reinterpret_cast<HBITMAP>(::SendMessageA(m_hWnd, STM_SETIMAGE, IMAGE_BITMAP,
-                                                        reinterpret_cast<LPARAM>(bitmap)));
+        return reinterpret_cast<HBITMAP>(
+            ::SendMessageA(m_hWnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
     }
 };
 
@@ -65,10 +65,12 @@ public:
     virtual bool OnCmdMsg(UINT id);
     // Asked before the frame closes; false postpones the close.
     virtual bool CanCloseFrame() { return true; }
-    // A kernel object the message loop waits on besides messages (none:
-    // null), and what to do when it is signalled.
-    virtual HANDLE WaitHandle() { return nullptr; }
-    virtual void OnWaitHandleSignalled() {}
+    // Called before every wait of the message loop: brings the view's watch
+    // up to date (it may open or close handles) and returns the kernel object
+    // to wait on besides messages (none: null); then what to do when it is
+    // signalled.
+    virtual HANDLE RefreshWatch() { return nullptr; }
+    virtual void OnWatchSignalled() {}
 
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     void ResizeParentToFit(BOOL shrinkOnly = TRUE);

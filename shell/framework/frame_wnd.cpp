@@ -33,8 +33,8 @@ bool CFrameWnd::LoadFrame(UINT resourceId, CDocument* document)
         wc.lpfnWndProc = &CFrameWnd::WindowProc;
         wc.hInstance = instance;
         wc.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(resourceId));
-        wc.hIconSm = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(resourceId),
-                                                      IMAGE_ICON, 16, 16, 0));
+        wc.hIconSm = static_cast<HICON>(
+            ::LoadImageA(instance, MAKEINTRESOURCEA(resourceId), IMAGE_ICON, 16, 16, 0));
         wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = kClassName;

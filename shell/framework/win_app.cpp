@@ -93,11 +93,11 @@ int CWinApp::Run(HINSTANCE instance, const char* commandLine)
         }
         // Sleep until a message arrives or the view's object is signalled.
         CFormView* view = m_pMainWnd ? m_pMainWnd->GetActiveView() : nullptr;
-        HANDLE handle = view ? view->WaitHandle() : nullptr;
+        HANDLE handle = view ? view->RefreshWatch() : nullptr;
         const DWORD woken =
             ::MsgWaitForMultipleObjects(handle ? 1 : 0, &handle, FALSE, INFINITE, QS_ALLINPUT);
         if (handle && woken == WAIT_OBJECT_0)
-            view->OnWaitHandleSignalled();
+            view->OnWatchSignalled();
     }
 }
 

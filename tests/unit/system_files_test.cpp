@@ -54,13 +54,13 @@ TEST_F(SystemFilesTest, ReadsEveryByteAndHandsOverThroughTheOpenFile)
 {
     const std::string content("a\r\nb\0c\n", 7);
     Write(content);
-    OpenResult opened = OpenSystemLogFile(path, FileAccess::ReadAndHandOver);
+    OpenResult opened = OpenSystemFile(path, FileAccess::ReadAndHandOver);
     ASSERT_EQ(opened.status, OpenStatus::Opened);
     EXPECT_EQ(ReadAll(*opened.file), content);
     std::string reason;
     EXPECT_TRUE(opened.file->HandOverAndClose(dir + "/taken.adi", reason)) << reason;
     EXPECT_FALSE(Exists());
-    OpenResult taken = OpenSystemLogFile(dir + "/taken.adi", FileAccess::ReadOnly);
+    OpenResult taken = OpenSystemFile(dir + "/taken.adi", FileAccess::ReadOnly);
     ASSERT_EQ(taken.status, OpenStatus::Opened);
     EXPECT_EQ(ReadAll(*taken.file), content);
     EXPECT_TRUE(RemoveSystemFile(dir + "/taken.adi", reason)) << reason;
@@ -69,7 +69,7 @@ TEST_F(SystemFilesTest, ReadsEveryByteAndHandsOverThroughTheOpenFile)
 TEST_F(SystemFilesTest, ReadOnlyNeverDeletesOrLocks)
 {
     Write("x");
-    OpenResult opened = OpenSystemLogFile(path, FileAccess::ReadOnly);
+    OpenResult opened = OpenSystemFile(path, FileAccess::ReadOnly);
     ASSERT_EQ(opened.status, OpenStatus::Opened);
     // A writer holding an exclusive lock is not kept out by the reader.
     const int fd = open(path.c_str(), O_RDWR);
@@ -83,23 +83,23 @@ TEST_F(SystemFilesTest, ReadOnlyNeverDeletesOrLocks)
 
 TEST_F(SystemFilesTest, AbsentInUseAndFailed)
 {
-    EXPECT_EQ(OpenSystemLogFile(path, FileAccess::ReadAndHandOver).status, OpenStatus::Absent);
+    EXPECT_EQ(OpenSystemFile(path, FileAccess::ReadAndHandOver).status, OpenStatus::Absent);
 
     Write("x");
     const int fd = open(path.c_str(), O_RDWR);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(flock(fd, LOCK_EX), 0);
-    EXPECT_EQ(OpenSystemLogFile(path, FileAccess::ReadAndHandOver).status, OpenStatus::InUse);
+    EXPECT_EQ(OpenSystemFile(path, FileAccess::ReadAndHandOver).status, OpenStatus::InUse);
     close(fd);
 
-    const OpenResult notDir = OpenSystemLogFile(path + "/x", FileAccess::ReadAndHandOver);
+    const OpenResult notDir = OpenSystemFile(path + "/x", FileAccess::ReadAndHandOver);
     EXPECT_EQ(notDir.status, OpenStatus::Failed);
     EXPECT_EQ(notDir.reason, "Not a directory");
 }
 
 TEST_F(SystemFilesTest, ReadFailureCarriesTheSystemReason)
 {
-    OpenResult opened = OpenSystemLogFile(dir, FileAccess::ReadOnly);
+    OpenResult opened = OpenSystemFile(dir, FileAccess::ReadOnly);
     ASSERT_EQ(opened.status, OpenStatus::Opened);
     char buffer[8];
     std::size_t count = 0;
@@ -118,7 +118,7 @@ TEST_F(SystemFilesTest, OutboxOperationsNeverReplaceAndTellWhy)
     // A hand-over or rename onto an existing name fails and keeps both.
     Write("new");
     std::ofstream(outbox + "/1.adi") << "old";
-    OpenResult opened = OpenSystemLogFile(path, FileAccess::ReadAndHandOver);
+    OpenResult opened = OpenSystemFile(path, FileAccess::ReadAndHandOver);
     ASSERT_EQ(opened.status, OpenStatus::Opened);
     EXPECT_FALSE(opened.file->HandOverAndClose(outbox + "/1.adi", reason));
     EXPECT_EQ(reason, "File exists");
