@@ -2,6 +2,19 @@
 // The bridge view: the form with the two status lights, the badge and the
 // "Do not send freq info" box, and the one-second tick that carries each
 // contact from the WSJT-X log file to Logvex.
+//
+// Re-entry. Everything runs on the window's thread but the one send, which
+// the sender thread makes; its result comes back to this thread. The
+// transfer's work drains the queue now and then (while it reads, between
+// two sends), so any handler may run inside it:
+// - a tick entered inside another does nothing (the transfer's guard);
+// - a send's result that arrives inside a tick is recorded at once, and the
+//   running tick sends the rest;
+// - a box is never shown inside the transfer's work (its loop would hold the
+//   work up as long as it stays): it waits for that work to end;
+// - a close inside the transfer's work stops it at its next drain and
+//   closes once it has returned; a close while Logvex handles a contact
+//   waits up to 30 s for the answer, with the window answering.
 
 #include "framework/form_view.h"
 #include "qso_record.h"
