@@ -1,17 +1,13 @@
 #include "qso_record.h"
 
-#include <initializer_list>
-
 namespace plovik {
 
 void QsoRecord::ResetRecord()
 {
     // Cleared in place: the strings keep their storage for the next contact.
-    for (std::string* field :
-         {&m_strCall, &m_strQsoDate, &m_strTimeOn, &m_strTimeOff, &m_strFreq, &m_strBand,
-          &m_strMode, &m_strState, &m_strRstRcvd, &m_strRstSent, &m_strComment, &m_strGrid,
-          &m_strIota, &m_strName, &m_strQslRDate, &m_strStationCall, &m_strTxPwr})
-        field->clear();
+    for (const RecordField& field : kRecordFields)
+        if (field.text)
+            (this->*field.text).clear();
     m_bQslRcvd = 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The one contact being carried from the WSJT-X log file to Logvex.
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -52,28 +53,44 @@ struct QsoRecord {
     int CheckRecord();
 };
 
+// Every field in declaration order, by its member name: the one list that
+// clearing, printing and comparing records go by. `text` is null for the
+// flag m_bQslRcvd, the one field that is not a text.
+struct RecordField {
+    const char* name;
+    std::string QsoRecord::*text;
+};
+inline constexpr std::array<RecordField, 18> kRecordFields{{
+    {"m_strCall", &QsoRecord::m_strCall},
+    {"m_strQsoDate", &QsoRecord::m_strQsoDate},
+    {"m_strTimeOn", &QsoRecord::m_strTimeOn},
+    {"m_strTimeOff", &QsoRecord::m_strTimeOff},
+    {"m_strFreq", &QsoRecord::m_strFreq},
+    {"m_strBand", &QsoRecord::m_strBand},
+    {"m_strMode", &QsoRecord::m_strMode},
+    {"m_strState", &QsoRecord::m_strState},
+    {"m_strRstRcvd", &QsoRecord::m_strRstRcvd},
+    {"m_strRstSent", &QsoRecord::m_strRstSent},
+    {"m_strComment", &QsoRecord::m_strComment},
+    {"m_strGrid", &QsoRecord::m_strGrid},
+    {"m_bQslRcvd", nullptr},
+    {"m_strIota", &QsoRecord::m_strIota},
+    {"m_strName", &QsoRecord::m_strName},
+    {"m_strQslRDate", &QsoRecord::m_strQslRDate},
+    {"m_strStationCall", &QsoRecord::m_strStationCall},
+    {"m_strTxPwr", &QsoRecord::m_strTxPwr},
+}};
+
 // Visits every field in declaration order as (member name, value text);
 // the flag is given as "0" or "1". Used to print and compare records.
 template <typename Visitor> void ForEachField(const QsoRecord& r, Visitor&& visit)
 {
-    visit("m_strCall", r.m_strCall);
-    visit("m_strQsoDate", r.m_strQsoDate);
-    visit("m_strTimeOn", r.m_strTimeOn);
-    visit("m_strTimeOff", r.m_strTimeOff);
-    visit("m_strFreq", r.m_strFreq);
-    visit("m_strBand", r.m_strBand);
-    visit("m_strMode", r.m_strMode);
-    visit("m_strState", r.m_strState);
-    visit("m_strRstRcvd", r.m_strRstRcvd);
-    visit("m_strRstSent", r.m_strRstSent);
-    visit("m_strComment", r.m_strComment);
-    visit("m_strGrid", r.m_strGrid);
-    visit("m_bQslRcvd", std::string(r.m_bQslRcvd ? "1" : "0"));
-    visit("m_strIota", r.m_strIota);
-    visit("m_strName", r.m_strName);
-    visit("m_strQslRDate", r.m_strQslRDate);
-    visit("m_strStationCall", r.m_strStationCall);
-    visit("m_strTxPwr", r.m_strTxPwr);
+    for (const RecordField& field : kRecordFields) {
+        if (field.text)
+            visit(field.name, r.*field.text);
+        else
+            visit(field.name, std::string(r.m_bQslRcvd ? "1" : "0"));
+    }
 }
 
 } // namespace plovik
