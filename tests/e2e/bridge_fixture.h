@@ -3,6 +3,7 @@
 // bridge, no Logvex, no WSJT-X; and the players the test can bring on.
 
 #include "harness.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +18,11 @@ constexpr const char* kFrameClass = "PlovikBridgeFrame";
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kGrey = RGB(192, 192, 192);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr int kLogLight = 1000, kProgLight = 1001, kNoFreq = 1002, kBadge = 1003;
-constexpr int kIdAppAbout = 57664, kIdAppExit = 57665;
+// The program's own ids, from its resources.
+constexpr int kLogLight = IDC_LOG_LIGHT, kProgLight = IDC_PROG_LIGHT, kNoFreq = IDC_NO_FREQ,
+              kBadge = IDC_BADGE;
+constexpr int kIdAppAbout = ID_APP_ABOUT, kIdAppExit = ID_APP_EXIT;
+constexpr int kIdFileNew = ID_FILE_NEW, kIdFileSave = ID_FILE_SAVE;
 
 // What WSJT-X 2.6.1 wrote for two contacts (the sample logs of tests/data).
 struct Samples {

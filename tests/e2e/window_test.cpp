@@ -244,7 +244,6 @@ TEST_F(Window, SecondCopyExitsWhenTheFirstRunsAsAdministrator)
 
 TEST_F(Window, NewDocumentStartsOverAndTheBridgeKeepsWorking)
 {
-    constexpr int kIdFileNew = 57600;
     StartLogvex();
     StartBridge();
     // Wine counts no GDI objects (GetGuiResources gives 0): the pictures
@@ -275,7 +274,6 @@ TEST_F(Window, NewDocumentStartsOverAndTheBridgeKeepsWorking)
 // and asks nothing. The file opened may be one the user cares about.
 TEST_F(Window, SaveLeavesTheOpenedFileAsItWasAndAsksNothing)
 {
-    constexpr int kIdFileNew = 57600, kIdFileSave = 57603;
     const std::string path = m_scratch + "\\wsjtx_log_bak.adi";
     WriteFileBytes(path, WsjtxSamples().oneContact);
     StartBridge(Quote(path));
