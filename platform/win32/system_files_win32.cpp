@@ -124,14 +124,13 @@ public:
                                                  static_cast<DWORD>(buffer.size())) != 0;
             if (!moved)
                 reason = win32::ErrorText(::GetLastError());
-            m_file.reset();
-            // No moment is documented at which this rename is on the disk;
-            // the file's own buffered information is flushed, as far as
-            // Windows goes, not the outbox folder that now lists it.
-            if (moved)
-                FlushMovedFile(name);
         }
         m_file.reset();
+        // No moment is documented at which this rename is on the disk; the
+        // file's own buffered information is flushed, as far as Windows goes,
+        // not the outbox folder that now lists it.
+        if (moved)
+            FlushMovedFile(win32::Widen(target));
         return moved;
     }
 
