@@ -8,50 +8,12 @@
 // them), with "+<n>" before the dot once its first n contacts are delivered.
 // Arrival numbers are sixteen digits, so names sort by arrival.
 
+#include "outbox_names.h"
 #include "platform.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace plovik {
-
-inline constexpr const char* kOutboxFolderName = "plovik_bridge_outbox";
-// Where an earlier version kept contacts not yet delivered at its close.
-inline constexpr const char* kLegacyKeptName = "plovik_bridge_unsent.txt";
-
-enum class OutboxKind {
-    LogFile,  // ADIF, read with the log reader
-    Messages, // one ready message a line
-};
-
-struct OutboxEntry {
-    std::uint64_t arrival = 0;
-    std::size_t delivered = 0;
-    OutboxKind kind = OutboxKind::LogFile;
-
-    std::string Name() const;
-};
-
-// Nothing for a name the outbox does not make.
-std::optional<OutboxEntry> ParseOutboxName(const std::string& name);
-
-// The outbox's files, oldest first; names it does not know are left alone.
-std::vector<OutboxEntry> SortedEntries(const std::vector<std::string>& names);
-
-// The folder part of a path and the separator it uses ('/' or '\').
-struct PathParts {
-    std::string folder; // empty for a bare name
-    char separator = '/';
-
-    std::string Join(const std::string& name) const
-    {
-        return folder.empty() ? name : folder + separator + name;
-    }
-};
-PathParts SplitPath(const std::string& path);
 
 enum class TakeOutcome {
     NotRun,
