@@ -3,7 +3,7 @@
 // does: a line ends at a line feed, a carriage return just before it is
 // dropped, and a last line without terminator still counts.
 
-#include "platform.h"
+#include "files.h"
 
 #include <string>
 #include <string_view>

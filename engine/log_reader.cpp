@@ -107,8 +107,8 @@ private:
 
 // A queue drain costs microseconds under Wine and a blank line nanoseconds
 // to read, so a drain at every line kept the bridge over a file of millions
-// of blank lines for hours, with every contact behind it waiting. A drain every 1024 lines or 64 KiB read still
-// answers the user within a millisecond or two of reading.
+// of blank lines for hours, with every contact behind it waiting. A drain every 1024 lines or 64
+// KiB read still answers the user within a millisecond or two of reading.
 class DrainPacer {
 public:
     static constexpr std::size_t kLines = 1024;
@@ -172,11 +172,6 @@ LineResult ParseLine(ContactCutter& cutter, std::string_view line)
     return LineResult::Continue;
 }
 
-ReadResult Result(ReadOutcome outcome, std::string reason = std::string())
-{
-    return ReadResult{outcome, std::move(reason)};
-}
-
 } // namespace
 
 int ParseTag(QsoRecord& record, std::string_view tagText)
@@ -191,83 +186,141 @@ int ParseTag(QsoRecord& record, std::string_view tagText)
     return 0;
 }
 
-ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Platform& platform,
+struct ContactStream::Parts {
+    Parts(QsoRecord& record, LogFile& file, std::deque<QsoRecord>& ready)
+        : reader(file), sink([&ready](QsoRecord& contact) { ready.push_back(contact); }),
+          cutter(record, sink)
+    {
+    }
+    LineReader reader;
+    DrainPacer pacer;
+    ContactSink sink;
+    ContactCutter cutter;
+};
+
+ContactStream::ContactStream(QsoRecord& record, LogFile& file, WindowSide& window)
+    : m_record(record), m_file(file), m_window(window),
+      m_parts(std::make_unique<Parts>(record, file, m_ready))
+{
+}
+
+ContactStream::~ContactStream() = default;
+
+bool ContactStream::ReadLine()
+{
+    m_status = m_parts->reader.ReadLine(m_line);
+    return m_status != LineReader::Status::Line || !m_parts->pacer.Due(m_line.size()) ||
+           m_window.DrainMessages();
+}
+
+void ContactStream::Finish(Status status)
+{
+    m_state = State::Done;
+    m_final = status;
+    if (status == Status::Failed)
+        m_reason = m_file.ErrorText();
+}
+
+ContactStream::Status ContactStream::Next(QsoRecord& contact)
+{
+    while (m_ready.empty()) {
+        if (m_state == State::Done)
+            return m_final;
+        Advance();
+    }
+    contact = std::move(m_ready.front());
+    m_ready.pop_front();
+    return Status::Contact;
+}
+
+void ContactStream::Advance()
+{
+    if (m_state == State::Start) {
+        // The first line with content; a line of blanks counts.
+        do {
+            if (!ReadLine())
+                return Finish(Status::Interrupted);
+        } while (m_status == LineReader::Status::Line && m_line.empty());
+        if (m_status == LineReader::Status::Failed)
+            return Finish(Status::Failed);
+        if (m_status == LineReader::Status::End)
+            return Finish(Status::Empty);
+
+        // Header: a first line starting with '<' alone, else everything up
+        // to and including the line with the header-end marker.
+        if (m_line.front() != '<') {
+            while (m_status == LineReader::Status::Line && !HasHeaderEnd(m_line))
+                if (!ReadLine())
+                    return Finish(Status::Interrupted);
+            if (m_status == LineReader::Status::Failed)
+                return Finish(Status::Failed);
+        }
+        m_record.ResetRecord();
+        m_bReading = m_status == LineReader::Status::Line;
+        m_parts->pacer.DueAtNextLine();
+        m_state = State::Body;
+        return;
+    }
+    if (m_bReading) {
+        if (!ReadLine())
+            return Finish(Status::Interrupted);
+        if (m_status == LineReader::Status::Line) {
+            const std::string_view trimmed = TrimRight(TrimLeft(m_line));
+            if (!trimmed.empty())
+                m_bReading = ParseLine(m_parts->cutter, trimmed) == LineResult::Continue;
+            return;
+        }
+    }
+    if (m_status == LineReader::Status::Failed)
+        return Finish(Status::Failed);
+    m_parts->cutter.End();
+    Finish(Status::End);
+}
+
+ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Files& files, WindowSide& window,
                        const ContactSink& onContact)
 {
-    OpenResult opened = platform.OpenLogFile(path);
+    OpenResult opened = files.OpenForReading(path);
     switch (opened.status) {
     case OpenStatus::Opened:
         break;
     case OpenStatus::Absent:
-        return Result(ReadOutcome::Vanished, std::move(opened.reason));
+        return ReadResult{ReadOutcome::Vanished, std::move(opened.reason)};
     case OpenStatus::InUse:
-        return Result(ReadOutcome::InUse, std::move(opened.reason));
+    case OpenStatus::Held:
+        return ReadResult{ReadOutcome::InUse, std::move(opened.reason)};
     case OpenStatus::Failed:
-        return Result(ReadOutcome::Failed, std::move(opened.reason));
+        return ReadResult{ReadOutcome::Failed, std::move(opened.reason)};
     }
-    ReadResult read = ReadContacts(record, *opened.file, platform, onContact);
+    ReadResult read = ReadContacts(record, *opened.file, window, onContact);
     if (read.outcome == ReadOutcome::Empty) {
         // Close before the box, so WSJT-X can go on writing while it is up.
         opened.file.reset();
-        platform.ShowMessageBox(kEmptyFileText);
+        window.ShowMessageBox(kEmptyFileText);
     }
     return read;
 }
 
-ReadResult ReadContacts(QsoRecord& record, LogFile& file, Platform& platform,
+ReadResult ReadContacts(QsoRecord& record, LogFile& file, WindowSide& window,
                         const ContactSink& onContact)
 {
-    LineReader reader(file);
-    std::string_view line;
-    LineReader::Status status;
-
-    const auto readFailed = [&] { return Result(ReadOutcome::Failed, file.ErrorText()); };
-    DrainPacer pacer;
-    // Reads the next line into `line` and `status`; false when a drain due
-    // there dispatched the end of the program.
-    const auto readLine = [&] {
-        status = reader.ReadLine(line);
-        return status != LineReader::Status::Line || !pacer.Due(line.size()) ||
-               platform.DrainMessages();
-    };
-
-    // The first line with content; a line of blanks counts.
-    do {
-        if (!readLine())
-            return Result(ReadOutcome::Interrupted);
-    } while (status == LineReader::Status::Line && line.empty());
-    if (status == LineReader::Status::Failed)
-        return readFailed();
-    if (status == LineReader::Status::End)
-        return Result(ReadOutcome::Empty);
-
-    // Header: a first line starting with '<' alone, else everything up to
-    // and including the line with the header-end marker.
-    if (line.front() != '<') {
-        while (status == LineReader::Status::Line && !HasHeaderEnd(line))
-            if (!readLine())
-                return Result(ReadOutcome::Interrupted);
-        if (status == LineReader::Status::Failed)
-            return readFailed();
-    }
-
-    record.ResetRecord();
-    ContactCutter cutter(record, onContact);
-    bool reading = status == LineReader::Status::Line;
-    pacer.DueAtNextLine();
-    while (reading) {
-        if (!readLine())
-            return Result(ReadOutcome::Interrupted);
-        if (status != LineReader::Status::Line)
+    ContactStream stream(record, file, window);
+    QsoRecord contact;
+    for (;;) {
+        switch (stream.Next(contact)) {
+        case ContactStream::Status::Contact:
+            onContact(contact);
             break;
-        const std::string_view trimmed = TrimRight(TrimLeft(line));
-        if (!trimmed.empty())
-            reading = ParseLine(cutter, trimmed) == LineResult::Continue;
+        case ContactStream::Status::End:
+            return ReadResult{ReadOutcome::Read, std::string()};
+        case ContactStream::Status::Empty:
+            return ReadResult{ReadOutcome::Empty, std::string()};
+        case ContactStream::Status::Failed:
+            return ReadResult{ReadOutcome::Failed, stream.Reason()};
+        case ContactStream::Status::Interrupted:
+            return ReadResult{ReadOutcome::Interrupted, std::string()};
+        }
     }
-    if (status == LineReader::Status::Failed)
-        return readFailed();
-    cutter.End();
-    return Result(ReadOutcome::Read);
 }
 
 } // namespace plovik

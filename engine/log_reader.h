@@ -1,10 +1,14 @@
 #pragma once
 // Reading the WSJT-X log file into the QSO record.
 
-#include "platform.h"
+#include "files.h"
+#include "line_reader.h"
 #include "qso_record.h"
+#include "window_side.h"
 
+#include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -43,12 +47,58 @@ using ContactSink = std::function<void(QsoRecord& contact)>;
 // is left as it is. Contacts handed over count only for Read: on any other
 // outcome the file must be read again whole. Memory use is bounded by the
 // longest line, not by the size of the file.
-ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Platform& platform,
+ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Files& files, WindowSide& window,
                        const ContactSink& onContact);
 
 // The same for a file already open; an empty one is only reported (Empty),
 // with no box.
-ReadResult ReadContacts(QsoRecord& record, LogFile& file, Platform& platform,
+ReadResult ReadContacts(QsoRecord& record, LogFile& file, WindowSide& window,
                         const ContactSink& onContact);
+
+// The contacts of an open file, one at a time, read only as far as each
+// needs: a file of N contacts costs N, however they are asked for. The
+// contacts are cut out of `record`, as ReadContacts does; each is handed
+// over as a copy, so the caller may keep it while the next is read.
+class ContactStream {
+public:
+    ContactStream(QsoRecord& record, LogFile& file, WindowSide& window);
+    ~ContactStream();
+    ContactStream(const ContactStream&) = delete;
+    ContactStream& operator=(const ContactStream&) = delete;
+
+    enum class Status {
+        Contact,     // `contact` holds the next one
+        End,         // no contact follows
+        Empty,       // the file has no line with content
+        Failed,      // a read failed (Reason)
+        Interrupted, // the program began shutting down
+    };
+    // Once it has answered anything but Contact, it answers the same again.
+    Status Next(QsoRecord& contact);
+    const std::string& Reason() const { return m_reason; }
+
+private:
+    struct Parts; // the line reader, the drain pacer and the contact cutter
+    enum class State { Start, Body, Done };
+
+    // Reads the next line; false when a drain due there dispatched the end
+    // of the program.
+    bool ReadLine();
+    // Reads on until a line has been cut, or the file ends.
+    void Advance();
+    void Finish(Status status);
+
+    QsoRecord& m_record;
+    LogFile& m_file;
+    WindowSide& m_window;
+    std::deque<QsoRecord> m_ready; // cut, not yet handed over (a line can hold several)
+    std::unique_ptr<Parts> m_parts;
+    std::string_view m_line;
+    LineReader::Status m_status = LineReader::Status::Line;
+    State m_state = State::Start;
+    bool m_bReading = false; // no '*' has ended the useful part yet
+    Status m_final = Status::End;
+    std::string m_reason;
+};
 
 } // namespace plovik

@@ -12,23 +12,23 @@ namespace {
 constexpr CheckState kTicked = 1;
 constexpr CheckState kUnticked = 0;
 
-void RefreshNoFreq(std::uint8_t& noFreq, Platform& platform)
+void RefreshNoFreq(std::uint8_t& noFreq, WindowSide& window)
 {
     // Two separate reads, as the check-box handler does; an indeterminate
     // answer leaves the flag alone.
-    if (platform.GetNoFreqCheck() == kTicked)
+    if (window.GetNoFreqCheck() == kTicked)
         noFreq = 1;
-    if (platform.GetNoFreqCheck() == kUnticked)
+    if (window.GetNoFreqCheck() == kUnticked)
         noFreq = 0;
 }
 
 } // namespace
 
-std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& noFreq, Platform& platform)
+std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& noFreq, WindowSide& window)
 {
     for (char& c : record.m_strGrid)
         c = ToUpperAscii(c);
-    RefreshNoFreq(noFreq, platform);
+    RefreshNoFreq(noFreq, window);
 
     const std::string& rstSent = record.m_strRstSent;
     const std::string& rstRcvd = record.m_strRstRcvd;
@@ -75,9 +75,9 @@ std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& noFreq, Platform
     return message;
 }
 
-SendStatus SendLoggerMessage(WindowRef receiver, const std::string& message, Platform& platform)
+SendStatus SendLoggerMessage(WindowRef receiver, const std::string& message, WindowSide& window)
 {
-    return platform.SendCopyData(receiver, kLoggerMessageKind, message);
+    return window.SendCopyData(receiver, kLoggerMessageKind, message);
 }
 
 } // namespace plovik

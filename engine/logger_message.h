@@ -1,8 +1,8 @@
 #pragma once
 // The '#'-separated text that carries one contact to Logvex.
 
-#include "platform.h"
 #include "qso_record.h"
+#include "window_side.h"
 
 #include <cstdint>
 #include <string>
@@ -14,9 +14,9 @@ inline constexpr unsigned long kLoggerMessageKind = 10001;
 
 // Refreshes `noFreq` (the view's m_nNoFreq) from the check box, upper-cases the record's grid
 // square in place and returns the fifteen-field text, of any length.
-std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& noFreq, Platform& platform);
+std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& noFreq, WindowSide& window);
 
 // Sends the whole text (without a terminating NUL) to `receiver`.
-SendStatus SendLoggerMessage(WindowRef receiver, const std::string& message, Platform& platform);
+SendStatus SendLoggerMessage(WindowRef receiver, const std::string& message, WindowSide& window);
 
 } // namespace plovik

@@ -4,52 +4,288 @@
 #include "log_reader.h"
 
 #include <algorithm>
+#include <deque>
 
 namespace plovik {
 
-namespace {
-
-// Blank lines WSJT-X never writes: past this many bytes of them the file is
-// taken all the same, and the reading of the outbox, which keeps the window
-// answering, finds out whether anything follows.
-constexpr std::size_t kTakeScanLimit = 1024 * 1024;
-
-} // namespace
-
-TakeResult TakeLogFile(const std::string& logPath, const std::string& target, Platform& platform)
-{
-    OpenResult opened = platform.OpenLogFile(logPath);
-    switch (opened.status) {
-    case OpenStatus::Opened:
-        break;
-    case OpenStatus::Absent:
-        return {TakeOutcome::NoFile, std::move(opened.reason)};
-    case OpenStatus::InUse:
-        return {TakeOutcome::InUse, std::move(opened.reason)};
-    case OpenStatus::Failed:
-        return {TakeOutcome::Failed, std::move(opened.reason)};
+// One outbox file open where its reading stopped. It keeps the contact
+// asked for and the one after it (so the last of a file is known before it
+// goes): a contact sent again, after Logvex did not take it, costs no read.
+struct Outbox::Reading {
+    Reading(const OutboxEntry& entry, std::unique_ptr<LogFile> opened, WindowSide& window)
+        : arrival(entry.arrival), kind(entry.kind), file(std::move(opened))
+    {
+        if (kind == OutboxKind::LogFile)
+            contacts = std::make_unique<ContactStream>(working, *file, window);
+        else
+            lines = std::make_unique<LineReader>(*file);
     }
-    std::unique_ptr<LogFile> file = std::move(opened.file);
-    LineReader reader(*file);
-    std::string_view line;
-    LineReader::Status status;
-    std::size_t scanned = 0;
-    do {
-        status = reader.ReadLine(line);
-        scanned += line.size() + 1;
-    } while (status == LineReader::Status::Line && line.empty() && scanned < kTakeScanLimit);
-    if (status == LineReader::Status::Failed)
-        return {TakeOutcome::Failed, file->ErrorText()};
-    if (status == LineReader::Status::End) {
-        // Closed before the box, so WSJT-X can go on writing while it is up.
-        file.reset();
-        platform.ShowMessageBox(kEmptyFileText);
-        return {TakeOutcome::Empty, std::string()};
+
+    struct Read {
+        std::size_t index = 0;
+        QsoRecord record;
+        std::string message;
+    };
+    enum class Pull { Got, Done, Stopped };
+
+    // Reads one more contact into `ahead`, or learns how the file ends.
+    Pull PullOne()
+    {
+        Read read;
+        read.index = pulled;
+        if (contacts) {
+            switch (contacts->Next(read.record)) {
+            case ContactStream::Status::Contact:
+                break;
+            case ContactStream::Status::End:
+            case ContactStream::Status::Empty:
+                ended = Ended::End;
+                return Pull::Done;
+            case ContactStream::Status::Failed:
+                ended = Ended::Bad;
+                reason = contacts->Reason();
+                return Pull::Done;
+            case ContactStream::Status::Interrupted:
+                return Pull::Stopped;
+            }
+        } else if (!NextMessage(read.message)) {
+            return Pull::Done;
+        }
+        ++pulled;
+        ahead.push_back(std::move(read));
+        return Pull::Got;
     }
+
+    // Ready messages, one a line; empty lines are none.
+    bool NextMessage(std::string& message)
+    {
+        std::string_view line;
+        for (;;) {
+            switch (lines->ReadLine(line)) {
+            case LineReader::Status::Line:
+                if (line.empty())
+                    continue;
+                message = std::string(line);
+                return true;
+            case LineReader::Status::End:
+                ended = Ended::End;
+                return false;
+            case LineReader::Status::Failed:
+                ended = Ended::Bad;
+                reason = file->ErrorText();
+                return false;
+            }
+        }
+    }
+
+    std::uint64_t arrival;
+    OutboxKind kind;
+    std::unique_ptr<LogFile> file;
+    QsoRecord working;
+    std::unique_ptr<ContactStream> contacts; // a log file
+    std::unique_ptr<LineReader> lines;       // ready messages
+    std::size_t pulled = 0;                  // contacts read so far
+    std::deque<Read> ahead;                  // read, not yet passed
+    enum class Ended { No, End, Bad } ended = Ended::No;
     std::string reason;
-    if (!file->HandOverAndClose(target, reason))
-        return {TakeOutcome::Failed, std::move(reason)};
-    return {TakeOutcome::Taken, std::string()};
+};
+
+Outbox::Outbox(Files& files, WindowSide& window, Reports& reports, std::string folder,
+               char separator)
+    : m_files(files), m_window(window), m_reports(reports), m_folder(std::move(folder)),
+      m_separator(separator)
+{
+}
+
+Outbox::~Outbox() = default;
+
+std::string Outbox::PathOf(const OutboxEntry& entry) const
+{
+    return m_folder + m_separator + entry.Name();
+}
+
+bool Outbox::Ensure(std::string& reason)
+{
+    if (m_nextArrival)
+        return true;
+    if (!m_files.MakeFolder(m_folder, reason))
+        return false;
+    const FolderListing listing = m_files.ListFolder(m_folder);
+    if (!listing.ok) {
+        reason = listing.reason;
+        return false;
+    }
+    const std::vector<OutboxEntry> entries = SortedEntries(listing.names);
+    m_nextArrival = entries.empty() ? 1 : entries.back().arrival + 1;
+    // A number removed this run is never given again, even once unlisted.
+    for (std::uint64_t removed : m_removed)
+        m_nextArrival = std::max(*m_nextArrival, removed + 1);
+    return true;
+}
+
+std::string Outbox::NextArrivalPath(OutboxKind kind) const
+{
+    OutboxEntry entry;
+    entry.arrival = *m_nextArrival;
+    entry.kind = kind;
+    return PathOf(entry);
+}
+
+Outbox::Next Outbox::ReadNext(Contact& contact)
+{
+    for (;;) {
+        const FolderListing listing = m_files.ListFolder(m_folder);
+        if (!listing.ok) {
+            m_reports.Report(Reports::Topic::Send, OutboxFailureText(m_folder, listing.reason));
+            return Next::Held;
+        }
+        std::vector<OutboxEntry> entries = SortedEntries(listing.names);
+        if (!entries.empty() && m_nextArrival)
+            m_nextArrival = std::max(*m_nextArrival, entries.back().arrival + 1);
+        ForgetRemovedNotListed(entries);
+        entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                     [&](const OutboxEntry& e) {
+                                         return IsSetAside(e.arrival) || IsRemoved(e.arrival);
+                                     }),
+                      entries.end());
+        if (entries.empty()) {
+            m_reading.reset();
+            return Next::Idle;
+        }
+        const OutboxEntry entry = entries.front();
+        std::string reason;
+        switch (ReadContact(entry, contact, reason)) {
+        case Found::Ready:
+            return Next::Ready;
+        case Found::Stopped:
+            return Next::Stopped;
+        case Found::Bad:
+            SetAside(entry, BadFileText(PathOf(entry), reason));
+            break;
+        case Found::AllDone:
+            // Delivered before a crash, or a file with no contact at all.
+            RemoveDelivered(entry);
+            break;
+        }
+    }
+}
+
+Outbox::Found Outbox::ReadContact(const OutboxEntry& entry, Contact& contact, std::string& reason)
+{
+    const std::size_t wanted = entry.delivered;
+    const bool resumable =
+        m_reading && m_reading->arrival == entry.arrival && m_reading->kind == entry.kind &&
+        (m_reading->ahead.empty() ? m_reading->pulled : m_reading->ahead.front().index) <= wanted;
+    if (!resumable) {
+        m_reading.reset();
+        OpenResult opened = m_files.OpenForReading(PathOf(entry));
+        if (opened.status != OpenStatus::Opened) {
+            reason = opened.reason;
+            return Found::Bad;
+        }
+        m_reading = std::make_unique<Reading>(entry, std::move(opened.file), m_window);
+    }
+    Reading& reading = *m_reading;
+    // The contact asked for, and whether another follows it.
+    for (;;) {
+        while (!reading.ahead.empty() && reading.ahead.front().index < wanted)
+            reading.ahead.pop_front();
+        if (reading.ended != Reading::Ended::No || reading.ahead.size() >= 2)
+            break;
+        if (reading.PullOne() == Reading::Pull::Stopped) {
+            m_reading.reset();
+            return Found::Stopped;
+        }
+    }
+    if (reading.ahead.empty()) {
+        const bool bad = reading.ended == Reading::Ended::Bad;
+        reason = reading.reason;
+        m_reading.reset();
+        return bad ? Found::Bad : Found::AllDone;
+    }
+    const Reading::Read& read = reading.ahead.front();
+    contact.entry = entry;
+    contact.ready = entry.kind == OutboxKind::Messages;
+    contact.record = read.record;
+    contact.message = read.message;
+    contact.last = reading.ahead.size() == 1 && reading.ended == Reading::Ended::End;
+    return Found::Ready;
+}
+
+void Outbox::RecordDelivery(const Contact& contact)
+{
+    const std::string path = PathOf(contact.entry);
+    OutboxEntry next = contact.entry;
+    ++next.delivered;
+    const std::string recorded = PathOf(next);
+    std::string reason;
+    if (!contact.last) {
+        if (m_files.Move(path, recorded, HolderWait::UpToASecond, reason) != MoveStatus::Moved)
+            SetAside(contact.entry, NotRecordedText(path, reason));
+        return;
+    }
+    // The last contact: the file is closed, marked as all delivered, then
+    // removed. Where a removal is not made durable at once (Windows), a
+    // power cut that undoes it leaves a file that is only removed again.
+    m_reading.reset();
+    const bool marked =
+        m_files.Move(path, recorded, HolderWait::UpToASecond, reason) == MoveStatus::Moved;
+    std::string removeReason;
+    if (m_files.Remove(marked ? recorded : path, removeReason)) {
+        m_removed.push_back(contact.entry.arrival);
+        return;
+    }
+    if (!marked) {
+        // Neither recorded nor removed: sent again only after a restart.
+        SetAside(contact.entry, NotRecordedText(path, reason));
+        return;
+    }
+    // Marked, so never sent again; only its removal is tried at the next start.
+    SetAside(contact.entry, NotRecordedText(recorded, removeReason));
+}
+
+void Outbox::RemoveDelivered(const OutboxEntry& entry)
+{
+    m_reading.reset();
+    std::string reason;
+    if (m_files.Remove(PathOf(entry), reason))
+        m_removed.push_back(entry.arrival);
+    else
+        SetAside(entry, BadFileText(PathOf(entry), reason));
+}
+
+void Outbox::SetAside(const OutboxEntry& entry, const std::string& text)
+{
+    // One box per file: once set aside it is not looked at again this run.
+    if (IsSetAside(entry.arrival))
+        return;
+    m_setAside.push_back(entry.arrival);
+    if (m_reading && m_reading->arrival == entry.arrival)
+        m_reading.reset();
+    m_reports.Show(text);
+}
+
+bool Outbox::IsSetAside(std::uint64_t arrival) const
+{
+    return std::find(m_setAside.begin(), m_setAside.end(), arrival) != m_setAside.end();
+}
+
+bool Outbox::IsRemoved(std::uint64_t arrival) const
+{
+    return std::find(m_removed.begin(), m_removed.end(), arrival) != m_removed.end();
+}
+
+void Outbox::ForgetRemovedNotListed(const std::vector<OutboxEntry>& listed)
+{
+    // Once a removed file is no longer listed, its number need not be kept.
+    m_removed.erase(std::remove_if(m_removed.begin(), m_removed.end(),
+                                   [&](std::uint64_t arrival) {
+                                       return std::none_of(listed.begin(), listed.end(),
+                                                           [&](const OutboxEntry& e) {
+                                                               return e.arrival == arrival;
+                                                           });
+                                   }),
+                    m_removed.end());
 }
 
 } // namespace plovik

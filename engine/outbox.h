@@ -1,38 +1,88 @@
 #pragma once
-// The outbox: a folder beside WSJT-X's log that holds every contact taken
-// from the log and not yet handled by Logvex, so that a crash, a kill or a
-// power cut loses none of them.
-//
-// A file there is named "<arrival>.adi" (a log file as WSJT-X wrote it) or
-// "<arrival>.txt" (ready messages, one a line, as an earlier version kept
-// them), with "+<n>" before the dot once its first n contacts are delivered.
-// Arrival numbers are sixteen digits, so names sort by arrival.
+// One folder's outbox: the files of contacts taken from WSJT-X's log and
+// not yet handled by Logvex, oldest first. It knows the next arrival number,
+// the files set aside for this run, and where its reading stands, so the
+// contacts of a file are read once each however many it holds.
 
+#include "files.h"
 #include "outbox_names.h"
-#include "platform.h"
+#include "qso_record.h"
+#include "reports.h"
+#include "window_side.h"
 
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace plovik {
 
-enum class TakeOutcome {
-    NotRun,
-    NoFile, // no log file (or it vanished before the open)
-    InUse,  // WSJT-X holds it for writing: try again soon
-    Empty,  // no line with content: the box was shown, the file stays
-    Failed, // could not be opened, read or moved (reason); the file stays
-    Taken,  // moved into the outbox
-};
+class Outbox {
+public:
+    Outbox(Files& files, WindowSide& window, Reports& reports, std::string folder, char separator);
+    ~Outbox();
+    Outbox(const Outbox&) = delete;
+    Outbox& operator=(const Outbox&) = delete;
 
-struct TakeResult {
-    TakeOutcome outcome = TakeOutcome::NotRun;
-    std::string reason;
-};
+    const std::string& Folder() const { return m_folder; }
+    std::string PathOf(const OutboxEntry& entry) const;
 
-// Moves the log file to `target` unless it holds no line with content. Only
-// the lines before the first with content are read, and nothing is
-// dispatched meanwhile: WSJT-X cannot log while the file is held, and does
-// not try again, so it is held for microseconds, never across a drain.
-TakeResult TakeLogFile(const std::string& logPath, const std::string& target, Platform& platform);
+    // Makes the folder if it is not there and, the first time, lists it to
+    // learn the next arrival number.
+    bool Ensure(std::string& reason);
+    // The path the next file taken in goes to (after Ensure), and its arrival.
+    std::string NextArrivalPath(OutboxKind kind) const;
+    void Arrived() { ++*m_nextArrival; }
+    // The folder may have been changed behind the bridge's back: it is
+    // listed again before the next arrival.
+    void Relist() { m_nextArrival.reset(); }
+
+    // The next contact to send: a log file's record, or a ready message.
+    struct Contact {
+        OutboxEntry entry;
+        bool ready = false; // `message` holds it, not `record`
+        QsoRecord record;
+        std::string message;
+        bool last = false; // no contact follows it in its file
+    };
+    enum class Next {
+        Ready,   // `contact` is the oldest one waiting
+        Idle,    // nothing waits
+        Held,    // the folder cannot be listed (reported)
+        Stopped, // the program began shutting down while it read
+    };
+    // A file that cannot be read is set aside (with its box) and the next
+    // one tried; a file whose contacts were all delivered is removed.
+    Next ReadNext(Contact& contact);
+
+    // Logvex has the contact: recorded on disk before anything else is sent.
+    // A file that cannot be recorded is set aside, so nothing is sent twice
+    // within the run.
+    void RecordDelivery(const Contact& contact);
+
+private:
+    struct Reading;
+    enum class Found { Ready, AllDone, Bad, Stopped };
+
+    Found ReadContact(const OutboxEntry& entry, Contact& contact, std::string& reason);
+    void RemoveDelivered(const OutboxEntry& entry);
+    void SetAside(const OutboxEntry& entry, const std::string& text);
+    bool IsSetAside(std::uint64_t arrival) const;
+    bool IsRemoved(std::uint64_t arrival) const;
+    void ForgetRemovedNotListed(const std::vector<OutboxEntry>& listed);
+
+    Files& m_files;
+    WindowSide& m_window;
+    Reports& m_reports;
+    std::string m_folder;
+    char m_separator;
+    std::optional<std::uint64_t> m_nextArrival; // unknown until the folder is listed
+    std::vector<std::uint64_t> m_setAside;      // bad files, left for the next start
+    // Files removed, which Windows may still list while another program
+    // has them open ("delete pending"): gone all the same.
+    std::vector<std::uint64_t> m_removed;
+    std::unique_ptr<Reading> m_reading; // the file being sent, open where its reading stopped
+};
 
 } // namespace plovik

@@ -1,31 +1,24 @@
 #pragma once
 // The files of the system at hand; one implementation per platform
-// (posix/, win32/). Paths are UTF-8.
+// (posix/, win32/). Paths are UTF-8. What each call has put on the disk
+// when it returns is what its platform documents, no more: see files.h and
+// each implementation.
 
-#include "platform.h"
+#include "files.h"
 
 #include <string>
 
 namespace plovik {
 
-enum class FileAccess {
-    ReadAndHandOver, // writers kept out; HandOverAndClose moves the file
-    ReadOnly,        // for tools that must never change the file
+class SystemFiles : public Files {
+public:
+    OpenResult OpenForTaking(const std::string& path) override;
+    OpenResult OpenForReading(const std::string& path) override;
+    bool MakeFolder(const std::string& folder, std::string& reason) override;
+    FolderListing ListFolder(const std::string& folder) override;
+    MoveStatus Move(const std::string& from, const std::string& to, HolderWait wait,
+                    std::string& reason) override;
+    bool Remove(const std::string& path, std::string& reason) override;
 };
-
-OpenResult OpenSystemFile(const std::string& path, FileAccess access);
-
-// The outbox's operations. What each has put on the disk when it returns is
-// what its platform documents, no more. On Linux: every change, through an
-// fsync of the file and of each folder it touches. On Windows: a rename by
-// name (MoveFileExW, write-through) and a taken log's own buffered data
-// (FlushFileBuffers, unless the file is read-only); the take's rename, a
-// new folder and a removal are written back by Windows' cache in its own
-// time. See each implementation.
-bool MakeSystemFolder(const std::string& folder, std::string& reason);
-FolderListing ListSystemFolder(const std::string& folder);
-bool RenameSystemFile(const std::string& from, const std::string& to, std::string& reason);
-bool RemoveSystemFile(const std::string& path, std::string& reason);
-MoveStatus MoveSystemFile(const std::string& from, const std::string& to, std::string& reason);
 
 } // namespace plovik

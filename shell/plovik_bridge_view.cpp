@@ -59,7 +59,7 @@ BOOL CALLBACK FindWsjtxWindow(HWND window, LPARAM found)
 
 } // namespace
 
-CPlovik_bridgeView::CPlovik_bridgeView() : CFormView(IDD_BRIDGE_FORM), m_platform(kTitle) {}
+CPlovik_bridgeView::CPlovik_bridgeView() : CFormView(IDD_BRIDGE_FORM), m_window(kTitle) {}
 
 BOOL CPlovik_bridgeView::PreCreateWindow(CREATESTRUCTA& cs)
 {
@@ -123,7 +123,11 @@ void CPlovik_bridgeView::OnInitialUpdate()
     ResizeParentToFit();
     // Once per run: at the first start in a folder, a log there is old
     // history and kept aside; New and Open do not run it again.
-    m_transfer.StartUp(m_strLogPath, m_strBakPath);
+    if (!m_transfer) {
+        m_transfer.emplace(m_files, m_window, m_record, m_nNoFreq,
+                           plovik::FolderPaths::For(m_strLogPath, m_strBakPath));
+        m_transfer->StartUp();
+    }
 
     // A repeated initial update (New, Open) keeps the pictures it has.
     if (!m_bmpOff)
@@ -135,10 +139,10 @@ void CPlovik_bridgeView::OnInitialUpdate()
     m_stcLogLight.SetBitmap(m_bmpOff.GetSafeHandle());
     m_stcBadge.SetBitmap(m_bmpBadge.GetSafeHandle());
 
-    m_platform.SetMainWindow(GetParentFrame()->GetSafeHwnd());
-    m_platform.SetCheckBox(GetDlgItem(IDC_NO_FREQ));
-    m_platform.SetView(m_hWnd);
-    m_platform.DrainMessages();
+    m_window.SetMainWindow(GetParentFrame()->GetSafeHwnd());
+    m_window.SetCheckBox(GetDlgItem(IDC_NO_FREQ));
+    m_window.SetView(m_hWnd);
+    m_window.DrainMessages();
     UpdateLight(m_stcLogLight, kLogvexClass);
     UpdateLight(m_stcProgLight, kWsjtxClass);
     GetParentFrame()->SetWindowText(kTitle);
@@ -148,7 +152,7 @@ void CPlovik_bridgeView::OnInitialUpdate()
 
 void CPlovik_bridgeView::OnUpdate(CFormView*, LPARAM, void*)
 {
-    m_platform.DrainMessages();
+    m_window.DrainMessages();
     UpdateLight(m_stcProgLight, kWsjtxClass);
 }
 
@@ -199,15 +203,16 @@ void CPlovik_bridgeView::OnTimer(UINT_PTR nIDEvent)
         CloseIfPending();
         return;
     }
+    if (!m_transfer)
+        return;
     // The posted wake-up of a finished send may have been lost.
     CollectSendResult();
-    const plovik::TickOutcome outcome =
-        m_transfer.RunTick(m_record, m_strLogPath, m_nNoFreq, [this] {
-            HWND logvex = nullptr;
-            UpdateLight(m_stcLogLight, kLogvexClass, &logvex);
-            UpdateLight(m_stcProgLight, kWsjtxClass);
-            return reinterpret_cast<plovik::WindowRef>(logvex);
-        });
+    const plovik::TickOutcome outcome = m_transfer->RunTick([this] {
+        HWND logvex = nullptr;
+        UpdateLight(m_stcLogLight, kLogvexClass, &logvex);
+        UpdateLight(m_stcProgLight, kWsjtxClass);
+        return reinterpret_cast<plovik::WindowRef>(logvex);
+    });
     if (outcome.take == plovik::TakeOutcome::InUse)
         ::SetTimer(m_hWnd, kRetryTimer, kRetryMs, nullptr);
     AfterTransferWork();
@@ -217,15 +222,16 @@ void CPlovik_bridgeView::CollectSendResult()
 {
     // Recorded at once; the sending goes on from here, and a close asked for
     // meanwhile follows it.
-    if (const std::optional<plovik::SendStatus> status = m_platform.TakeSendResult()) {
-        m_transfer.SendFinished(*status, m_record, m_nNoFreq);
+    if (const std::optional<plovik::SendStatus> status = m_window.TakeSendResult();
+        status && m_transfer) {
+        m_transfer->SendFinished(*status);
         AfterTransferWork();
     }
 }
 
 void CPlovik_bridgeView::AfterTransferWork()
 {
-    if (m_transfer.IsRunning())
+    if (TransferRunning())
         return; // a nested tick: the one running does this when it ends
     if (m_bBoxesDeferred) {
         m_bBoxesDeferred = false;
@@ -236,8 +242,7 @@ void CPlovik_bridgeView::AfterTransferWork()
 
 void CPlovik_bridgeView::CloseIfPending()
 {
-    if (m_bClosePending && !m_transfer.IsRunning() &&
-        (!m_platform.SendInFlight() || m_bCloseForced)) {
+    if (m_bClosePending && !TransferRunning() && (!m_window.SendInFlight() || m_bCloseForced)) {
         m_bClosePending = false;
         ::PostMessageA(GetParentFrame()->GetSafeHwnd(), WM_CLOSE, 0, 0);
     }
@@ -245,8 +250,8 @@ void CPlovik_bridgeView::CloseIfPending()
 
 bool CPlovik_bridgeView::CanCloseFrame()
 {
-    const bool waitForSend = m_platform.SendInFlight() && !m_bCloseForced;
-    if (!m_transfer.IsRunning() && !waitForSend)
+    const bool waitForSend = m_window.SendInFlight() && !m_bCloseForced;
+    if (!TransferRunning() && !waitForSend)
         return true;
     // Closing now would pull the view away under the running tick: stop it
     // at its next drain and close once it has returned. A contact Logvex is
@@ -257,11 +262,11 @@ bool CPlovik_bridgeView::CanCloseFrame()
         !::SetTimer(m_hWnd, kCloseTimer, kCloseWaitMs, nullptr)) {
         // Without its timer the wait could last for ever: end as after it.
         m_bCloseForced = true;
-        if (!m_transfer.IsRunning())
+        if (!TransferRunning())
             return true;
     }
     m_bClosePending = true;
-    m_platform.RequestStop();
+    m_window.RequestStop();
     return false;
 }
 
@@ -292,10 +297,10 @@ bool CPlovik_bridgeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case plovik::win32::WM_APP_SHOW_BOXES:
         // Not from a drain inside the transfer's work: the box's loop would
         // hold that work up for as long as the box stays.
-        if (m_transfer.IsRunning())
+        if (TransferRunning())
             m_bBoxesDeferred = true;
         else
-            m_platform.ShowWaitingBoxes();
+            m_window.ShowWaitingBoxes();
         return true;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_NO_FREQ && HIWORD(wParam) == BN_CLICKED) {

@@ -18,8 +18,9 @@
 
 #include "framework/form_view.h"
 #include "qso_record.h"
+#include "system_files.h"
 #include "transfer.h"
-#include "win32_platform.h"
+#include "win32_window_side.h"
 
 #include <cstdint>
 #include <optional>
@@ -49,6 +50,7 @@ private:
     void ChoosePaths();
     std::string LogFolder() const;
     void CloseIfPending();
+    bool TransferRunning() const { return m_transfer && m_transfer->IsRunning(); }
     // Takes the result of a send that has ended, if any, and goes on.
     void CollectSendResult();
     // Shows boxes held back during the transfer's work, then a close asked
@@ -67,8 +69,10 @@ private:
     std::uint8_t m_nNoFreq = 0;
     plovik::QsoRecord m_record;
 
-    plovik::win32::Win32Platform m_platform;
-    plovik::Transfer m_transfer{m_platform};
+    plovik::SystemFiles m_files;
+    plovik::win32::Win32WindowSide m_window;
+    std::optional<plovik::Transfer> m_transfer; // once the paths are known
+
     bool m_bClosePending = false;
     bool m_bCloseForced = false; // the close waited long enough for the send
     bool m_bBoxesDeferred = false;

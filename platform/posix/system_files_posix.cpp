@@ -110,9 +110,10 @@ private:
 
 } // namespace
 
-OpenResult OpenSystemFile(const std::string& path, FileAccess access)
+namespace {
+
+OpenResult OpenFile(const std::string& path, bool forTaking)
 {
-    const bool keepFile = access == FileAccess::ReadOnly;
     OpenResult result;
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) {
@@ -122,20 +123,32 @@ OpenResult OpenSystemFile(const std::string& path, FileAccess access)
         return result;
     }
     // Writers that take the advisory lock are kept out while we read; a
-    // writer that holds it makes the file "in use". Read-only access takes
+    // writer that holds it makes the file "in use". A read-only open takes
     // no lock at all, so it never gets in anybody's way.
-    if (!keepFile && ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0) {
+    if (forTaking && ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0) {
         const int error = errno;
         result.status = error == EWOULDBLOCK ? OpenStatus::InUse : OpenStatus::Failed;
         result.reason = ErrnoText(error);
         return result;
     }
     result.status = OpenStatus::Opened;
-    result.file = std::make_unique<PosixLogFile>(std::move(fd), path, keepFile);
+    result.file = std::make_unique<PosixLogFile>(std::move(fd), path, !forTaking);
     return result;
 }
 
-bool MakeSystemFolder(const std::string& folder, std::string& reason)
+} // namespace
+
+OpenResult SystemFiles::OpenForTaking(const std::string& path)
+{
+    return OpenFile(path, true);
+}
+
+OpenResult SystemFiles::OpenForReading(const std::string& path)
+{
+    return OpenFile(path, false);
+}
+
+bool SystemFiles::MakeFolder(const std::string& folder, std::string& reason)
 {
     if (::mkdir(folder.c_str(), 0777) == 0)
         return SyncFolder(FolderOf(folder), reason);
@@ -146,7 +159,7 @@ bool MakeSystemFolder(const std::string& folder, std::string& reason)
     return false;
 }
 
-FolderListing ListSystemFolder(const std::string& folder)
+FolderListing SystemFiles::ListFolder(const std::string& folder)
 {
     FolderListing listing;
     DIR* dir = ::opendir(folder.c_str());
@@ -171,12 +184,7 @@ FolderListing ListSystemFolder(const std::string& folder)
     return listing;
 }
 
-bool RenameSystemFile(const std::string& from, const std::string& to, std::string& reason)
-{
-    return MoveSystemFile(from, to, reason) == MoveStatus::Moved;
-}
-
-bool RemoveSystemFile(const std::string& path, std::string& reason)
+bool SystemFiles::Remove(const std::string& path, std::string& reason)
 {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
         reason = ErrnoText(errno);
@@ -185,8 +193,11 @@ bool RemoveSystemFile(const std::string& path, std::string& reason)
     return SyncFolder(FolderOf(path), reason);
 }
 
-MoveStatus MoveSystemFile(const std::string& from, const std::string& to, std::string& reason)
+MoveStatus SystemFiles::Move(const std::string& from, const std::string& to, HolderWait,
+                             std::string& reason)
 {
+    // No file is ever held against a move here: Linux lets a file be
+    // renamed whoever has it open.
     // A move between two folders changes both: the old entry's removal must
     // be on the disk too, or a crash could leave the file under both names.
     if (RenameNoReplace(from, to, reason)) {

@@ -4,8 +4,8 @@
 // hours), so the window's thread never makes the call: it gives the sender
 // one send at a time and collects the result later, and so keeps answering.
 
-#include "platform.h"
 #include "unique_handle.h"
+#include "window_side.h"
 
 #include <windows.h>
 

@@ -168,34 +168,6 @@ OpenResult Failure(DWORD error)
     return result;
 }
 
-// A reader that keeps the file from being moved is mostly one that lets go
-// within milliseconds (a scanner, an indexer): it is waited for in silence
-// like a writer. Only one that holds on for a second is reported.
-class ReaderPatience {
-public:
-    static constexpr DWORD kPatienceMs = 1000;
-
-    bool Over(const std::string& path)
-    {
-        const DWORD now = ::GetTickCount();
-        if (!m_bWaiting || m_path != path) {
-            m_bWaiting = true;
-            m_path = path;
-            m_since = now;
-        }
-        return now - m_since >= kPatienceMs;
-    }
-    void Reset() { m_bWaiting = false; }
-
-private:
-    bool m_bWaiting = false;
-    std::string m_path;
-    DWORD m_since = 0;
-};
-
-// The program has one user-interface thread and one log file.
-ReaderPatience g_readerPatience;
-
 // Microsoft documents FlushFileBuffers for files and volumes, not folders.
 // A new folder and its parent, which now lists it, are flushed through
 // folder handles all the same where the file system takes them; a refusal
@@ -226,42 +198,38 @@ OpenResult Opened(UniqueFile file, bool canHandOver)
 
 } // namespace
 
-OpenResult OpenSystemFile(const std::string& path, FileAccess access)
+OpenResult SystemFiles::OpenForReading(const std::string& path)
 {
-    if (access == FileAccess::ReadOnly) {
-        UniqueFile file;
-        const DWORD error = WaitingForHolders([&] {
-            UniqueFile opened =
-                Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-            const DWORD failed = LastErrorUnless(static_cast<bool>(opened));
-            file = std::move(opened);
-            return failed;
-        });
-        return file ? Opened(std::move(file), false) : Failure(error);
-    }
+    UniqueFile file;
+    const DWORD error = WaitingForHolders([&] {
+        UniqueFile opened =
+            Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+        const DWORD failed = LastErrorUnless(static_cast<bool>(opened));
+        file = std::move(opened);
+        return failed;
+    });
+    return file ? Opened(std::move(file), false) : Failure(error);
+}
+
+OpenResult SystemFiles::OpenForTaking(const std::string& path)
+{
     UniqueFile file = Open(path, GENERIC_READ | DELETE, FILE_SHARE_READ);
-    const DWORD error = file ? ERROR_SUCCESS : ::GetLastError();
-    if (error != ERROR_SHARING_VIOLATION)
-        g_readerPatience.Reset();
     if (file)
         return Opened(std::move(file), true);
+    const DWORD error = ::GetLastError();
     if (error != ERROR_SHARING_VIOLATION)
         return Failure(error);
     // Either a writer holds the file (WSJT-X appending: try again later), or
     // a reader that does not share deletion. Only in the second case can the
-    // file be opened without delete access; once that reader has held on
-    // past its time, it is reported rather than waited for in silence
-    // forever (the file stays and is tried again).
+    // file be opened without delete access.
     if (!Open(path, GENERIC_READ, FILE_SHARE_READ))
         return Failure(::GetLastError());
-    if (!g_readerPatience.Over(path))
-        return Failure(ERROR_SHARING_VIOLATION);
     OpenResult held = Failure(ERROR_SHARING_VIOLATION);
-    held.status = OpenStatus::Failed;
+    held.status = OpenStatus::Held;
     return held;
 }
 
-bool MakeSystemFolder(const std::string& folder, std::string& reason)
+bool SystemFiles::MakeFolder(const std::string& folder, std::string& reason)
 {
     const std::wstring wide = win32::Widen(folder);
     if (::CreateDirectoryW(wide.c_str(), nullptr)) {
@@ -277,7 +245,7 @@ bool MakeSystemFolder(const std::string& folder, std::string& reason)
     return false;
 }
 
-FolderListing ListSystemFolder(const std::string& folder)
+FolderListing SystemFiles::ListFolder(const std::string& folder)
 {
     FolderListing listing;
     WIN32_FIND_DATAW found{};
@@ -303,21 +271,7 @@ FolderListing ListSystemFolder(const std::string& folder)
     return listing;
 }
 
-bool RenameSystemFile(const std::string& from, const std::string& to, std::string& reason)
-{
-    // Write-through, as the move aside, but a holder is waited for here.
-    const std::wstring wideFrom = win32::Widen(from), wideTo = win32::Widen(to);
-    const DWORD error = WaitingForHolders([&] {
-        return LastErrorUnless(
-            ::MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH) != 0);
-    });
-    if (error == ERROR_SUCCESS)
-        return true;
-    reason = ErrorText(error);
-    return false;
-}
-
-bool RemoveSystemFile(const std::string& path, std::string& reason)
+bool SystemFiles::Remove(const std::string& path, std::string& reason)
 {
     // Windows documents no moment at which a deletion is on the disk: after
     // a power cut the file may be back, under the name it had.
@@ -341,16 +295,22 @@ bool RemoveSystemFile(const std::string& path, std::string& reason)
     return false;
 }
 
-MoveStatus MoveSystemFile(const std::string& from, const std::string& to, std::string& reason)
+MoveStatus SystemFiles::Move(const std::string& from, const std::string& to, HolderWait wait,
+                             std::string& reason)
 {
     // Write-through: the call returns once the file has actually been moved
-    // on the disk. No MOVEFILE_REPLACE_EXISTING:
-    // a file of the new name is never replaced. A holder is not waited for:
-    // the caller tries again later.
-    if (::MoveFileExW(win32::Widen(from).c_str(), win32::Widen(to).c_str(), MOVEFILE_WRITE_THROUGH))
+    // on the disk. No MOVEFILE_REPLACE_EXISTING: a file of the new name is
+    // never replaced.
+    const std::wstring wideFrom = win32::Widen(from), wideTo = win32::Widen(to);
+    const auto attempt = [&] {
+        return LastErrorUnless(
+            ::MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH) != 0);
+    };
+    const DWORD error = wait == HolderWait::UpToASecond ? WaitingForHolders(attempt) : attempt();
+    if (error == ERROR_SUCCESS)
         return MoveStatus::Moved;
     // The same errors mean the same as for an open: gone, or held by another.
-    OpenResult failed = Failure(::GetLastError());
+    OpenResult failed = Failure(error);
     reason = std::move(failed.reason);
     switch (failed.status) {
     case OpenStatus::Absent:

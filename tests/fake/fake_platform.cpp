@@ -9,16 +9,17 @@ namespace {
 
 class FakeLogFile : public LogFile {
 public:
-    FakeLogFile(FakePlatform& platform, std::string path)
-        : m_platform(platform), m_path(std::move(path))
+    FakeLogFile(FakePlatform& platform, const std::string& path)
+        : m_platform(platform), m_path(std::make_shared<std::string>(path))
     {
         ++m_platform.openFiles;
+        m_platform.openPaths.push_back(m_path);
     }
     ~FakeLogFile() override { Close(); }
 
     ReadStatus Read(char* buffer, std::size_t capacity, std::size_t& count) override
     {
-        const FakeFile& file = m_platform.files.at(m_path);
+        const FakeFile& file = m_platform.files.at(*m_path);
         count = 0;
         if (m_offset >= file.failReadAt)
             return ReadStatus::Failed;
@@ -34,12 +35,12 @@ public:
     bool HandOverAndClose(const std::string& target, std::string& reason) override
     {
         Close();
-        FakeFile& file = m_platform.files.at(m_path);
+        FakeFile& file = m_platform.files.at(*m_path);
         if (!file.handOverError.empty()) {
             reason = file.handOverError;
             return false;
         }
-        return m_platform.RenameFile(m_path, target, reason);
+        return m_platform.Rename(*m_path, target, reason) == MoveStatus::Moved;
     }
 
     std::string ErrorText() const override { return "Input/output error"; }
@@ -53,14 +54,14 @@ private:
     }
 
     FakePlatform& m_platform;
-    std::string m_path;
+    std::shared_ptr<std::string> m_path; // follows the file when it is moved
     std::size_t m_offset = 0;
     bool m_bOpen = true;
 };
 
 } // namespace
 
-OpenResult FakePlatform::OpenLogFile(const std::string& path)
+OpenResult FakePlatform::OpenForTaking(const std::string& path)
 {
     ++opens;
     OpenResult result;
@@ -109,28 +110,7 @@ FolderListing FakePlatform::ListFolder(const std::string& folder)
     return listing;
 }
 
-bool FakePlatform::RenameFile(const std::string& from, const std::string& to, std::string& reason)
-{
-    const auto found = files.find(from);
-    if (found == files.end()) {
-        reason = "No such file or directory";
-        return false;
-    }
-    if (!found->second.renameError.empty()) {
-        reason = found->second.renameError;
-        return false;
-    }
-    if (files.count(to) != 0) {
-        reason = "File exists";
-        return false;
-    }
-    FakeFile moved = std::move(found->second);
-    files.erase(found);
-    files[to] = std::move(moved);
-    return true;
-}
-
-bool FakePlatform::RemoveFile(const std::string& path, std::string& reason)
+bool FakePlatform::Remove(const std::string& path, std::string& reason)
 {
     const auto found = files.find(path);
     if (found == files.end())
@@ -149,19 +129,42 @@ bool FakePlatform::RemoveFile(const std::string& path, std::string& reason)
     return true;
 }
 
-MoveStatus FakePlatform::MoveLogAside(const std::string& from, const std::string& to,
-                                      std::string& reason)
+MoveStatus FakePlatform::Move(const std::string& from, const std::string& to, HolderWait wait,
+                              std::string& reason)
 {
-    if (!moveResults.empty()) {
+    if (wait == HolderWait::None && !moveResults.empty()) {
         const MoveStatus status = moveResults.front();
         moveResults.erase(moveResults.begin());
         reason = status == MoveStatus::Moved ? "" : "The process cannot access the file.";
         if (status != MoveStatus::Moved)
             return status;
     }
-    if (!Exists(from))
+    return Rename(from, to, reason);
+}
+
+MoveStatus FakePlatform::Rename(const std::string& from, const std::string& to, std::string& reason)
+{
+    const auto found = files.find(from);
+    if (found == files.end()) {
+        reason = "No such file or directory";
         return MoveStatus::Absent;
-    return RenameFile(from, to, reason) ? MoveStatus::Moved : MoveStatus::Failed;
+    }
+    if (!found->second.renameError.empty()) {
+        reason = found->second.renameError;
+        return MoveStatus::Failed;
+    }
+    if (files.count(to) != 0) {
+        reason = "File exists";
+        return MoveStatus::Failed;
+    }
+    FakeFile moved = std::move(found->second);
+    files.erase(found);
+    files[to] = std::move(moved);
+    // An open file stays open under its new name, as on every real system.
+    for (const std::weak_ptr<std::string>& open : openPaths)
+        if (const std::shared_ptr<std::string> path = open.lock(); path && *path == from)
+            *path = to;
+    return MoveStatus::Moved;
 }
 
 bool FakePlatform::DrainMessages()

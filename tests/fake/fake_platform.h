@@ -2,11 +2,13 @@
 // An in-memory platform for the engine's tests: files are strings, the
 // user interface is recorded, and every failure can be arranged.
 
-#include "platform.h"
+#include "files.h"
+#include "window_side.h"
 
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,9 +26,9 @@ struct FakeFile {
     std::string openReason;                     // with a failing open
     std::size_t failReadAt = std::string::npos; // byte offset of a read failure
     std::string handOverError;                  // non-empty: the hand-over fails
-    std::string removeError;                    // non-empty: RemoveFile fails
+    std::string removeError;                    // non-empty: removing it fails
     bool deletePending = false;                 // removed, it stays listed but cannot be opened
-    std::string renameError;                    // non-empty: RenameFile fails
+    std::string renameError;                    // non-empty: moving it fails
 };
 
 struct SentPacket {
@@ -35,7 +37,7 @@ struct SentPacket {
     std::string data;
 };
 
-class FakePlatform : public Platform {
+class FakePlatform : public Files, public WindowSide {
 public:
     std::map<std::string, FakeFile> files;
     std::size_t chunkSize = 7; // small, so lines cross read boundaries
@@ -45,30 +47,34 @@ public:
     std::function<bool()> onDrain; // runs at every drain; its result is returned
     int drains = 0;
     int opens = 0;
-    int openFiles = 0; // files open right now
+    int openFiles = 0;                                 // files open right now
+    std::vector<std::weak_ptr<std::string>> openPaths; // the paths of open files
     CheckState check = 0;
     std::vector<CheckState> checkAnswers; // consumed first, then `check`
     std::vector<SentPacket> sent;         // delivered packets only
     std::vector<SendStatus> sendResults;  // consumed first, then Delivered
     int sendAttempts = 0;
 
-    std::vector<std::string> folders;    // made by MakeFolder
-    std::string makeFolderError;         // non-empty: MakeFolder fails
-    std::string listError;               // non-empty: ListFolder fails
-    std::vector<MoveStatus> moveResults; // consumed first by MoveLogAside, then it moves
+    std::vector<std::string> folders; // made by MakeFolder
+    std::string makeFolderError;      // non-empty: MakeFolder fails
+    std::string listError;            // non-empty: ListFolder fails
+    // Consumed first by moves that do not wait for a holder (the start-up
+    // move), then they move.
+    std::vector<MoveStatus> moveResults;
 
     bool Exists(const std::string& path) const { return files.count(path) != 0; }
+    // A move as the files see it, whatever moveResults holds.
+    MoveStatus Rename(const std::string& from, const std::string& to, std::string& reason);
     // The files of a folder, sorted by name.
     std::vector<std::string> FilesIn(const std::string& folder) const;
 
-    OpenResult OpenLogFile(const std::string& path) override;
-    OpenResult OpenOutboxFile(const std::string& path) override { return OpenLogFile(path); }
+    OpenResult OpenForTaking(const std::string& path) override;
+    OpenResult OpenForReading(const std::string& path) override { return OpenForTaking(path); }
     bool MakeFolder(const std::string& folder, std::string& reason) override;
     FolderListing ListFolder(const std::string& folder) override;
-    bool RenameFile(const std::string& from, const std::string& to, std::string& reason) override;
-    bool RemoveFile(const std::string& path, std::string& reason) override;
-    MoveStatus MoveLogAside(const std::string& from, const std::string& to,
-                            std::string& reason) override;
+    MoveStatus Move(const std::string& from, const std::string& to, HolderWait wait,
+                    std::string& reason) override;
+    bool Remove(const std::string& path, std::string& reason) override;
     bool DrainMessages() override;
     void ShowMessageBox(const std::string& text) override;
     CheckState GetNoFreqCheck() override;

@@ -92,8 +92,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform.files[path].content = content;
     plovik::QsoRecord record;
     std::vector<plovik::QsoRecord> contacts;
-    const plovik::ReadResult read = plovik::ReadLogFile(
-        record, path, platform, [&](plovik::QsoRecord& contact) { contacts.push_back(contact); });
+    const plovik::ReadResult read =
+        plovik::ReadLogFile(record, path, platform, platform,
+                            [&](plovik::QsoRecord& contact) { contacts.push_back(contact); });
 
     Require(platform.openFiles == 0, "the file is closed afterwards");
     Require((read.outcome == plovik::ReadOutcome::Empty) == !HasLineWithContent(content),

@@ -12,9 +12,10 @@ namespace {
 
 // Known names are chosen often, so values reach every conversion.
 constexpr std::string_view kNames[] = {
-    "CALL",   "BAND",     "MODE",     "SUBMODE",  "TIME_ON", "TIME_OFF",   "QSO_DATE",
-    "QSLRDATE", "QSL_RCVD", "STATE",  "FREQ",     "RST_RCVD", "RST_SENT", "IOTA",
-    "GRIDSQUARE", "COMMENT", "NAME",  "STATION_CALLSIGN", "TX_PWR",
+    "CALL",     "BAND",     "MODE",       "SUBMODE", "TIME_ON", "TIME_OFF",
+    "QSO_DATE", "QSLRDATE", "QSL_RCVD",   "STATE",   "FREQ",    "RST_RCVD",
+    "RST_SENT", "IOTA",     "GRIDSQUARE", "COMMENT", "NAME",    "STATION_CALLSIGN",
+    "TX_PWR",
 };
 
 } // namespace

@@ -3,8 +3,9 @@
 // run stops at once and everything held in memory is dropped), for every N.
 // A fresh engine then goes on from the files alone.
 
-#include "console_platform.h"
+#include "console_window_side.h"
 #include "scratch_dir.h"
+#include "system_files.h"
 #include "transfer.h"
 
 #include <gtest/gtest.h>
@@ -65,43 +66,42 @@ private:
     CrashPlan& m_plan;
 };
 
-class CrashingPlatform : public Platform {
+// The bridge's files and window side, each operation counted.
+class CrashingPlatform : public Files, public WindowSide {
 public:
-    CrashingPlatform(Platform& inner, CrashPlan& plan) : m_inner(inner), m_plan(plan) {}
-
-    OpenResult OpenLogFile(const std::string& path) override
+    CrashingPlatform(Files& files, WindowSide& window, CrashPlan& plan)
+        : m_files(files), m_window(window), m_plan(plan)
     {
-        return Wrap(m_inner.OpenLogFile(path));
     }
-    OpenResult OpenOutboxFile(const std::string& path) override
+
+    OpenResult OpenForTaking(const std::string& path) override
     {
-        return Wrap(m_inner.OpenOutboxFile(path));
+        return Wrap(m_files.OpenForTaking(path));
+    }
+    OpenResult OpenForReading(const std::string& path) override
+    {
+        return Wrap(m_files.OpenForReading(path));
     }
     bool MakeFolder(const std::string& folder, std::string& reason) override
     {
         m_plan.Next();
-        return m_inner.MakeFolder(folder, reason);
+        return m_files.MakeFolder(folder, reason);
     }
     FolderListing ListFolder(const std::string& folder) override
     {
         m_plan.Next();
-        return m_inner.ListFolder(folder);
+        return m_files.ListFolder(folder);
     }
-    bool RenameFile(const std::string& from, const std::string& to, std::string& reason) override
+    MoveStatus Move(const std::string& from, const std::string& to, HolderWait wait,
+                    std::string& reason) override
     {
         m_plan.Next();
-        return m_inner.RenameFile(from, to, reason);
+        return m_files.Move(from, to, wait, reason);
     }
-    bool RemoveFile(const std::string& path, std::string& reason) override
+    bool Remove(const std::string& path, std::string& reason) override
     {
         m_plan.Next();
-        return m_inner.RemoveFile(path, reason);
-    }
-    MoveStatus MoveLogAside(const std::string& from, const std::string& to,
-                            std::string& reason) override
-    {
-        m_plan.Next();
-        return m_inner.MoveLogAside(from, to, reason);
+        return m_files.Remove(path, reason);
     }
     bool DrainMessages() override { return true; }
     void ShowMessageBox(const std::string& text) override { boxes.push_back(text); }
@@ -110,7 +110,7 @@ public:
                             const std::string& data) override
     {
         m_plan.Next();
-        const SendStatus status = m_inner.SendCopyData(receiver, kind, data);
+        const SendStatus status = m_window.SendCopyData(receiver, kind, data);
         m_plan.lastWasDelivery = status == SendStatus::Delivered;
         return status;
     }
@@ -126,7 +126,8 @@ private:
         return opened;
     }
 
-    Platform& m_inner;
+    Files& m_files;
+    WindowSide& m_window;
     CrashPlan& m_plan;
 };
 
@@ -158,7 +159,7 @@ Outcome RunScenario(const std::filesystem::path& folder, const std::vector<Step>
     const std::string backup = (folder / "wsjtx_log_bak.adi").string();
     Outcome outcome;
     int refusalsLeft = 0;
-    ConsolePlatform::Options options;
+    ConsoleWindowSide::Options options;
     options.send = [&](WindowRef, unsigned long, const std::string& data) {
         if (refusalsLeft > 0) {
             --refusalsLeft;
@@ -167,7 +168,8 @@ Outcome RunScenario(const std::filesystem::path& folder, const std::vector<Step>
         outcome.received.push_back(data.substr(0, data.find('#')));
         return SendStatus::Delivered;
     };
-    ConsolePlatform files(options);
+    ConsoleWindowSide window(options);
+    SystemFiles files;
     CrashPlan plan;
     plan.crashAt = crashAt;
 
@@ -199,16 +201,16 @@ Outcome RunScenario(const std::filesystem::path& folder, const std::vector<Step>
     const auto tick = [&](bool logvexThere) {
         if (!running) {
             stop();
-            platform = std::make_unique<CrashingPlatform>(files, plan);
-            transfer = std::make_unique<Transfer>(*platform);
+            platform = std::make_unique<CrashingPlatform>(files, window, plan);
             record = QsoRecord();
+            transfer = std::make_unique<Transfer>(*platform, *platform, record, noFreq,
+                                                  FolderPaths::For(log, backup));
             running = true;
-            guarded([&] { transfer->StartUp(log, backup); });
+            guarded([&] { transfer->StartUp(); });
         }
         if (running)
             guarded([&] {
-                transfer->RunTick(record, log, noFreq,
-                                  [&] { return logvexThere ? WindowRef(1) : WindowRef(0); });
+                transfer->RunTick([&] { return logvexThere ? WindowRef(1) : WindowRef(0); });
             });
     };
 

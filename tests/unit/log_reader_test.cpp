@@ -32,7 +32,7 @@ ReadResult Read(FakePlatform& platform, QsoRecord& record, const std::string& co
 {
     Contacts ignored;
     platform.files[kPath].content = content;
-    return ReadLogFile(record, kPath, platform, (contacts ? contacts : &ignored)->Sink());
+    return ReadLogFile(record, kPath, platform, platform, (contacts ? contacts : &ignored)->Sink());
 }
 
 QsoRecord ReadRecord(const std::string& content, ReadOutcome expected = ReadOutcome::Read)
@@ -276,7 +276,8 @@ TEST(ReadLogFile, ContactsHandedOverBeforeAFailureAreVoid)
     platform.files[kPath].failReadAt = first.size() + 3;
     QsoRecord record;
     Contacts got;
-    EXPECT_EQ(ReadLogFile(record, kPath, platform, got.Sink()).outcome, ReadOutcome::Failed);
+    EXPECT_EQ(ReadLogFile(record, kPath, platform, platform, got.Sink()).outcome,
+              ReadOutcome::Failed);
     EXPECT_EQ(got.list.size(), 1u);
     EXPECT_TRUE(platform.Exists(kPath));
 }
@@ -407,7 +408,7 @@ TEST(ReadLogFile, OpenFailures)
         platform.files[kPath] = FakeFile{kHeader, c.status, "Access is denied."};
         QsoRecord record;
         record.m_strCall = "K1ABC";
-        const ReadResult result = ReadLogFile(record, kPath, platform, Contacts().Sink());
+        const ReadResult result = ReadLogFile(record, kPath, platform, platform, Contacts().Sink());
         EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_EQ(result.reason, "Access is denied.");
         EXPECT_TRUE(platform.boxes.empty());
@@ -416,7 +417,8 @@ TEST(ReadLogFile, OpenFailures)
     }
     FakePlatform none;
     QsoRecord record;
-    EXPECT_EQ(ReadLogFile(record, kPath, none, Contacts().Sink()).outcome, ReadOutcome::Vanished);
+    EXPECT_EQ(ReadLogFile(record, kPath, none, none, Contacts().Sink()).outcome,
+              ReadOutcome::Vanished);
     EXPECT_TRUE(none.boxes.empty());
 }
 
@@ -428,7 +430,7 @@ TEST(ReadLogFile, ReadFailureAnywhereKeepsTheFileAndShowsNothing)
         platform.files[kPath].content = content;
         platform.files[kPath].failReadAt = at;
         QsoRecord record;
-        const ReadResult result = ReadLogFile(record, kPath, platform, Contacts().Sink());
+        const ReadResult result = ReadLogFile(record, kPath, platform, platform, Contacts().Sink());
         EXPECT_EQ(result.outcome, ReadOutcome::Failed) << at;
         EXPECT_EQ(result.reason, "Input/output error");
         EXPECT_TRUE(platform.Exists(kPath)) << at;

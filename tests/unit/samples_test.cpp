@@ -1,10 +1,11 @@
 // Real WSJT-X log files through the engine and the Linux file layer, as
 // the bridge takes them: the messages, and nothing left behind.
 
-#include "console_platform.h"
+#include "console_window_side.h"
 #include "log_reader.h"
 #include "logger_message.h"
 #include "scratch_dir.h"
+#include "system_files.h"
 #include "transfer.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +54,7 @@ TEST(Samples, EachFileReachesLogvexThroughTheOutbox)
             const fs::path log = scratch.Path() / "wsjtx_log.adi";
             fs::copy_file(fs::path(PLOVIK_SAMPLES_DIR) / sample.file, log,
                           fs::copy_options::overwrite_existing);
-            ConsolePlatform::Options options;
+            ConsoleWindowSide::Options options;
             options.noFreqCheck = check;
             int boxes = 0;
             options.messageBox = [&](const std::string&) { ++boxes; };
@@ -62,11 +63,13 @@ TEST(Samples, EachFileReachesLogvexThroughTheOutbox)
                 messages.push_back(data);
                 return SendStatus::Delivered;
             };
-            ConsolePlatform platform(options);
-            Transfer transfer(platform);
+            ConsoleWindowSide window(options);
+            SystemFiles files;
             QsoRecord record;
             std::uint8_t noFreq = 0;
-            transfer.RunTick(record, log.string(), noFreq, [] { return WindowRef(1); });
+            Transfer transfer(files, window, record, noFreq,
+                              FolderPaths::For(log.string(), log.string() + ".bak"));
+            transfer.RunTick([] { return WindowRef(1); });
             std::vector<std::string> expected = sample.messages;
             if (check)
                 for (std::string& message : expected)
@@ -86,10 +89,11 @@ TEST(Samples, RecordOfTheCrlfFile)
     const fs::path log = dir / "wsjtx_log.adi";
     fs::copy_file(fs::path(PLOVIK_SAMPLES_DIR) / "wsjtx-2.6.1-one-contact-crlf.adi", log,
                   fs::copy_options::overwrite_existing);
-    ConsolePlatform platform(ConsolePlatform::Options{});
+    ConsoleWindowSide window(ConsoleWindowSide::Options{});
+    SystemFiles files;
     QsoRecord r;
     int contacts = 0;
-    ASSERT_EQ(ReadLogFile(r, log.string(), platform, [&](QsoRecord&) { ++contacts; }).outcome,
+    ASSERT_EQ(ReadLogFile(r, log.string(), files, window, [&](QsoRecord&) { ++contacts; }).outcome,
               ReadOutcome::Read);
     EXPECT_EQ(contacts, 1);
     std::ostringstream fields;

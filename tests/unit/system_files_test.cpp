@@ -46,6 +46,7 @@ protected:
         return all;
     }
 
+    SystemFiles files;
     std::string dir;
     std::string path;
 };
@@ -54,22 +55,22 @@ TEST_F(SystemFilesTest, ReadsEveryByteAndHandsOverThroughTheOpenFile)
 {
     const std::string content("a\r\nb\0c\n", 7);
     Write(content);
-    OpenResult opened = OpenSystemFile(path, FileAccess::ReadAndHandOver);
+    OpenResult opened = files.OpenForTaking(path);
     ASSERT_EQ(opened.status, OpenStatus::Opened);
     EXPECT_EQ(ReadAll(*opened.file), content);
     std::string reason;
     EXPECT_TRUE(opened.file->HandOverAndClose(dir + "/taken.adi", reason)) << reason;
     EXPECT_FALSE(Exists());
-    OpenResult taken = OpenSystemFile(dir + "/taken.adi", FileAccess::ReadOnly);
+    OpenResult taken = files.OpenForReading(dir + "/taken.adi");
     ASSERT_EQ(taken.status, OpenStatus::Opened);
     EXPECT_EQ(ReadAll(*taken.file), content);
-    EXPECT_TRUE(RemoveSystemFile(dir + "/taken.adi", reason)) << reason;
+    EXPECT_TRUE(files.Remove(dir + "/taken.adi", reason)) << reason;
 }
 
 TEST_F(SystemFilesTest, ReadOnlyNeverDeletesOrLocks)
 {
     Write("x");
-    OpenResult opened = OpenSystemFile(path, FileAccess::ReadOnly);
+    OpenResult opened = files.OpenForReading(path);
     ASSERT_EQ(opened.status, OpenStatus::Opened);
     // A writer holding an exclusive lock is not kept out by the reader.
     const int fd = open(path.c_str(), O_RDWR);
@@ -83,23 +84,23 @@ TEST_F(SystemFilesTest, ReadOnlyNeverDeletesOrLocks)
 
 TEST_F(SystemFilesTest, AbsentInUseAndFailed)
 {
-    EXPECT_EQ(OpenSystemFile(path, FileAccess::ReadAndHandOver).status, OpenStatus::Absent);
+    EXPECT_EQ(files.OpenForTaking(path).status, OpenStatus::Absent);
 
     Write("x");
     const int fd = open(path.c_str(), O_RDWR);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(flock(fd, LOCK_EX), 0);
-    EXPECT_EQ(OpenSystemFile(path, FileAccess::ReadAndHandOver).status, OpenStatus::InUse);
+    EXPECT_EQ(files.OpenForTaking(path).status, OpenStatus::InUse);
     close(fd);
 
-    const OpenResult notDir = OpenSystemFile(path + "/x", FileAccess::ReadAndHandOver);
+    const OpenResult notDir = files.OpenForTaking(path + "/x");
     EXPECT_EQ(notDir.status, OpenStatus::Failed);
     EXPECT_EQ(notDir.reason, "Not a directory");
 }
 
 TEST_F(SystemFilesTest, ReadFailureCarriesTheSystemReason)
 {
-    OpenResult opened = OpenSystemFile(dir, FileAccess::ReadOnly);
+    OpenResult opened = files.OpenForReading(dir);
     ASSERT_EQ(opened.status, OpenStatus::Opened);
     char buffer[8];
     std::size_t count = 0;
@@ -111,34 +112,37 @@ TEST_F(SystemFilesTest, OutboxOperationsNeverReplaceAndTellWhy)
 {
     const std::string outbox = dir + "/outbox";
     std::string reason;
-    EXPECT_TRUE(ListSystemFolder(outbox).ok); // not there yet: empty
-    ASSERT_TRUE(MakeSystemFolder(outbox, reason)) << reason;
-    EXPECT_TRUE(MakeSystemFolder(outbox, reason)) << "already there is fine";
+    EXPECT_TRUE(files.ListFolder(outbox).ok); // not there yet: empty
+    ASSERT_TRUE(files.MakeFolder(outbox, reason)) << reason;
+    EXPECT_TRUE(files.MakeFolder(outbox, reason)) << "already there is fine";
 
     // A hand-over or rename onto an existing name fails and keeps both.
     Write("new");
     std::ofstream(outbox + "/1.adi") << "old";
-    OpenResult opened = OpenSystemFile(path, FileAccess::ReadAndHandOver);
+    OpenResult opened = files.OpenForTaking(path);
     ASSERT_EQ(opened.status, OpenStatus::Opened);
     EXPECT_FALSE(opened.file->HandOverAndClose(outbox + "/1.adi", reason));
     EXPECT_EQ(reason, "File exists");
     EXPECT_TRUE(Exists());
-    EXPECT_FALSE(RenameSystemFile(path, outbox + "/1.adi", reason));
-    ASSERT_TRUE(RenameSystemFile(path, outbox + "/2.adi", reason)) << reason;
+    EXPECT_FALSE(files.Move(path, outbox + "/1.adi", HolderWait::UpToASecond, reason) ==
+                 MoveStatus::Moved);
+    ASSERT_TRUE(files.Move(path, outbox + "/2.adi", HolderWait::UpToASecond, reason) ==
+                MoveStatus::Moved)
+        << reason;
 
-    FolderListing listing = ListSystemFolder(outbox);
+    FolderListing listing = files.ListFolder(outbox);
     ASSERT_TRUE(listing.ok);
     std::sort(listing.names.begin(), listing.names.end());
     EXPECT_EQ(listing.names, (std::vector<std::string>{"1.adi", "2.adi"}));
     for (const char* name : {"1.adi", "2.adi", "2.adi"})
-        EXPECT_TRUE(RemoveSystemFile(outbox + "/" + name, reason)) << "gone already is fine";
-    EXPECT_TRUE(ListSystemFolder(outbox).names.empty());
+        EXPECT_TRUE(files.Remove(outbox + "/" + name, reason)) << "gone already is fine";
+    EXPECT_TRUE(files.ListFolder(outbox).names.empty());
 
     // A file where the folder should be.
     std::ofstream(dir + "/plain") << "x";
-    EXPECT_FALSE(MakeSystemFolder(dir + "/plain", reason));
+    EXPECT_FALSE(files.MakeFolder(dir + "/plain", reason));
     EXPECT_EQ(reason, "Not a directory");
-    const FolderListing notFolder = ListSystemFolder(dir + "/plain");
+    const FolderListing notFolder = files.ListFolder(dir + "/plain");
     EXPECT_FALSE(notFolder.ok);
     EXPECT_EQ(notFolder.reason, "Not a directory");
     std::remove((dir + "/plain").c_str());

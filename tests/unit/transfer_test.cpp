@@ -17,6 +17,8 @@ using testing::FakeFile;
 using testing::FakePlatform;
 
 const std::string kPath = "wsjtx_log.adi";
+const std::string kBackup = "wsjtx_log_bak.adi";
+const FolderPaths kPaths = FolderPaths::For(kPath, kBackup);
 const std::string kOutbox = "plovik_bridge_outbox";
 const std::string kContactA =
     "x<eoh>\n<call:5>K1ABC <band:3>20m <mode:3>FT8 <freq:9>14.074000 <eor>\n";
@@ -34,7 +36,7 @@ class TransferTest : public ::testing::Test {
 protected:
     TickOutcome Tick(WindowRef logvex = kLogvex)
     {
-        return transfer.RunTick(record, kPath, noFreq, [&] {
+        return transfer.RunTick([&] {
             ++probes;
             return logvex;
         });
@@ -50,9 +52,9 @@ protected:
     std::vector<std::string> Outbox() const { return platform.FilesIn(kOutbox); }
 
     FakePlatform platform;
-    Transfer transfer{platform};
     QsoRecord record;
     std::uint8_t noFreq = 0;
+    Transfer transfer{platform, platform, record, noFreq, kPaths};
     int probes = 0;
 };
 
@@ -202,14 +204,12 @@ TEST_F(TransferTest, LogThatCannotBeTakenIsReportedOnceAndStays)
     };
     for (const Case& c : table) {
         FakePlatform platform;
-        Transfer transfer{platform};
+        Transfer transfer{platform, platform, record, noFreq, kPaths};
         platform.files[kPath] = FakeFile{kContactA};
         platform.files[kPath].openReason = "Access is denied.";
         c.arrange(platform.files[kPath]);
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(transfer.RunTick(record, kPath, noFreq, [] { return kLogvex; }).take,
-                      TakeOutcome::Failed)
-                << c.what;
+            EXPECT_EQ(transfer.RunTick([] { return kLogvex; }).take, TakeOutcome::Failed) << c.what;
         ASSERT_EQ(platform.boxes.size(), 1u) << c.what;
         EXPECT_NE(platform.boxes[0].find(kPath), std::string::npos) << c.what;
         EXPECT_TRUE(platform.sent.empty()) << c.what;
@@ -218,10 +218,10 @@ TEST_F(TransferTest, LogThatCannotBeTakenIsReportedOnceAndStays)
 
         // Once it can be taken, it is, and a later failure is news again.
         platform.files[kPath] = FakeFile{kContactA};
-        transfer.RunTick(record, kPath, noFreq, [] { return kLogvex; });
+        transfer.RunTick([] { return kLogvex; });
         EXPECT_EQ(platform.sent.size(), 1u) << c.what;
         platform.files[kPath] = FakeFile{kContactA, OpenStatus::Failed, "Access is denied."};
-        transfer.RunTick(record, kPath, noFreq, [] { return kLogvex; });
+        transfer.RunTick([] { return kLogvex; });
         EXPECT_EQ(platform.boxes.size(), 2u) << c.what;
     }
 }
@@ -288,8 +288,8 @@ TEST_F(TransferTest, DeliveryThatCannotBeRecordedIsNeverSentAgain)
     // Marked as delivered, so a restart removes it rather than sending it.
     EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000001+1.adi"}));
     platform.files[InOutbox("0000000000000001+1.adi")].removeError.clear();
-    Transfer restarted{platform};
-    restarted.RunTick(record, kPath, noFreq, [] { return kLogvex; });
+    Transfer restarted{platform, platform, record, noFreq, kPaths};
+    restarted.RunTick([] { return kLogvex; });
     EXPECT_EQ(platform.sent.size(), 1u);
     EXPECT_TRUE(Outbox().empty());
 
@@ -297,7 +297,7 @@ TEST_F(TransferTest, DeliveryThatCannotBeRecordedIsNeverSentAgain)
     Log(kContactB);
     platform.files[kPath].deletePending = true;
     for (int i = 0; i < 2; ++i)
-        restarted.RunTick(record, kPath, noFreq, [] { return kLogvex; });
+        restarted.RunTick([] { return kLogvex; });
     EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ"}));
     EXPECT_EQ(platform.boxes.size(), 1u) << platform.boxes.back();
 }
@@ -328,22 +328,22 @@ TEST_F(TransferTest, SendInFlightLetsTicksTakeFilesAndRecordsWhenItEnds)
     EXPECT_EQ(platform.sendAttempts, 1) << "one send at a time";
 
     // Not delivered: A waits and goes again; delivered: recorded, B follows.
-    EXPECT_EQ(transfer.SendFinished(SendStatus::NotDelivered, record, noFreq), SendOutcome::Held);
+    EXPECT_EQ(transfer.SendFinished(SendStatus::NotDelivered), SendOutcome::Held);
     EXPECT_EQ(Outbox().size(), 2u);
     platform.sendResults = {SendStatus::InFlight};
     Tick();
-    EXPECT_EQ(transfer.SendFinished(SendStatus::Delivered, record, noFreq), SendOutcome::Sent);
+    EXPECT_EQ(transfer.SendFinished(SendStatus::Delivered), SendOutcome::Sent);
     EXPECT_EQ(Calls(), (std::vector<std::string>{"G4XYZ"})) << "the fake records only B's send";
     EXPECT_TRUE(Outbox().empty());
-    EXPECT_EQ(transfer.SendFinished(SendStatus::Delivered, record, noFreq), SendOutcome::NotRun);
+    EXPECT_EQ(transfer.SendFinished(SendStatus::Delivered), SendOutcome::NotRun);
 }
 
 TEST_F(TransferTest, OldLogMovedAsideAtStartUpOnceWsjtxLetsGo)
 {
-    const std::string backup = "wsjtx_log_bak.adi";
+    const std::string& backup = kBackup;
     Log(kContactA);
     platform.moveResults = {MoveStatus::InUse, MoveStatus::InUse}; // WSJT-X reads it
-    transfer.StartUp(kPath, backup);
+    transfer.StartUp();
     EXPECT_TRUE(transfer.StartUpPending());
     EXPECT_EQ(Tick().take, TakeOutcome::InUse) << "never taken before it is moved aside";
     EXPECT_TRUE(platform.Exists(kPath));
@@ -359,7 +359,7 @@ TEST_F(TransferTest, OldLogMovedAsideAtStartUpOnceWsjtxLetsGo)
 // while New or Open runs the start-up again, is a fresh contact.
 TEST_F(TransferTest, OnlyTheFirstStartInAFolderMovesALogAside)
 {
-    const std::string backup = "wsjtx_log_bak.adi";
+    const std::string& backup = kBackup;
     struct Case {
         const char* what;
         bool firstStartHadLog;
@@ -380,13 +380,13 @@ TEST_F(TransferTest, OnlyTheFirstStartInAFolderMovesALogAside)
         } else {
             // The first start found nothing; the bridge stopped (or was
             // killed) before its first tick; WSJT-X logged meanwhile.
-            Transfer first(files);
-            first.StartUp(kPath, backup);
+            Transfer first(files, files, record, noFreq, kPaths);
+            first.StartUp();
             files.files[kPath] = FakeFile{kContactA};
         }
-        Transfer bridge(files);
-        bridge.StartUp(kPath, backup);
-        bridge.RunTick(record, kPath, noFreq, [] { return kLogvex; });
+        Transfer bridge(files, files, record, noFreq, kPaths);
+        bridge.StartUp();
+        bridge.RunTick([] { return kLogvex; });
         EXPECT_EQ(files.sent.size(), c.sent ? 1u : 0u) << c.what;
         EXPECT_EQ(files.Exists(backup) && files.files.at(backup).content == kContactA, !c.sent)
             << c.what;
@@ -394,11 +394,11 @@ TEST_F(TransferTest, OnlyTheFirstStartInAFolderMovesALogAside)
     }
 
     // New (Ctrl+N) while WSJT-X still writes a fresh contact: not old.
-    transfer.StartUp(kPath, backup);
+    transfer.StartUp();
     Log(kContactA);
     platform.files[kPath].openStatus = OpenStatus::InUse;
     EXPECT_EQ(Tick().take, TakeOutcome::InUse);
-    transfer.StartUp(kPath, backup);
+    transfer.StartUp();
     EXPECT_FALSE(transfer.StartUpPending());
     platform.files[kPath].openStatus = OpenStatus::Opened;
     Tick();
@@ -411,7 +411,7 @@ TEST_F(TransferTest, OldLogThatCannotBeMovedIsReportedOnceAndNeverSent)
     Log(kContactA);
     platform.moveResults = {MoveStatus::Failed, MoveStatus::Failed, MoveStatus::Failed,
                             MoveStatus::Failed};
-    transfer.StartUp(kPath, "wsjtx_log_bak.adi");
+    transfer.StartUp();
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(Tick().take, TakeOutcome::NotRun);
     ASSERT_EQ(platform.boxes.size(), 1u);

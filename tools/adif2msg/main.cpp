@@ -4,9 +4,10 @@
 // C stdio rather than iostreams: the stream and locale machinery would
 // quadruple the size of the .exe that ships beside the bridge.
 
-#include "console_platform.h"
+#include "console_window_side.h"
 #include "log_reader.h"
 #include "logger_message.h"
+#include "system_files.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -77,23 +78,23 @@ int main(int argc, char** argv)
     if (path.empty())
         return Usage();
 
-    plovik::ConsolePlatform::Options options;
-    options.access = plovik::FileAccess::ReadOnly;
+    plovik::ConsoleWindowSide::Options options;
     options.messageBox = [](const std::string& text) {
         Write(stderr, text);
         Write(stderr, "\n");
     };
     options.noFreqCheck = noFreq ? 1 : 0;
-    plovik::ConsolePlatform platform(options);
+    plovik::ConsoleWindowSide window(options);
+    plovik::SystemFiles files;
 
     // Printed as they come, so memory stays flat whatever the file's size.
     plovik::QsoRecord record;
-    std::uint8_t m_nNoFreq = 0;
+    std::uint8_t noFreqFlag = 0;
     bool first = true;
     std::string line;
     const auto print = [&](plovik::QsoRecord& contact) {
         if (!printRecord) {
-            line = plovik::BuildLoggerMessage(contact, m_nNoFreq, platform);
+            line = plovik::BuildLoggerMessage(contact, noFreqFlag, window);
             line += '\n';
             Write(stdout, line);
             return;
@@ -106,7 +107,7 @@ int main(int argc, char** argv)
             Write(stdout, line);
         });
     };
-    const plovik::ReadResult read = plovik::ReadLogFile(record, path, platform, print);
+    const plovik::ReadResult read = plovik::ReadLogFile(record, path, files, window, print);
     const bool written = std::fflush(stdout) == 0 && !std::ferror(stdout);
     switch (read.outcome) {
     case plovik::ReadOutcome::Read:

@@ -1,8 +1,9 @@
 #pragma once
-// The engine's platform inside the Windows program.
+// The engine's window side inside the Windows program: the drain, the
+// boxes, the check box, and the send through the sender thread.
 
-#include "platform.h"
 #include "sender_thread.h"
+#include "window_side.h"
 
 #include <windows.h>
 
@@ -12,9 +13,9 @@
 
 namespace plovik::win32 {
 
-class Win32Platform : public Platform {
+class Win32WindowSide : public WindowSide {
 public:
-    explicit Win32Platform(std::string appTitle) : m_appTitle(std::move(appTitle)) {}
+    explicit Win32WindowSide(std::string appTitle) : m_appTitle(std::move(appTitle)) {}
 
     void SetMainWindow(HWND window) { m_hMainWnd = window; }
     void SetCheckBox(HWND checkBox) { m_hCheckBox = checkBox; }
@@ -32,14 +33,6 @@ public:
     std::optional<SendStatus> TakeSendResult() { return m_sender.TakeResult(); }
     bool SendInFlight() const { return m_sender.Outstanding(); }
 
-    OpenResult OpenLogFile(const std::string& path) override;
-    OpenResult OpenOutboxFile(const std::string& path) override;
-    bool MakeFolder(const std::string& folder, std::string& reason) override;
-    FolderListing ListFolder(const std::string& folder) override;
-    bool RenameFile(const std::string& from, const std::string& to, std::string& reason) override;
-    bool RemoveFile(const std::string& path, std::string& reason) override;
-    MoveStatus MoveLogAside(const std::string& from, const std::string& to,
-                            std::string& reason) override;
     bool DrainMessages() override;
     void ShowMessageBox(const std::string& text) override;
     CheckState GetNoFreqCheck() override;

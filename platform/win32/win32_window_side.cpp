@@ -1,7 +1,6 @@
-#include "win32_platform.h"
+#include "win32_window_side.h"
 
 #include "app_messages.h"
-#include "system_files.h"
 #include "wide.h"
 #include "win_error.h"
 
@@ -10,43 +9,7 @@
 
 namespace plovik::win32 {
 
-OpenResult Win32Platform::OpenLogFile(const std::string& path)
-{
-    return OpenSystemFile(path, FileAccess::ReadAndHandOver);
-}
-
-OpenResult Win32Platform::OpenOutboxFile(const std::string& path)
-{
-    return OpenSystemFile(path, FileAccess::ReadOnly);
-}
-
-bool Win32Platform::MakeFolder(const std::string& folder, std::string& reason)
-{
-    return MakeSystemFolder(folder, reason);
-}
-
-FolderListing Win32Platform::ListFolder(const std::string& folder)
-{
-    return ListSystemFolder(folder);
-}
-
-bool Win32Platform::RenameFile(const std::string& from, const std::string& to, std::string& reason)
-{
-    return RenameSystemFile(from, to, reason);
-}
-
-bool Win32Platform::RemoveFile(const std::string& path, std::string& reason)
-{
-    return RemoveSystemFile(path, reason);
-}
-
-MoveStatus Win32Platform::MoveLogAside(const std::string& from, const std::string& to,
-                                       std::string& reason)
-{
-    return MoveSystemFile(from, to, reason);
-}
-
-bool Win32Platform::DrainMessages()
+bool Win32WindowSide::DrainMessages()
 {
     while (!m_bStopping && ::PeekMessageA(&m_msg, nullptr, 0, 0, PM_REMOVE)) {
         if (m_msg.message == WM_QUIT) {
@@ -61,7 +24,7 @@ bool Win32Platform::DrainMessages()
     return !m_bStopping;
 }
 
-void Win32Platform::SetView(HWND view)
+void Win32WindowSide::SetView(HWND view)
 {
     m_hView = view;
     DWORD error = ERROR_SUCCESS;
@@ -69,7 +32,7 @@ void Win32Platform::SetView(HWND view)
         m_senderFailure = ErrorText(error);
 }
 
-void Win32Platform::ShowMessageBox(const std::string& text)
+void Win32WindowSide::ShowMessageBox(const std::string& text)
 {
     // One box per report at a time, whatever the ticks report meanwhile.
     const auto known = [&](const std::vector<std::string>& texts) {
@@ -84,7 +47,7 @@ void Win32Platform::ShowMessageBox(const std::string& text)
         ShowWaitingBoxes();
 }
 
-void Win32Platform::ShowWaitingBoxes()
+void Win32WindowSide::ShowWaitingBoxes()
 {
     while (!m_boxesWaiting.empty()) {
         const std::string text = m_boxesWaiting.front();
@@ -95,13 +58,13 @@ void Win32Platform::ShowWaitingBoxes()
     }
 }
 
-CheckState Win32Platform::GetNoFreqCheck()
+CheckState Win32WindowSide::GetNoFreqCheck()
 {
     return static_cast<CheckState>(::SendMessageA(m_hCheckBox, BM_GETCHECK, 0, 0));
 }
 
-SendStatus Win32Platform::SendCopyData(WindowRef receiver, unsigned long kind,
-                                       const std::string& data)
+SendStatus Win32WindowSide::SendCopyData(WindowRef receiver, unsigned long kind,
+                                         const std::string& data)
 {
     // A close under way: what is not yet sent waits in the outbox.
     if (m_bStopping)

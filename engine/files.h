@@ -1,0 +1,107 @@
+#pragma once
+// The files the transfer engine works on: WSJT-X's log and the outbox. Each
+// system has one implementation (platform/system_files.h), the tests a fake.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace plovik {
+
+enum class ReadStatus {
+    Data,   // some bytes were read
+    End,    // end of the file, no bytes
+    Failed, // the read failed; see LogFile::ErrorText
+};
+
+// An open file. Destroying the object closes it and leaves it in place.
+class LogFile {
+public:
+    virtual ~LogFile() = default;
+
+    // Reads up to `capacity` raw bytes into `buffer`; `count` receives how
+    // many. Line splitting is the engine's, so it is the same everywhere.
+    virtual ReadStatus Read(char* buffer, std::size_t capacity, std::size_t& count) = 0;
+
+    // Moves the file to `target` (same volume, no file of that name yet)
+    // through the still-open handle, then closes it: nobody can append in
+    // between, and its old name is free the moment this returns. On failure
+    // the file is closed, left in place, and `reason` says why. Only a file
+    // opened for taking can be moved so.
+    virtual bool HandOverAndClose(const std::string& target, std::string& reason) = 0;
+
+    // The system's reason for the last failed Read.
+    virtual std::string ErrorText() const = 0;
+};
+
+enum class OpenStatus {
+    Opened,
+    Absent, // no such file (it may have vanished a moment ago)
+    InUse,  // another program holds it open for writing
+    Held,   // another program reads it and does not let it be moved (a scanner)
+    Failed, // any other reason; see OpenResult::reason
+};
+
+struct OpenResult {
+    OpenStatus status = OpenStatus::Failed;
+    std::unique_ptr<LogFile> file; // set exactly when status is Opened
+    std::string reason;            // the system's text when not Opened
+};
+
+enum class MoveStatus {
+    Moved,
+    Absent, // no such file
+    InUse,  // another program has it open and does not let it be moved
+    Failed, // any other reason (reason)
+};
+
+// Whether a move waits, in place, for another program that holds the file
+// a moment (a scanner, an indexer) before it reports the file in use.
+enum class HolderWait {
+    None,        // the caller tries again later
+    UpToASecond, // the outbox's files: a later contact must not overtake them
+};
+
+// The names of the files in a folder (no subfolders), in no set order.
+struct FolderListing {
+    bool ok = true;                 // false: the folder could not be read (reason)
+    bool exists = true;             // false: there is no such folder (and no names)
+    std::vector<std::string> names; // a missing folder is an empty one
+    std::string reason;
+};
+
+// Paths are UTF-8. What is on the disk when a call returns, so that a power
+// cut cannot undo it, is what the system documents: on Linux every change
+// (fsync of the file and of each folder it touches); on Windows a Move
+// (MoveFileExW, write-through) and a taken log's own data (FlushFileBuffers,
+// not for a read-only file), while the take's rename, MakeFolder and Remove
+// reach the disk when Windows writes its cache back. So a delivery is
+// recorded by a move before any removal: a removed file that a power cut
+// brings back is marked as delivered, and only removed again.
+class Files {
+public:
+    virtual ~Files() = default;
+
+    // Opens the log for reading and handing over; others may read it but
+    // not write it.
+    virtual OpenResult OpenForTaking(const std::string& path) = 0;
+
+    // Opens a file for reading only, with every kind of sharing: nobody is
+    // stopped. Waits, up to a second, for another program that holds it a
+    // moment.
+    virtual OpenResult OpenForReading(const std::string& path) = 0;
+
+    virtual bool MakeFolder(const std::string& folder, std::string& reason) = 0;
+    virtual FolderListing ListFolder(const std::string& folder) = 0;
+
+    // Renames `from` to `to`, never replacing an existing `to`.
+    virtual MoveStatus Move(const std::string& from, const std::string& to, HolderWait wait,
+                            std::string& reason) = 0;
+
+    // Removes the file; one already gone counts as removed. Waits, up to a
+    // second, for another program that holds it a moment.
+    virtual bool Remove(const std::string& path, std::string& reason) = 0;
+};
+
+} // namespace plovik

@@ -1,0 +1,47 @@
+#pragma once
+// What the bridge tells the user when something goes wrong, and the one
+// place that keeps the same failure, met again at every tick, from
+// stacking up boxes.
+
+#include "window_side.h"
+
+#include <string>
+
+namespace plovik {
+
+std::string TakeFailureText(const std::string& path, const std::string& reason);
+std::string OutboxFailureText(const std::string& path, const std::string& reason);
+std::string LegacyFailureText(const std::string& path, const std::string& reason);
+std::string BadFileText(const std::string& path, const std::string& reason);
+std::string NotRecordedText(const std::string& path, const std::string& reason);
+std::string MoveAsideFailureText(const std::string& log, const std::string& backup,
+                                 const std::string& reason);
+
+inline constexpr const char* kRefusedText =
+    "Logvex runs with higher rights than the bridge (as administrator), so Windows does not "
+    "let the bridge hand it contacts.\n\nThe contacts wait, and none is lost. Run Logvex and "
+    "the bridge at the same level: both as administrator, or neither.";
+
+class Reports {
+public:
+    // The taking of the log and the sending each fail on their own.
+    enum class Topic { Take, Send };
+
+    explicit Reports(WindowSide& window) : m_window(window) {}
+
+    // Shows `text` unless it is what was last shown on the topic.
+    void Report(Topic topic, const std::string& text);
+    // The topic's failure is over: the next one is shown even if the same.
+    void Clear(Topic topic) { Last(topic).clear(); }
+    // A box shown once whatever came before (its caller sees to that).
+    void Show(const std::string& text) { m_window.ShowMessageBox(text); }
+
+private:
+    std::string& Last(Topic topic) { return topic == Topic::Take ? m_lastTake : m_lastSend; }
+
+    WindowSide& m_window;
+    std::string m_lastTake;
+    std::string m_lastSend;
+};
+
+} // namespace plovik

@@ -1,0 +1,46 @@
+#pragma once
+// What the transfer engine needs of the program's window: the message
+// drain, one box, the check box and the send to Logvex. The Windows program
+// has the real window, the tools and tests a stand-in.
+
+#include <cstdint>
+#include <string>
+
+namespace plovik {
+
+// An opaque window handle; 0 means "no window".
+using WindowRef = std::uintptr_t;
+
+// The check state a check box reports: 0 unticked, 1 ticked, 2 indeterminate.
+using CheckState = int;
+
+enum class SendStatus {
+    Delivered,    // the receiver has handled the message
+    ReceiverGone, // the window no longer exists
+    NotDelivered, // surely not handed over: refused as hung, or the receiver ended in it
+    Refused,      // the system does not let us send to it (higher rights)
+    InFlight,     // still under way; the result comes later (Transfer::SendFinished)
+};
+
+class WindowSide {
+public:
+    virtual ~WindowSide() = default;
+
+    // Dispatches every message waiting in the thread's queue. Returns false
+    // when the program is shutting down and the caller must stop its work.
+    virtual bool DrainMessages() = 0;
+
+    // Shows a modal box with an OK button; returns once it is dismissed (or,
+    // in the program, once it can be shown without holding up a transfer).
+    virtual void ShowMessageBox(const std::string& text) = 0;
+
+    // The state of the "Do not send freq info" check box.
+    virtual CheckState GetNoFreqCheck() = 0;
+
+    // Sends `data` (exactly its bytes, no terminating NUL) to `receiver` as
+    // a copy-data packet of kind `kind`, from the program's main window.
+    virtual SendStatus SendCopyData(WindowRef receiver, unsigned long kind,
+                                    const std::string& data) = 0;
+};
+
+} // namespace plovik
