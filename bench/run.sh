@@ -12,7 +12,7 @@ scripts/setup.sh
 command -v npm >/dev/null || { echo "bench: npm is needed for the comparison parser" >&2; exit 1; }
 
 cmake --preset native >/dev/null
-cmake --build build/native -j "$(nproc)" --target adif2msg gen_wsjtx_log run_cmd >/dev/null
+cmake --build build/native -j "$(nproc)" --target adif2msg gen_wsjtx_log run_cmd outbox_drain >/dev/null
 bin=build/native
 run() { "$bin/bench/run_cmd" "$@"; }
 
@@ -34,6 +34,10 @@ awk -v mb="$mb" -v wc="$t_wc" -v e="$t_engine" -v n="$t_node" 'BEGIN {
   printf "  engine vs adif-parser-ts: %.1fx faster (goal: at least 10x)\n", n / e
   printf "  engine vs wc -l: %.0f %% of its speed (goal: at least 20 %%)\n", 100 * wc / e
 }'
+
+echo "== backlog: 10 000 contacts in one outbox file reach a Logvex that takes each at once"
+read -r n t < <("$bin/bench/outbox_drain" "$work/drain" 10000)
+awk -v n="$n" -v t="$t" 'BEGIN { printf "  %d contacts: %.2f s, %.0f us a contact (a read, a rename and a folder sync each)\n", n, t, 1e6 * t / n }'
 
 echo "== memory: peak RSS of adif2msg"
 small="$work/log-1M.adi"; large="$work/log-100M.adi"

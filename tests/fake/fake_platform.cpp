@@ -29,6 +29,7 @@ public:
         count = std::min({capacity, m_platform.chunkSize, limit - m_offset});
         std::copy_n(file.content.data() + m_offset, count, buffer);
         m_offset += count;
+        m_platform.bytesRead += count;
         return ReadStatus::Data;
     }
 

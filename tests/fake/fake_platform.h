@@ -47,6 +47,7 @@ public:
     std::function<bool()> onDrain; // runs at every drain; its result is returned
     int drains = 0;
     int opens = 0;
+    std::size_t bytesRead = 0;
     int openFiles = 0;                                 // files open right now
     std::vector<std::weak_ptr<std::string>> openPaths; // the paths of open files
     CheckState check = 0;

@@ -123,6 +123,29 @@ TEST_F(TransferTest, EachDeliveryIsRecordedBeforeTheNextSend)
     EXPECT_TRUE(Outbox().empty());
 }
 
+// A backlog in one file is read once, wherever Logvex stops taking it.
+TEST_F(TransferTest, AFileOfManyContactsIsReadOnceWhateverLogvexDoes)
+{
+    std::string log = "x<eoh>\n";
+    std::vector<std::string> calls;
+    for (int i = 0; i < 300; ++i) {
+        calls.push_back("K" + std::to_string(i));
+        log += "<call:" + std::to_string(calls.back().size()) + ">" + calls.back() + " <eor>\n";
+    }
+    Log(log);
+    platform.chunkSize = 4096;
+    platform.sendResults = {SendStatus::Delivered, SendStatus::NotDelivered};
+    Tick();
+    platform.sendResults = {SendStatus::InFlight};
+    Tick();
+    EXPECT_EQ(transfer.SendFinished(SendStatus::Delivered), SendOutcome::Sent);
+    Tick();
+    calls.erase(calls.begin() + 1); // the one in flight, which the fake does not list
+    EXPECT_EQ(Calls(), calls);
+    EXPECT_TRUE(Outbox().empty());
+    EXPECT_LT(platform.bytesRead, 2 * log.size()) << "the file was read more than once";
+}
+
 TEST_F(TransferTest, MessageIsBuiltWithTheCheckBoxAsItIsWhenItGoes)
 {
     Log(kContactA);
