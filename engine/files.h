@@ -63,11 +63,12 @@ enum class HolderWait {
     UpToASecond, // the outbox's files: a later contact must not overtake them
 };
 
-// The names of the files in a folder (no subfolders), in no set order.
+// The names in a folder, in no set order: its files, and apart, its folders.
 struct FolderListing {
-    bool ok = true;                 // false: the folder could not be read (reason)
-    bool exists = true;             // false: there is no such folder (and no names)
-    std::vector<std::string> names; // a missing folder is an empty one
+    bool ok = true;                   // false: the folder could not be read (reason)
+    bool exists = true;               // false: there is no such folder (and no names)
+    std::vector<std::string> names;   // files; a missing folder is an empty one
+    std::vector<std::string> folders; // subfolders, without "." and ".."
     std::string reason;
 };
 

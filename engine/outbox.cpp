@@ -91,10 +91,24 @@ struct Outbox::Reading {
 };
 
 Outbox::Outbox(Files& files, WindowSide& window, Reports& reports, std::string folder,
-               char separator)
+               char separator, std::uint64_t& takes)
     : m_files(files), m_window(window), m_reports(reports), m_folder(std::move(folder)),
-      m_separator(separator)
+      m_separator(separator), m_takes(takes)
 {
+}
+
+void Outbox::Arrived()
+{
+    m_takenAt.emplace_back(*m_nextArrival, ++m_takes);
+    ++*m_nextArrival;
+}
+
+std::uint64_t Outbox::TakenAt(std::uint64_t arrival) const
+{
+    for (const auto& [taken, at] : m_takenAt)
+        if (taken == arrival)
+            return at;
+    return 0;
 }
 
 Outbox::~Outbox() = default;
@@ -277,15 +291,15 @@ bool Outbox::IsRemoved(std::uint64_t arrival) const
 
 void Outbox::ForgetRemovedNotListed(const std::vector<OutboxEntry>& listed)
 {
-    // Once a removed file is no longer listed, its number need not be kept.
-    m_removed.erase(std::remove_if(m_removed.begin(), m_removed.end(),
-                                   [&](std::uint64_t arrival) {
-                                       return std::none_of(listed.begin(), listed.end(),
-                                                           [&](const OutboxEntry& e) {
-                                                               return e.arrival == arrival;
-                                                           });
-                                   }),
-                    m_removed.end());
+    // Once a file is no longer listed, what is known of it need not be kept.
+    const auto unlisted = [&](std::uint64_t arrival) {
+        return std::none_of(listed.begin(), listed.end(),
+                            [&](const OutboxEntry& e) { return e.arrival == arrival; });
+    };
+    m_removed.erase(std::remove_if(m_removed.begin(), m_removed.end(), unlisted), m_removed.end());
+    m_takenAt.erase(std::remove_if(m_takenAt.begin(), m_takenAt.end(),
+                                   [&](const auto& taken) { return unlisted(taken.first); }),
+                    m_takenAt.end());
 }
 
 } // namespace plovik

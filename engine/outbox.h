@@ -14,13 +14,17 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace plovik {
 
 class Outbox {
 public:
-    Outbox(Files& files, WindowSide& window, Reports& reports, std::string folder, char separator);
+    // `takes` counts the takes of every outbox of the bridge, so that their
+    // contacts can go in the order they were taken.
+    Outbox(Files& files, WindowSide& window, Reports& reports, std::string folder, char separator,
+           std::uint64_t& takes);
     ~Outbox();
     Outbox(const Outbox&) = delete;
     Outbox& operator=(const Outbox&) = delete;
@@ -33,7 +37,10 @@ public:
     bool Ensure(std::string& reason);
     // The path the next file taken in goes to (after Ensure), and its arrival.
     std::string NextArrivalPath(OutboxKind kind) const;
-    void Arrived() { ++*m_nextArrival; }
+    void Arrived();
+    // When the file of that arrival was taken, counted over every outbox;
+    // 0 for one taken before this run (or adopted), which is older.
+    std::uint64_t TakenAt(std::uint64_t arrival) const;
     // The folder may have been changed behind the bridge's back: it is
     // listed again before the next arrival.
     void Relist() { m_nextArrival.reset(); }
@@ -83,6 +90,8 @@ private:
     // has them open ("delete pending"): gone all the same.
     std::vector<std::uint64_t> m_removed;
     std::unique_ptr<Reading> m_reading; // the file being sent, open where its reading stopped
+    std::uint64_t& m_takes;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> m_takenAt; // arrival, take, this run
 };
 
 } // namespace plovik

@@ -95,6 +95,14 @@ void Take::StartUp()
     TryMoveOldLogAside();
 }
 
+void Take::StartUpInNewFolder()
+{
+    if (m_bStartedUp)
+        return;
+    m_bStartedUp = true;
+    MarkFolder();
+}
+
 void Take::MarkFolder()
 {
     // Made now, not at the first take: a bridge killed before it would

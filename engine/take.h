@@ -66,6 +66,9 @@ public:
     // is gone, no tick takes the log; another failure is reported once and
     // the log left alone till the user acts.
     void StartUp();
+    // For a folder that appeared while the bridge runs: WSJT-X made it for
+    // a new instance, so a log in it is new, never old history.
+    void StartUpInNewFolder();
     bool StartUpPending() const { return m_bMoveAsidePending; }
 
     // The tick's part: a waiting start-up move, the earlier version's file

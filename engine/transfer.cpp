@@ -1,6 +1,9 @@
 #include "transfer.h"
 
+#include "instance_folders.h"
 #include "logger_message.h"
+
+#include <algorithm>
 
 namespace plovik {
 
@@ -18,14 +21,98 @@ private:
     bool& m_flag;
 };
 
+// Of two folders' take outcomes, the one that wants the next try soonest:
+// a file in use is tried again within a moment.
+TakeOutcome MostPressing(TakeOutcome a, TakeOutcome b)
+{
+    constexpr TakeOutcome kByUrgency[] = {TakeOutcome::InUse, TakeOutcome::Failed,
+                                          TakeOutcome::Taken, TakeOutcome::Empty,
+                                          TakeOutcome::NoFile};
+    for (TakeOutcome outcome : kByUrgency)
+        if (a == outcome || b == outcome)
+            return outcome;
+    return TakeOutcome::NotRun;
+}
+
 } // namespace
+
+// One watched folder: its outbox and its take.
+struct Transfer::Folder {
+    Folder(Files& files, WindowSide& window, Reports& reports, const FolderPaths& folderPaths,
+           std::uint64_t& takes)
+        : paths(folderPaths),
+          outbox(files, window, reports, folderPaths.outbox, folderPaths.separator, takes),
+          take(files, window, reports, outbox, folderPaths)
+    {
+    }
+    FolderPaths paths;
+    Outbox outbox;
+    Take take;
+};
+
+Transfer::Transfer(Files& files, WindowSide& window, QsoRecord& record, std::uint8_t& noFreq)
+    : m_files(files), m_window(window), m_record(record), m_noFreq(noFreq), m_reports(window)
+{
+}
 
 Transfer::Transfer(Files& files, WindowSide& window, QsoRecord& record, std::uint8_t& noFreq,
                    const FolderPaths& paths)
-    : m_window(window), m_record(record), m_noFreq(noFreq), m_reports(window),
-      m_outbox(files, window, m_reports, paths.outbox, paths.separator),
-      m_take(files, window, m_reports, m_outbox, paths)
+    : Transfer(files, window, record, noFreq)
 {
+    Watch(paths);
+}
+
+Transfer::~Transfer() = default;
+
+void Transfer::Watch(const FolderPaths& paths)
+{
+    for (const auto& folder : m_folders)
+        if (folder->paths.log == paths.log)
+            return;
+    m_folders.push_back(std::make_unique<Folder>(m_files, m_window, m_reports, paths, m_takes));
+    if (m_bStartedUp)
+        m_folders.back()->take.StartUpInNewFolder();
+}
+
+void Transfer::WatchInstancesIn(const std::string& root, char separator)
+{
+    m_roots.emplace_back(root, separator);
+    LookForInstances();
+}
+
+void Transfer::LookForInstances()
+{
+    // A root that cannot be read now is looked in again at the next tick.
+    for (const auto& [root, separator] : m_roots) {
+        FolderListing listing = m_files.ListFolder(root);
+        std::sort(listing.folders.begin(), listing.folders.end());
+        for (const std::string& name : listing.folders)
+            if (IsInstanceFolderName(name))
+                Watch(InstanceFolderPaths(root + separator + name, separator));
+    }
+}
+
+std::vector<std::string> Transfer::Folders() const
+{
+    std::vector<std::string> folders;
+    for (const auto& folder : m_folders)
+        folders.push_back(SplitPath(folder->paths.log).folder);
+    return folders;
+}
+
+void Transfer::StartUp()
+{
+    if (m_bStartedUp)
+        return;
+    m_bStartedUp = true;
+    for (const auto& folder : m_folders)
+        folder->take.StartUp();
+}
+
+bool Transfer::StartUpPending() const
+{
+    return std::any_of(m_folders.begin(), m_folders.end(),
+                       [](const auto& folder) { return folder->take.StartUpPending(); });
 }
 
 TickOutcome Transfer::RunTick(const std::function<WindowRef()>& probe)
@@ -43,8 +130,10 @@ TickOutcome Transfer::RunTick(const std::function<WindowRef()>& probe)
         return outcome;
     }
     const WindowRef logvex = probe();
-    // WSJT-X's file goes first: it must never wait behind a slow Logvex.
-    outcome.take = m_take.Step();
+    LookForInstances();
+    // WSJT-X's files go first: they must never wait behind a slow Logvex.
+    for (const auto& folder : m_folders)
+        outcome.take = MostPressing(outcome.take, folder->take.Step());
     if (logvex == 0)
         outcome.send = SendOutcome::NoReceiver;
     else if (m_inFlight)
@@ -64,7 +153,7 @@ SendOutcome Transfer::SendFinished(SendStatus status)
     m_inFlight.reset();
     switch (status) {
     case SendStatus::Delivered:
-        m_outbox.RecordDelivery(done.contact);
+        done.folder->outbox.RecordDelivery(done.contact);
         break;
     case SendStatus::Refused:
         m_reports.Report(Reports::Topic::Send, kRefusedText);
@@ -84,18 +173,34 @@ SendOutcome Transfer::SendStep(WindowRef receiver)
 {
     bool sentAny = false;
     for (;;) {
+        // The oldest contact of each folder; of those, the one taken first,
+        // so no folder holds up another.
+        Folder* chosen = nullptr;
         Outbox::Contact contact;
-        switch (m_outbox.ReadNext(contact)) {
-        case Outbox::Next::Ready:
-            break;
-        case Outbox::Next::Idle:
-            return sentAny ? SendOutcome::Sent : SendOutcome::Idle;
-        case Outbox::Next::Held:
-            return SendOutcome::Held;
-        case Outbox::Next::Stopped:
-            m_bStopped = true;
-            return SendOutcome::Held;
+        bool held = false;
+        for (const auto& folder : m_folders) {
+            Outbox::Contact next;
+            switch (folder->outbox.ReadNext(next)) {
+            case Outbox::Next::Ready:
+                if (!chosen || folder->outbox.TakenAt(next.entry.arrival) <
+                                   chosen->outbox.TakenAt(contact.entry.arrival)) {
+                    chosen = folder.get();
+                    contact = std::move(next);
+                }
+                break;
+            case Outbox::Next::Idle:
+                break;
+            case Outbox::Next::Held:
+                held = true;
+                break;
+            case Outbox::Next::Stopped:
+                m_bStopped = true;
+                return SendOutcome::Held;
+            }
         }
+        if (!chosen)
+            return held ? SendOutcome::Held : sentAny ? SendOutcome::Sent : SendOutcome::Idle;
+
         // The message is built just before it goes, with the check box as
         // it is then.
         std::string message = contact.message;
@@ -107,11 +212,11 @@ SendOutcome Transfer::SendStep(WindowRef receiver)
         switch (status) {
         case SendStatus::Delivered:
             m_reports.Clear(Reports::Topic::Send);
-            m_outbox.RecordDelivery(contact);
+            chosen->outbox.RecordDelivery(contact);
             sentAny = true;
             break;
         case SendStatus::InFlight:
-            m_inFlight = InFlightSend{std::move(contact), receiver};
+            m_inFlight = InFlightSend{chosen, std::move(contact), receiver};
             return SendOutcome::InFlight;
         case SendStatus::Refused:
             m_reports.Report(Reports::Topic::Send, kRefusedText);

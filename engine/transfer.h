@@ -16,8 +16,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace plovik {
 
@@ -47,8 +50,23 @@ class Transfer {
 public:
     // `record` is the contact being sent and `noFreq` the frequency flag as
     // the check box last gave it; both stay the caller's.
+    Transfer(Files& files, WindowSide& window, QsoRecord& record, std::uint8_t& noFreq);
+    // The same, with one folder watched.
     Transfer(Files& files, WindowSide& window, QsoRecord& record, std::uint8_t& noFreq,
              const FolderPaths& paths);
+    ~Transfer();
+    Transfer(const Transfer&) = delete;
+    Transfer& operator=(const Transfer&) = delete;
+
+    // Watches one WSJT-X folder from now on (once; a later call for the
+    // same log does nothing). Before StartUp the start-up rule will run on
+    // it; after, it counts as a folder that appeared while the bridge runs.
+    void Watch(const FolderPaths& paths);
+    // Watches every WSJT-X and JTDX instance folder directly in `root`: those
+    // there now, and at every tick those that have appeared since.
+    void WatchInstancesIn(const std::string& root, char separator);
+    // The folders watched, in the order they were found.
+    std::vector<std::string> Folders() const;
 
     // One tick. `probe` runs after the message drain: it refreshes the
     // lights and returns the Logvex window, which receives this tick's
@@ -56,9 +74,10 @@ public:
     // modal loop of a box) does nothing.
     TickOutcome RunTick(const std::function<WindowRef()>& probe);
 
-    // At start-up, once per process; see Take::StartUp.
-    void StartUp() { m_take.StartUp(); }
-    bool StartUpPending() const { return m_take.StartUpPending(); }
+    // At start-up, once per process (a later call does nothing), for every
+    // folder watched by then; see Take::StartUp.
+    void StartUp();
+    bool StartUpPending() const;
 
     // The result of a send that was left in flight. A delivery is recorded
     // at once; then, unless a tick is running, the sending goes on.
@@ -68,18 +87,25 @@ public:
     bool SendInFlight() const { return m_inFlight.has_value(); }
 
 private:
+    struct Folder;
+
+    void LookForInstances();
     SendOutcome SendStep(WindowRef receiver);
 
+    Files& m_files;
     WindowSide& m_window;
     QsoRecord& m_record;
     std::uint8_t& m_noFreq;
     Reports m_reports;
-    Outbox m_outbox;
-    Take m_take;
+    std::vector<std::unique_ptr<Folder>> m_folders;
+    std::vector<std::pair<std::string, char>> m_roots; // looked in for instance folders
+    std::uint64_t m_takes = 0;                         // over every folder
+    bool m_bStartedUp = false;
     bool m_bRunning = false;
     bool m_bStopped = false;
 
     struct InFlightSend {
+        Folder* folder = nullptr;
         Outbox::Contact contact;
         WindowRef receiver = 0;
     };

@@ -173,8 +173,14 @@ FolderListing SystemFiles::ListFolder(const std::string& folder)
     errno = 0;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            listing.names.push_back(name);
+        if (name == "." || name == "..")
+            continue;
+        struct stat info {};
+        const bool isFolder =
+            entry->d_type == DT_DIR ||
+            (entry->d_type == DT_UNKNOWN && ::stat((folder + '/' + name).c_str(), &info) == 0 &&
+             S_ISDIR(info.st_mode));
+        (isFolder ? listing.folders : listing.names).push_back(name);
     }
     if (errno != 0) {
         listing.ok = false;

@@ -259,8 +259,11 @@ FolderListing SystemFiles::ListFolder(const std::string& folder)
         return listing;
     }
     do {
+        const std::string name = win32::Narrow(found.cFileName);
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            listing.names.push_back(win32::Narrow(found.cFileName));
+            listing.names.push_back(name);
+        else if (name != "." && name != "..")
+            listing.folders.push_back(name);
     } while (::FindNextFileW(search, &found));
     const DWORD error = ::GetLastError();
     ::FindClose(search);

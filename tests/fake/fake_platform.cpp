@@ -104,8 +104,14 @@ FolderListing FakePlatform::ListFolder(const std::string& folder)
     FolderListing listing;
     listing.ok = listError.empty();
     listing.reason = listError;
-    if (listing.ok)
+    if (listing.ok) {
         listing.names = FilesIn(folder);
+        for (const std::string& made : folders)
+            if (made.size() > folder.size() + 1 && made.compare(0, folder.size(), folder) == 0 &&
+                (made[folder.size()] == '/' || made[folder.size()] == '\\') &&
+                made.find_first_of("/\\", folder.size() + 1) == std::string::npos)
+                listing.folders.push_back(made.substr(folder.size() + 1));
+    }
     listing.exists = !listing.ok || !listing.names.empty() ||
                      std::find(folders.begin(), folders.end(), folder) != folders.end();
     return listing;

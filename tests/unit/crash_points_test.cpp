@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -137,7 +138,11 @@ struct Step {
     bool logvexThere = true;
     int refusals = 0;                // sends Logvex does not take in this tick
     bool stoppedWhileLogged = false; // the bridge was closed meanwhile, and starts again
+    int instance = 0;                // logged into the log of kInstances[instance]
 };
+
+// Two programs on one machine, each with its own folder, log and outbox.
+const char* const kInstances[] = {"WSJT-X", "JTDX - IC7300"};
 
 const char* const kHeader = "ADIF Export\r\n<adif_ver:5>3.1.1\r\n<programid:6>WSJT-X\r\n<eoh>\r\n";
 
@@ -152,11 +157,18 @@ struct Outcome {
     bool backedUp = false;          // a log was moved aside as old history
 };
 
-Outcome RunScenario(const std::filesystem::path& folder, const std::vector<Step>& steps,
+Outcome RunScenario(const std::filesystem::path& root, const std::vector<Step>& steps,
                     std::size_t crashAt)
 {
-    const std::string log = (folder / "wsjtx_log.adi").string();
+    // The folder of the first contact, which a crash in the first start can
+    // leave unmarked; and every instance's log.
+    const std::filesystem::path folder = root / kInstances[steps[1].instance];
     const std::string backup = (folder / "wsjtx_log_bak.adi").string();
+    std::vector<std::filesystem::path> logs;
+    for (const char* instance : kInstances) {
+        std::filesystem::create_directories(root / instance);
+        logs.push_back(root / instance / "wsjtx_log.adi");
+    }
     Outcome outcome;
     int refusalsLeft = 0;
     ConsoleWindowSide::Options options;
@@ -203,10 +215,11 @@ Outcome RunScenario(const std::filesystem::path& folder, const std::vector<Step>
             stop();
             platform = std::make_unique<CrashingPlatform>(files, window, plan);
             record = QsoRecord();
-            transfer = std::make_unique<Transfer>(*platform, *platform, record, noFreq,
-                                                  FolderPaths::For(log, backup));
             running = true;
-            guarded([&] { transfer->StartUp(); });
+            transfer = std::make_unique<Transfer>(*platform, *platform, record, noFreq);
+            guarded([&] { transfer->WatchInstancesIn(root.string(), '/'); });
+            if (running)
+                guarded([&] { transfer->StartUp(); });
         }
         if (running)
             guarded([&] {
@@ -219,6 +232,7 @@ Outcome RunScenario(const std::filesystem::path& folder, const std::vector<Step>
             stop();
         if (!step.logged.empty()) {
             // WSJT-X appends, with the header when it makes the file anew.
+            const std::filesystem::path& log = logs[step.instance];
             const bool fresh = !std::filesystem::exists(log);
             std::ofstream out(log, std::ios::binary | std::ios::app);
             if (fresh)
@@ -235,8 +249,9 @@ Outcome RunScenario(const std::filesystem::path& folder, const std::vector<Step>
         tick(true);
     stop();
     outcome.operations = plan.done;
-    outcome.leftovers =
-        std::filesystem::exists(log) || !std::filesystem::is_empty(folder / kOutboxFolderName);
+    for (const std::filesystem::path& log : logs)
+        outcome.leftovers = outcome.leftovers || std::filesystem::exists(log) ||
+                            !std::filesystem::is_empty(log.parent_path() / kOutboxFolderName);
     outcome.backedUp = std::filesystem::exists(backup);
 
     return outcome;
@@ -247,11 +262,28 @@ TEST(CrashPoints, NoContactLostAtAnyCrashAndAtMostOneSentTwice)
     // The first start finds no log. Then four log files, one with two
     // contacts; Logvex refuses one send and is away for one tick, while a
     // contact is logged; one contact is logged while the bridge is closed.
+    // JTDX's contacts (J...) interleave with WSJT-X's (K...); each program's
+    // keep their order.
     const std::vector<Step> steps = {
-        {{}, true, 0},         {{"K1AAA"}, true, 0}, {{"K2BBB", "K3CCC"}, true, 1}, {{}, false, 0},
-        {{"K4DDD"}, false, 0}, {{}, true, 0},        {{"K5EEE"}, true, 0, true},
+        {{}, true, 0},
+        {{"K1AAA"}, true, 0},
+        {{"K2BBB", "K3CCC"}, true, 1},
+        {{"J1AAA"}, true, 0, false, 1},
+        {{}, false, 0},
+        {{"K4DDD"}, false, 0},
+        {{"J2BBB", "J3CCC"}, false, 0, false, 1},
+        {{}, true, 0},
+        {{"K5EEE"}, true, 0, true},
+        {{"J4DDD"}, true, 1, true, 1},
     };
-    const std::vector<std::string> all = {"K1AAA", "K2BBB", "K3CCC", "K4DDD", "K5EEE"};
+    const std::vector<std::string> all = {"K1AAA", "K2BBB", "K3CCC", "J1AAA", "K4DDD",
+                                          "J2BBB", "J3CCC", "K5EEE", "J4DDD"};
+    const auto ofProgram = [](const std::vector<std::string>& calls, char program) {
+        std::vector<std::string> kept;
+        std::copy_if(calls.begin(), calls.end(), std::back_inserter(kept),
+                     [&](const std::string& call) { return call[0] == program; });
+        return kept;
+    };
     const testing::ScratchDir scratch("plovik-crash-");
 
     const Outcome clean = RunScenario(scratch.Path(), steps, 0);
@@ -277,7 +309,10 @@ TEST(CrashPoints, NoContactLostAtAnyCrashAndAtMostOneSentTwice)
         if (run.crashedBeforeMark)
             expected.erase(expected.begin());
         EXPECT_EQ(run.backedUp, run.crashedBeforeMark) << "crash point " << n;
-        EXPECT_EQ(firsts, expected) << "lost or out of order at crash point " << n;
+        for (char program : {'K', 'J'})
+            EXPECT_EQ(ofProgram(firsts, program), ofProgram(expected, program))
+                << "lost or out of order at crash point " << n;
+        EXPECT_EQ(firsts.size(), expected.size()) << "crash point " << n;
         const std::size_t extra = run.received.size() - firsts.size();
         EXPECT_LE(extra, 1u) << "crash point " << n;
         if (extra > 0) {

@@ -3,6 +3,7 @@
 // send, no stacked boxes, no nested reads, bad files set aside.
 
 #include "fake_platform.h"
+#include "instance_folders.h"
 #include "transfer.h"
 
 #include <gtest/gtest.h>
@@ -470,6 +471,63 @@ TEST(OutboxNames, RoundTripAndStrangersLeftAlone)
     ASSERT_EQ(sorted.size(), 3u);
     EXPECT_EQ(sorted[0].arrival, 2u);
     EXPECT_EQ(sorted[2].arrival, 10u);
+}
+
+} // namespace
+} // namespace plovik
+
+namespace plovik {
+namespace {
+
+TEST(InstanceFolders, WsjtxAndJtdxUnderEveryName)
+{
+    for (const char* name : {"WSJT-X", "WSJT-X - IC7300", "WSJT-X - test", "JTDX", "JTDX - FT991"})
+        EXPECT_TRUE(IsInstanceFolderName(name)) << name;
+    for (const char* name :
+         {"WSJT-X - ", "WSJT-X-IC7300", "wsjt-x", "JTDX2", "WSJT-X x", "JTAlert", "", "WSJT"})
+        EXPECT_FALSE(IsInstanceFolderName(name)) << name;
+}
+
+// Every instance's folder is watched, one found later too (its log is new),
+// and the contacts go in the order they were taken, whatever another
+// folder's outbox holds.
+TEST(Instances, EachFolderFoundAndSentInTheOrderTaken)
+{
+    FakePlatform platform;
+    platform.folders = {"L/WSJT-X", "L/Thunderbird", "L/JTDX"};
+    const auto log = [&](const std::string& folder, const std::string& call) {
+        platform.files["L/" + folder + "/wsjtx_log.adi"] =
+            FakeFile{"x<eoh>\n<call:" + std::to_string(call.size()) + ">" + call + " <eor>\n"};
+    };
+    log("JTDX", "OLD1"); // history at the first start: moved aside
+    QsoRecord record;
+    std::uint8_t noFreq = 0;
+    Transfer transfer(platform, platform, record, noFreq);
+    transfer.WatchInstancesIn("L", '/');
+    transfer.StartUp();
+    EXPECT_EQ(transfer.Folders(), (std::vector<std::string>{"L/JTDX", "L/WSJT-X"}));
+    EXPECT_TRUE(platform.Exists("L/JTDX/wsjtx_log_bak.adi"));
+
+    const auto tick = [&](WindowRef logvex) { transfer.RunTick([&] { return logvex; }); };
+    log("WSJT-X", "K1A");
+    tick(0);
+    log("JTDX", "J1A");
+    tick(0);
+    platform.folders.push_back("L/WSJT-X - IC7300"); // a second rig started
+    log("WSJT-X - IC7300", "R1A");
+    log("WSJT-X", "K2A");
+    tick(0);
+    // A file WSJT-X's outbox cannot read holds up none of the others.
+    platform.files["L/WSJT-X/plovik_bridge_outbox/0000000000000009.adi"] =
+        FakeFile{"x", OpenStatus::Failed, "Access is denied."};
+    tick(kLogvex);
+    std::vector<std::string> calls;
+    for (const auto& packet : platform.sent)
+        calls.push_back(packet.data.substr(0, packet.data.find('#')));
+    EXPECT_EQ(calls, (std::vector<std::string>{"K1A", "J1A", "K2A", "R1A"}));
+    EXPECT_EQ(platform.boxes.size(), 1u);
+    EXPECT_FALSE(platform.Exists("L/WSJT-X - IC7300/wsjtx_log_bak.adi"))
+        << "a new folder's log is new";
 }
 
 } // namespace
