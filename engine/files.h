@@ -103,6 +103,13 @@ public:
     // Removes the file; one already gone counts as removed. Waits, up to a
     // second, for another program that holds it a moment.
     virtual bool Remove(const std::string& path, std::string& reason) = 0;
+
+    // Appends `text` to the file, made with `header` first when it is new or
+    // empty, and puts both on the disk before it returns (Linux: an fsync of
+    // the file, and of its folder when it was made; Windows:
+    // FlushFileBuffers). Others may read the file meanwhile.
+    virtual bool Append(const std::string& path, const std::string& header,
+                        const std::string& text, std::string& reason) = 0;
 };
 
 } // namespace plovik

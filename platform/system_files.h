@@ -19,6 +19,8 @@ public:
     MoveStatus Move(const std::string& from, const std::string& to, HolderWait wait,
                     std::string& reason) override;
     bool Remove(const std::string& path, std::string& reason) override;
+    bool Append(const std::string& path, const std::string& header, const std::string& text,
+                std::string& reason) override;
 };
 
 } // namespace plovik

@@ -199,6 +199,34 @@ bool SystemFiles::Remove(const std::string& path, std::string& reason)
     return SyncFolder(FolderOf(path), reason);
 }
 
+bool SystemFiles::Append(const std::string& path, const std::string& header,
+                         const std::string& text, std::string& reason)
+{
+    const UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    struct stat info {};
+    if (!fd || ::fstat(fd.get(), &info) != 0) {
+        reason = ErrnoText(errno);
+        return false;
+    }
+    const bool made = info.st_size == 0;
+    const std::string all = made ? header + text : text;
+    for (std::size_t done = 0; done < all.size();) {
+        const ssize_t wrote = ::write(fd.get(), all.data() + done, all.size() - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0) {
+            reason = ErrnoText(errno);
+            return false;
+        }
+        done += static_cast<std::size_t>(wrote);
+    }
+    if (::fsync(fd.get()) != 0) {
+        reason = ErrnoText(errno);
+        return false;
+    }
+    return !made || SyncFolder(FolderOf(path), reason);
+}
+
 MoveStatus SystemFiles::Move(const std::string& from, const std::string& to, HolderWait,
                              std::string& reason)
 {

@@ -298,6 +298,31 @@ bool SystemFiles::Remove(const std::string& path, std::string& reason)
     return false;
 }
 
+bool SystemFiles::Append(const std::string& path, const std::string& header,
+                         const std::string& text, std::string& reason)
+{
+    UniqueFile file;
+    const DWORD error = WaitingForHolders([&] {
+        file = UniqueFile(::CreateFileW(win32::Widen(path).c_str(), FILE_APPEND_DATA,
+                                        FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        return LastErrorUnless(static_cast<bool>(file));
+    });
+    LARGE_INTEGER size{};
+    if (error != ERROR_SUCCESS || !::GetFileSizeEx(file.get(), &size)) {
+        reason = ErrorText(error != ERROR_SUCCESS ? error : ::GetLastError());
+        return false;
+    }
+    const std::string all = size.QuadPart == 0 ? header + text : text;
+    DWORD wrote = 0;
+    if (!::WriteFile(file.get(), all.data(), static_cast<DWORD>(all.size()), &wrote, nullptr) ||
+        wrote != all.size() || !::FlushFileBuffers(file.get())) {
+        reason = ErrorText(::GetLastError());
+        return false;
+    }
+    return true;
+}
+
 MoveStatus SystemFiles::Move(const std::string& from, const std::string& to, HolderWait wait,
                              std::string& reason)
 {

@@ -174,6 +174,18 @@ MoveStatus FakePlatform::Rename(const std::string& from, const std::string& to, 
     return MoveStatus::Moved;
 }
 
+bool FakePlatform::Append(const std::string& path, const std::string& header,
+                          const std::string& text, std::string& reason)
+{
+    FakeFile& file = files[path];
+    if (!file.appendError.empty()) {
+        reason = file.appendError;
+        return false;
+    }
+    file.content += file.content.empty() ? header + text : text;
+    return true;
+}
+
 bool FakePlatform::DrainMessages()
 {
     ++drains;

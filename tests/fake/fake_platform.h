@@ -29,6 +29,7 @@ struct FakeFile {
     std::string removeError;                    // non-empty: removing it fails
     bool deletePending = false;                 // removed, it stays listed but cannot be opened
     std::string renameError;                    // non-empty: moving it fails
+    std::string appendError;                    // non-empty: appending to it fails
 };
 
 struct SentPacket {
@@ -76,6 +77,8 @@ public:
     MoveStatus Move(const std::string& from, const std::string& to, HolderWait wait,
                     std::string& reason) override;
     bool Remove(const std::string& path, std::string& reason) override;
+    bool Append(const std::string& path, const std::string& header, const std::string& text,
+                std::string& reason) override;
     bool DrainMessages() override;
     void ShowMessageBox(const std::string& text) override;
     CheckState GetNoFreqCheck() override;

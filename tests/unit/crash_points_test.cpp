@@ -104,6 +104,12 @@ public:
         m_plan.Next();
         return m_files.Remove(path, reason);
     }
+    bool Append(const std::string& path, const std::string& header, const std::string& text,
+                std::string& reason) override
+    {
+        m_plan.Next();
+        return m_files.Append(path, header, text, reason);
+    }
     bool DrainMessages() override { return true; }
     void ShowMessageBox(const std::string& text) override { boxes.push_back(text); }
     CheckState GetNoFreqCheck() override { return 0; }
