@@ -6,7 +6,8 @@
 #   scripts/real_wsjtx.sh [--jtdx | --rig-name NAME] HOME CONTACTS
 # CONTACTS has one contact a line, its fields separated by "|":
 #   call|report sent|report received|grid|name|power|comment
-# (an empty field leaves that box empty). The program writes its ADIF log
+# (an empty field leaves that box empty; no comma: the CSV log, by which
+# each contact is checked, does not quote one). The program writes its ADIF log
 # wsjtx_log.adi, and beside it its CSV log wsjtx.log, into
 # HOME/.local/share/APP, APP being "WSJT-X", "WSJT-X - NAME" or "JTDX".
 set -euo pipefail
@@ -106,18 +107,27 @@ splash() {
   done
   return 1
 }
-no_splash() { ! splash >/dev/null; }
+# Without a window manager the window mapped last is on top, whatever it
+# asks for: each window is raised before it is clicked.
+click() { xdotool windowraise "$1" mousemove --window "$1" "$2" "$3" click 1; }
+# A click that comes while the splash is still being set up is lost: again
+# until it has gone.
+dismiss_splash() {
+  local w
+  w=$(splash) || return 0
+  click "$w" 100 100
+  sleep 0.3
+  ! splash >/dev/null
+}
 
 wait_for "the $app main window" 60 has_window "$main_title"
 main=$(visible "$main_title")
 echo "real_wsjtx: $app is up after $(elapsed "$started") (display $DISPLAY)"
 if [ "$program" = wsjtx ] && [ "$first_start" = 1 ]; then
   wait_for "the $app splash window" 15 splash >/dev/null
-  xdotool mousemove --window "$(splash)" 100 100 click 1
-  wait_for "the splash window's close" 10 no_splash
+  wait_for "the splash window's close" 10 dismiss_splash
 fi
 
-click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 # Replaces a box's text; "--" so that a report like -15 is not an option.
 fill() {
   click "$1" "$2" "$3"
