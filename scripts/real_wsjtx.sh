@@ -7,8 +7,8 @@
 # CONTACTS has one contact a line, its fields separated by "|":
 #   call|report sent|report received|grid|name|power|comment
 # (an empty field leaves that box empty; no comma: the CSV log, by which
-# each contact is checked, does not quote one). The program writes its ADIF log
-# wsjtx_log.adi, and beside it its CSV log wsjtx.log, into
+# each contact is checked, does not quote one). The program writes its ADIF
+# log wsjtx_log.adi, and beside it its CSV log wsjtx.log, into
 # HOME/.local/share/APP, APP being "WSJT-X", "WSJT-X - NAME" or "JTDX".
 set -euo pipefail
 
@@ -94,7 +94,7 @@ wait_for() {
     kill -0 "$program_pid" 2>/dev/null || die "$program ended while waiting for $what (see $home/tmp/$program.out)"
     sleep 0.1
   done
-  die "$what did not appear within $((tenths / 10)) s"
+  die "waited $((tenths / 10)) s in vain for $what"
 }
 visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
 has_window() { [ -n "$(visible "$1")" ]; }
@@ -125,7 +125,7 @@ main=$(visible "$main_title")
 echo "real_wsjtx: $app is up after $(elapsed "$started") (display $DISPLAY)"
 if [ "$program" = wsjtx ] && [ "$first_start" = 1 ]; then
   wait_for "the $app splash window" 15 splash >/dev/null
-  wait_for "the splash window's close" 10 dismiss_splash
+  wait_for "the splash window to close" 10 dismiss_splash
 fi
 
 # Replaces a box's text; "--" so that a report like -15 is not an option.
@@ -162,6 +162,6 @@ while IFS='|' read -r call sent rcvd grid name power comment || [ -n "$call" ]; 
     die "$app logged \"$line\"; a field of the Log QSO window took another value than $call, $sent, $rcvd, $grid, $name, $power, $comment"
   count=$((count + 1))
   echo "real_wsjtx: $app logged $call, in its CSV log $(elapsed "$ok_at") after OK"
-  wait_for "the Log QSO window's close" 10 no_log_window
+  wait_for "the Log QSO window to close" 10 no_log_window
 done <"$contacts"
 echo "real_wsjtx: $count contacts logged through $app in $(elapsed "$started")"
