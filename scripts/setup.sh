@@ -3,8 +3,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# wsjtx, jtdx and xdotool: real WSJT-X and JTDX in the demo and an end-to-end
+# test, driven through their own windows (scripts/real_wsjtx.sh).
 packages=(cmake g++ make libgtest-dev clang mingw-w64 wine wine64 xvfb xauth x11-utils imagemagick
-  zip unzip libc6-i386)
+  zip unzip libc6-i386 wsjtx jtdx xdotool)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
