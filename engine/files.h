@@ -108,8 +108,8 @@ public:
     // empty, and puts both on the disk before it returns (Linux: an fsync of
     // the file, and of its folder when it was made; Windows:
     // FlushFileBuffers). Others may read the file meanwhile.
-    virtual bool Append(const std::string& path, const std::string& header,
-                        const std::string& text, std::string& reason) = 0;
+    virtual bool Append(const std::string& path, const std::string& header, const std::string& text,
+                        std::string& reason) = 0;
 };
 
 } // namespace plovik

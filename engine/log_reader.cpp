@@ -57,15 +57,19 @@ bool IsBlank(const QsoRecord& record)
     return blank;
 }
 
+// Takes each contact with its tags as the file has them.
+using CutSink = std::function<void(QsoRecord& contact, std::string& tags)>;
+
 // Turns the tags of the file into contacts, one per end-of-record tag.
 class ContactCutter {
 public:
-    ContactCutter(QsoRecord& record, const ContactSink& onContact)
-        : m_record(record), m_onContact(onContact)
+    ContactCutter(QsoRecord& record, CutSink onContact)
+        : m_record(record), m_onContact(std::move(onContact))
     {
     }
 
-    void Tag(std::string_view tagText)
+    // `tagged`: the text followed a '<' (else it is text between tags).
+    void Tag(std::string_view tagText, bool tagged)
     {
         const CutTag tag = Cut(tagText);
         if (tag.IsEndOfRecord()) {
@@ -73,12 +77,15 @@ public:
             if (m_handedOver > 0 && m_fresh)
                 return;
             m_record.FinishRecord();
+            m_tags.append("<").append(TrimRight(tagText));
             HandOver();
             return;
         }
         if (m_fresh && m_handedOver > 0)
             m_record.ResetRecord(); // the previous contact has gone
         m_fresh = false;
+        if (tagged)
+            m_tags.append("<").append(tagText);
         if (!tag.tooLong)
             m_record.SetField(tag.Name(), tag.value);
     }
@@ -94,13 +101,15 @@ public:
 private:
     void HandOver()
     {
-        m_onContact(m_record);
+        m_onContact(m_record, m_tags);
+        m_tags.clear();
         ++m_handedOver;
         m_fresh = true;
     }
 
     QsoRecord& m_record;
-    const ContactSink& m_onContact;
+    CutSink m_onContact;
+    std::string m_tags; // of the contact being cut
     std::size_t m_handedOver = 0;
     bool m_fresh = true; // no tag since the reset or the last hand-over
 };
@@ -168,7 +177,7 @@ LineResult ParseLine(ContactCutter& cutter, std::string_view line)
     // Such a line gives no field at all.
     if (HasStarOutsideValues(line))
         return LineResult::StopReading;
-    CutLine(line, [&](std::string_view tagText, bool) { cutter.Tag(tagText); });
+    CutLine(line, [&](std::string_view tagText, bool tagged) { cutter.Tag(tagText, tagged); });
     return LineResult::Continue;
 }
 
@@ -187,14 +196,14 @@ int ParseTag(QsoRecord& record, std::string_view tagText)
 }
 
 struct ContactStream::Parts {
-    Parts(QsoRecord& record, LogFile& file, std::deque<QsoRecord>& ready)
-        : reader(file), sink([&ready](QsoRecord& contact) { ready.push_back(contact); }),
-          cutter(record, sink)
+    Parts(QsoRecord& record, LogFile& file, std::deque<Ready>& ready)
+        : reader(file), cutter(record, [&ready](QsoRecord& contact, std::string& tags) {
+              ready.push_back({contact, std::move(tags)});
+          })
     {
     }
     LineReader reader;
     DrainPacer pacer;
-    ContactSink sink;
     ContactCutter cutter;
 };
 
@@ -221,14 +230,16 @@ void ContactStream::Finish(Status status)
         m_reason = m_file.ErrorText();
 }
 
-ContactStream::Status ContactStream::Next(QsoRecord& contact)
+ContactStream::Status ContactStream::Next(QsoRecord& contact, std::string* tags)
 {
     while (m_ready.empty()) {
         if (m_state == State::Done)
             return m_final;
         Advance();
     }
-    contact = std::move(m_ready.front());
+    contact = std::move(m_ready.front().record);
+    if (tags)
+        *tags = std::move(m_ready.front().tags);
     m_ready.pop_front();
     return Status::Contact;
 }

@@ -74,7 +74,9 @@ public:
         Interrupted, // the program began shutting down
     };
     // Once it has answered anything but Contact, it answers the same again.
-    Status Next(QsoRecord& contact);
+    // `tags`, if given, receives the contact's tags as the file has them,
+    // from its first to its end-of-record tag ("<call:5>K1ABC ... <eor>").
+    Status Next(QsoRecord& contact, std::string* tags = nullptr);
     const std::string& Reason() const { return m_reason; }
 
 private:
@@ -91,7 +93,11 @@ private:
     QsoRecord& m_record;
     LogFile& m_file;
     WindowSide& m_window;
-    std::deque<QsoRecord> m_ready; // cut, not yet handed over (a line can hold several)
+    struct Ready {
+        QsoRecord record;
+        std::string tags;
+    };
+    std::deque<Ready> m_ready; // cut, not yet handed over (a line can hold several)
     std::unique_ptr<Parts> m_parts;
     std::string_view m_line;
     LineReader::Status m_status = LineReader::Status::Line;

@@ -24,6 +24,7 @@ struct Outbox::Reading {
     struct Read {
         std::size_t index = 0;
         QsoRecord record;
+        std::string tags;
         std::string message;
     };
     enum class Pull { Got, Done, Stopped };
@@ -34,7 +35,7 @@ struct Outbox::Reading {
         Read read;
         read.index = pulled;
         if (contacts) {
-            switch (contacts->Next(read.record)) {
+            switch (contacts->Next(read.record, &read.tags)) {
             case ContactStream::Status::Contact:
                 break;
             case ContactStream::Status::End:
@@ -221,6 +222,7 @@ Outbox::Found Outbox::ReadContact(const OutboxEntry& entry, Contact& contact, st
     contact.entry = entry;
     contact.ready = entry.kind == OutboxKind::Messages;
     contact.record = read.record;
+    contact.tags = read.tags;
     contact.message = read.message;
     contact.last = reading.ahead.size() == 1 && reading.ended == Reading::Ended::End;
     return Found::Ready;
@@ -256,6 +258,31 @@ void Outbox::RecordDelivery(const Contact& contact)
     }
     // Marked, so never sent again; only its removal is tried at the next start.
     SetAside(contact.entry, NotRecordedText(recorded, removeReason));
+}
+
+std::size_t Outbox::CountWaiting()
+{
+    const FolderListing listing = m_files.ListFolder(m_folder);
+    std::size_t waiting = 0;
+    for (const OutboxEntry& entry : SortedEntries(listing.names)) {
+        if (IsRemoved(entry.arrival))
+            continue;
+        auto counted = std::find_if(m_counted.begin(), m_counted.end(),
+                                    [&](const auto& c) { return c.first == entry.arrival; });
+        if (counted == m_counted.end()) {
+            std::size_t contacts = 0;
+            OpenResult opened = m_files.OpenForReading(PathOf(entry));
+            if (opened.status == OpenStatus::Opened) {
+                Reading reading(entry, std::move(opened.file), m_window);
+                while (reading.PullOne() == Reading::Pull::Got)
+                    reading.ahead.clear();
+                contacts = reading.pulled;
+            }
+            counted = m_counted.insert(m_counted.end(), {entry.arrival, contacts});
+        }
+        waiting += counted->second > entry.delivered ? counted->second - entry.delivered : 0;
+    }
+    return waiting;
 }
 
 void Outbox::RemoveDelivered(const OutboxEntry& entry)
@@ -300,6 +327,9 @@ void Outbox::ForgetRemovedNotListed(const std::vector<OutboxEntry>& listed)
     m_takenAt.erase(std::remove_if(m_takenAt.begin(), m_takenAt.end(),
                                    [&](const auto& taken) { return unlisted(taken.first); }),
                     m_takenAt.end());
+    m_counted.erase(std::remove_if(m_counted.begin(), m_counted.end(),
+                                   [&](const auto& counted) { return unlisted(counted.first); }),
+                    m_counted.end());
 }
 
 } // namespace plovik

@@ -50,6 +50,7 @@ public:
         OutboxEntry entry;
         bool ready = false; // `message` holds it, not `record`
         QsoRecord record;
+        std::string tags; // the record's tags as the file has them
         std::string message;
         bool last = false; // no contact follows it in its file
     };
@@ -67,6 +68,10 @@ public:
     // A file that cannot be recorded is set aside, so nothing is sent twice
     // within the run.
     void RecordDelivery(const Contact& contact);
+
+    // How many contacts wait in the outbox. Each file is counted once, when
+    // first seen; a file set aside counts until the next start.
+    std::size_t CountWaiting();
 
 private:
     struct Reading;
@@ -92,6 +97,7 @@ private:
     std::unique_ptr<Reading> m_reading; // the file being sent, open where its reading stopped
     std::uint64_t& m_takes;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> m_takenAt; // arrival, take, this run
+    std::vector<std::pair<std::uint64_t, std::size_t>> m_counted;   // arrival, contacts in it
 };
 
 } // namespace plovik

@@ -95,6 +95,7 @@ FolderPaths FolderPaths::For(const std::string& logPath, const std::string& back
     paths.backup = backupPath;
     paths.outbox = logParts.Join(kOutboxFolderName);
     paths.legacy = logParts.Join(kLegacyKeptName);
+    paths.sent = logParts.Join(kSentRecordName);
     paths.separator = logParts.separator;
     return paths;
 }

@@ -18,6 +18,8 @@ namespace plovik {
 inline constexpr const char* kOutboxFolderName = "plovik_bridge_outbox";
 // Where an earlier version kept contacts not yet delivered at its close.
 inline constexpr const char* kLegacyKeptName = "plovik_bridge_unsent.txt";
+// The ADIF record of every contact Logvex has taken, beside the log.
+inline constexpr const char* kSentRecordName = "plovik_bridge_sent.adi";
 
 enum class OutboxKind {
     LogFile,  // ADIF, read with the log reader
@@ -56,6 +58,7 @@ struct FolderPaths {
     std::string backup;
     std::string outbox;
     std::string legacy;
+    std::string sent; // the record of contacts Logvex has taken
     char separator = '/';
 
     static FolderPaths For(const std::string& logPath, const std::string& backupPath);

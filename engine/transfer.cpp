@@ -42,12 +42,14 @@ struct Transfer::Folder {
            std::uint64_t& takes)
         : paths(folderPaths),
           outbox(files, window, reports, folderPaths.outbox, folderPaths.separator, takes),
-          take(files, window, reports, outbox, folderPaths)
+          take(files, window, reports, outbox, folderPaths),
+          sent(files, window, reports, folderPaths.sent, {folderPaths.backup})
     {
     }
     FolderPaths paths;
     Outbox outbox;
     Take take;
+    SentRecord sent;
 };
 
 Transfer::Transfer(Files& files, WindowSide& window, QsoRecord& record, std::uint8_t& noFreq)
@@ -153,7 +155,7 @@ SendOutcome Transfer::SendFinished(SendStatus status)
     m_inFlight.reset();
     switch (status) {
     case SendStatus::Delivered:
-        done.folder->outbox.RecordDelivery(done.contact);
+        Delivered(*done.folder, done.contact);
         break;
     case SendStatus::Refused:
         m_reports.Report(Reports::Topic::Send, kRefusedText);
@@ -200,6 +202,13 @@ SendOutcome Transfer::SendStep(WindowRef receiver)
         }
         if (!chosen)
             return held ? SendOutcome::Held : sentAny ? SendOutcome::Sent : SendOutcome::Idle;
+        // Logvex has it already (a restored or copied-back log): it leaves
+        // the outbox as if delivered.
+        if (!contact.ready && chosen->sent.Has(contact.record)) {
+            ++m_progress.skipped;
+            chosen->outbox.RecordDelivery(contact);
+            continue;
+        }
 
         // The message is built just before it goes, with the check box as
         // it is then.
@@ -212,7 +221,7 @@ SendOutcome Transfer::SendStep(WindowRef receiver)
         switch (status) {
         case SendStatus::Delivered:
             m_reports.Clear(Reports::Topic::Send);
-            chosen->outbox.RecordDelivery(contact);
+            Delivered(*chosen, contact);
             sentAny = true;
             break;
         case SendStatus::InFlight:
@@ -232,6 +241,27 @@ SendOutcome Transfer::SendStep(WindowRef receiver)
             return SendOutcome::Held;
         }
     }
+}
+
+void Transfer::Delivered(Folder& folder, const Outbox::Contact& contact)
+{
+    // In the record before the outbox lets it go: a crash in between sends
+    // it to Logvex once more at most, and not even that once it is recorded.
+    if (!contact.ready)
+        folder.sent.Add(contact.record, contact.tags);
+    folder.outbox.RecordDelivery(contact);
+    ++m_progress.delivered;
+    m_progress.lastCall = contact.ready ? contact.message.substr(0, contact.message.find('#'))
+                                        : contact.record.m_strCall;
+    m_progress.lastTimeOn = contact.ready ? std::string() : contact.record.m_strTimeOn;
+}
+
+std::size_t Transfer::CountWaiting()
+{
+    std::size_t waiting = 0;
+    for (const auto& folder : m_folders)
+        waiting += folder->outbox.CountWaiting();
+    return waiting;
 }
 
 } // namespace plovik

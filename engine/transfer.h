@@ -11,6 +11,7 @@
 #include "outbox.h"
 #include "qso_record.h"
 #include "reports.h"
+#include "sent_record.h"
 #include "take.h"
 #include "window_side.h"
 
@@ -38,6 +39,14 @@ enum class SendOutcome {
     Held,       // Logvex did not take a contact: it and the rest wait
     InFlight,   // a send is under way; its result comes to SendFinished
     Refused,    // the system refused the send (Logvex has higher rights)
+};
+
+// What the sending has done since the start, for the user to see.
+struct Progress {
+    std::size_t delivered = 0; // contacts Logvex took
+    std::size_t skipped = 0;   // identical to one Logvex had: not sent again
+    std::string lastCall;      // of the last contact Logvex took
+    std::string lastTimeOn;    // its start time, HHMMSS UTC
 };
 
 struct TickOutcome {
@@ -83,6 +92,10 @@ public:
     // at once; then, unless a tick is running, the sending goes on.
     SendOutcome SendFinished(SendStatus status);
 
+    const Progress& GetProgress() const { return m_progress; }
+    // How many contacts wait in every outbox.
+    std::size_t CountWaiting();
+
     bool IsRunning() const { return m_bRunning; }
     bool SendInFlight() const { return m_inFlight.has_value(); }
 
@@ -91,6 +104,7 @@ private:
 
     void LookForInstances();
     SendOutcome SendStep(WindowRef receiver);
+    void Delivered(Folder& folder, const Outbox::Contact& contact);
 
     Files& m_files;
     WindowSide& m_window;
@@ -100,6 +114,7 @@ private:
     std::vector<std::unique_ptr<Folder>> m_folders;
     std::vector<std::pair<std::string, char>> m_roots; // looked in for instance folders
     std::uint64_t m_takes = 0;                         // over every folder
+    Progress m_progress;
     bool m_bStartedUp = false;
     bool m_bRunning = false;
     bool m_bStopped = false;

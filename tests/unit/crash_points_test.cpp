@@ -154,6 +154,7 @@ const char* const kHeader = "ADIF Export\r\n<adif_ver:5>3.1.1\r\n<programid:6>WS
 
 struct Outcome {
     std::vector<std::string> received; // calls, in the order Logvex handled them
+    std::vector<std::string> recorded; // calls in the records of what Logvex took
     std::size_t operations = 0;
     bool crashed = false;
     bool crashedAfterDelivery = false;
@@ -245,6 +246,7 @@ Outcome RunScenario(const std::filesystem::path& root, const std::vector<Step>& 
                 out << kHeader;
             for (const char* call : step.logged)
                 out << "<call:" << std::char_traits<char>::length(call) << '>' << call
+                    << " <qso_date:8>20261207 <time_on:6>06" << call[0] << call[1] << "00"
                     << " <mode:3>FT8 <eor>\r\n";
         }
         refusalsLeft = step.refusals;
@@ -259,6 +261,13 @@ Outcome RunScenario(const std::filesystem::path& root, const std::vector<Step>& 
         outcome.leftovers = outcome.leftovers || std::filesystem::exists(log) ||
                             !std::filesystem::is_empty(log.parent_path() / kOutboxFolderName);
     outcome.backedUp = std::filesystem::exists(backup);
+    for (const std::filesystem::path& log : logs) {
+        std::ifstream record(log.parent_path() / kSentRecordName);
+        std::string line;
+        while (std::getline(record, line))
+            if (line.rfind("<call:", 0) == 0)
+                outcome.recorded.push_back(line.substr(8, 5));
+    }
 
     return outcome;
 }
@@ -328,6 +337,10 @@ TEST(CrashPoints, NoContactLostAtAnyCrashAndAtMostOneSentTwice)
         }
         duplicates += extra;
         EXPECT_FALSE(run.leftovers) << "crash point " << n;
+        std::vector<std::string> recorded = run.recorded;
+        std::sort(recorded.begin(), recorded.end());
+        std::sort(firsts.begin(), firsts.end());
+        EXPECT_EQ(recorded, firsts) << "each contact recorded once, at crash point " << n;
         EXPECT_TRUE(run.boxes.empty()) << "crash point " << n << ": " << run.boxes.front();
     }
     std::cout << "crash points tried: " << clean.operations

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace plovik {
@@ -76,6 +77,19 @@ TEST(Samples, EachFileReachesLogvexThroughTheOutbox)
                     message = WithoutFreq(message);
             EXPECT_EQ(messages, expected) << sample.file;
             EXPECT_FALSE(fs::exists(log)) << sample.file;
+            // Each contact recorded as WSJT-X wrote it, under a header.
+            std::vector<std::string> records, recorded;
+            std::ifstream written(fs::path(PLOVIK_SAMPLES_DIR) / sample.file);
+            std::ifstream sentRecord(scratch.Path() / kSentRecordName);
+            for (auto [in, out] :
+                 {std::pair{&written, &records}, std::pair{&sentRecord, &recorded}})
+                for (std::string line; std::getline(*in, line);)
+                    if (line.rfind("<call:", 0) == 0)
+                        out->push_back(line.substr(0, line.find_last_not_of('\r') + 1));
+            EXPECT_EQ(recorded, records) << sample.file;
+            // The next pass sends the same contacts again: to a Logvex
+            // that has never had them.
+            fs::remove(scratch.Path() / kSentRecordName);
             EXPECT_TRUE(fs::is_empty(scratch.Path() / "plovik_bridge_outbox")) << sample.file;
             EXPECT_EQ(boxes, 0);
         }

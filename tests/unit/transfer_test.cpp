@@ -4,6 +4,7 @@
 
 #include "fake_platform.h"
 #include "instance_folders.h"
+#include "sent_record.h"
 #include "transfer.h"
 
 #include <gtest/gtest.h>
@@ -84,16 +85,21 @@ TEST_F(TransferTest, TakenWhileLogvexIsAwayInArrivalOrderThenSent)
     Log(kContactA);
     EXPECT_EQ(Tick(0).send, SendOutcome::NoReceiver);
     EXPECT_FALSE(platform.Exists(kPath)) << "WSJT-X's file must not wait for Logvex";
-    Log(kContactB);
+    Log(kContactsAB);
     EXPECT_EQ(Tick(0).take, TakeOutcome::Taken);
     EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000001.adi", "0000000000000002.adi"}));
     EXPECT_TRUE(platform.sent.empty());
+    EXPECT_EQ(transfer.CountWaiting(), 3u);
+    platform.sendResults = {SendStatus::Delivered, SendStatus::Delivered, SendStatus::ReceiverGone};
+    EXPECT_EQ(Tick().send, SendOutcome::Held);
+    EXPECT_EQ(transfer.CountWaiting(), 1u);
 
     EXPECT_EQ(Tick().send, SendOutcome::Sent);
-    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ"}));
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "K1ABC", "G4XYZ"}));
     // B's message carries nothing of A's.
-    EXPECT_EQ(platform.sent[1].data.find("14074"), std::string::npos);
+    EXPECT_EQ(platform.sent[2].data.find("14074"), std::string::npos);
     EXPECT_TRUE(Outbox().empty());
+    EXPECT_EQ(transfer.CountWaiting(), 0u);
 }
 
 TEST_F(TransferTest, OutboxRemovedOrFilledBehindOurBackIsMadeAnewInSilence)
@@ -145,6 +151,35 @@ TEST_F(TransferTest, AFileOfManyContactsIsReadOnceWhateverLogvexDoes)
     EXPECT_EQ(Calls(), calls);
     EXPECT_TRUE(Outbox().empty());
     EXPECT_LT(platform.bytesRead, 2 * log.size()) << "the file was read more than once";
+}
+
+// What Logvex took is recorded; an identical contact (a restored or
+// copied-back log, the old history moved aside) is counted, not sent.
+TEST_F(TransferTest, RecordedContactsAreNotSentAgain)
+{
+    const auto contact = [](const char* call, const char* time) {
+        return std::string("<call:5>") + call + " <qso_date:8>20261207 <time_on:6>" + time +
+               " <mode:3>FT8 <eor>\n";
+    };
+    const std::string a = contact("K1ABC", "062055"), b = contact("G4XYZ", "062115");
+    const std::string keyless = "<call:5>K9KEY <mode:3>FT8 <eor>\n";
+    platform.files[kBackup] = FakeFile{"x<eoh>\n" + contact("W1OLD", "050000")};
+    Log("x<eoh>\n" + a + b + keyless);
+    Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ", "K9KEY"}));
+    EXPECT_EQ(platform.files.at(kPaths.sent).content, kSentRecordHeader + a + b + keyless);
+
+    platform.files[kPaths.sent].appendError = "Disk full";
+    Log("x<eoh>\n" + b + contact("W1OLD", "050000") + keyless + contact("K1ABC", "062056"));
+    Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ", "K9KEY", "K9KEY", "K1ABC"}));
+    EXPECT_EQ(transfer.GetProgress().skipped, 2u);
+    EXPECT_EQ(transfer.GetProgress().delivered, 5u);
+    EXPECT_EQ(transfer.GetProgress().lastCall, "K1ABC");
+    EXPECT_EQ(transfer.GetProgress().lastTimeOn, "062056");
+    ASSERT_EQ(platform.boxes.size(), 1u) << "one box for the record, however many fail";
+    EXPECT_NE(platform.boxes[0].find("Disk full"), std::string::npos);
+    EXPECT_TRUE(Outbox().empty());
 }
 
 TEST_F(TransferTest, MessageIsBuiltWithTheCheckBoxAsItIsWhenItGoes)
