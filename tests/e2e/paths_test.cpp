@@ -89,6 +89,14 @@ std::string LocalAppDataAnsi()
     return ansi;
 }
 
+void FreeFromProcessHeap(char* text)
+{
+    ::HeapFree(::GetProcessHeap(), 0, text);
+}
+// A text Wine allocated for us on the process heap.
+using HeapText =
+    plovik::win32::UniqueHandle<plovik::win32::HandleTraits<char*, FreeFromProcessHeap>>;
+
 // Removes a folder and what it holds from the Linux side, behind Wine's
 // back, so that it is really gone. Wine's own delete of a folder under watch
 // keeps it whole (listed, usable, not even marked for deletion) until the
@@ -98,11 +106,10 @@ bool RemoveFromLinux(const std::string& folder)
     using UnixFileName = char*(CDECL*)(const wchar_t*);
     const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void (*)()>(
         ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* const unixName = unixFileName ? unixFileName(Widen(folder).c_str()) : nullptr;
+    const HeapText unixName(unixFileName ? unixFileName(Widen(folder).c_str()) : nullptr);
     if (!unixName)
         return false;
-    Process rm("Z:\\bin\\rm -rf " + Quote(unixName));
-    ::HeapFree(::GetProcessHeap(), 0, unixName);
+    Process rm("Z:\\bin\\rm -rf " + Quote(unixName.get()));
     return WaitFor([&] { return !FileExists(folder); });
 }
 

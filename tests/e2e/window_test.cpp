@@ -226,12 +226,11 @@ TEST_F(Window, SecondCopyExitsWhenTheFirstRunsAsAdministrator)
     // administrators only. Here it grants the system alone, which this
     // process does not run as: opening it is denied, under Wine as on Windows.
     const wchar_t* const name = L"Local\\PlovikBridge.SingleInstance";
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    plovik::win32::UniqueLocalMemory<PSECURITY_DESCRIPTOR> descriptor;
     ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
-        L"D:(A;;GA;;;SY)", SDDL_REVISION_1, &descriptor, nullptr));
-    SECURITY_ATTRIBUTES security{sizeof security, descriptor, FALSE};
+        L"D:(A;;GA;;;SY)", SDDL_REVISION_1, descriptor.put(), nullptr));
+    SECURITY_ATTRIBUTES security{sizeof security, descriptor.get(), FALSE};
     const plovik::win32::UniqueKernelHandle first(::CreateMutexW(&security, FALSE, name));
-    ::LocalFree(descriptor);
     ASSERT_TRUE(first);
     ASSERT_EQ(::CreateMutexW(nullptr, FALSE, name), nullptr);
     ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED))
