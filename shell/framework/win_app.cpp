@@ -1,11 +1,10 @@
 #include "win_app.h"
 
 #include "afx_ids.h"
-#include "document.h"
 #include "form_view.h"
 #include "frame_wnd.h"
+#include "unique_handle.h"
 #include "wide.h"
-#include "win_error.h"
 
 #include <commdlg.h>
 
@@ -14,24 +13,6 @@ namespace {
 CWinApp* g_app = nullptr;
 
 constexpr const char* kRecentFileSection = "Recent File List";
-
-// An owned registry key.
-class RegKey {
-public:
-    RegKey() = default;
-    ~RegKey()
-    {
-        if (m_key)
-            ::RegCloseKey(m_key);
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    HKEY* Out() { return &m_key; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
 
 } // namespace
 
@@ -116,6 +97,12 @@ bool CWinApp::OnCmdMsg(UINT id)
     case ID_FILE_OPEN:
         OnFileOpen();
         return true;
+    case ID_FILE_SAVE:
+        // The document holds nothing and is never changed, so there is
+        // nothing to write: storing "nothing" would empty whatever file was
+        // opened (a log, its backup), and asking for a name to store it
+        // under is pointless.
+        return true;
     case ID_APP_EXIT:
         if (m_pMainWnd)
             ::PostMessageA(m_pMainWnd->GetSafeHwnd(), WM_CLOSE, 0, 0);
@@ -127,23 +114,23 @@ bool CWinApp::OnCmdMsg(UINT id)
 
 void CWinApp::SetRegistryKey(const char* company)
 {
-    m_pszRegistryKey = company;
+    m_strRegistryKey = company;
 }
 
 std::string CWinApp::ProfileKey(const char* section) const
 {
-    return "Software\\" + m_pszRegistryKey + "\\" + m_pszAppName + "\\" + section;
+    return "Software\\" + m_strRegistryKey + "\\" + m_pszAppName + "\\" + section;
 }
 
 void CWinApp::LoadStdProfileSettings(UINT maxRecentFiles)
 {
     m_maxRecentFiles = maxRecentFiles;
     m_recentFiles.clear();
-    if (m_pszRegistryKey.empty())
+    if (m_strRegistryKey.empty())
         return;
-    RegKey key;
+    plovik::win32::UniqueRegKey key;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, ProfileKey(kRecentFileSection).c_str(), 0, KEY_READ,
-                        key.Out()) != ERROR_SUCCESS)
+                        key.put()) != ERROR_SUCCESS)
         return;
     for (UINT i = 1; i <= maxRecentFiles; ++i) {
         char value[MAX_PATH * 2];
@@ -172,15 +159,15 @@ void CWinApp::AddToRecentFileList(const std::string& path)
 
 void CWinApp::SaveStdProfileSettings()
 {
-    if (m_pszRegistryKey.empty() || m_maxRecentFiles == 0)
+    if (m_strRegistryKey.empty() || m_maxRecentFiles == 0)
         return;
     const std::string section = ProfileKey(kRecentFileSection);
     ::RegDeleteKeyA(HKEY_CURRENT_USER, section.c_str());
     if (m_recentFiles.empty())
         return;
-    RegKey key;
+    plovik::win32::UniqueRegKey key;
     if (::RegCreateKeyExA(HKEY_CURRENT_USER, section.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                          key.Out(), nullptr) != ERROR_SUCCESS)
+                          key.put(), nullptr) != ERROR_SUCCESS)
         return; // the recent-file list is a convenience; nothing is lost without it
     for (std::size_t i = 0; i < m_recentFiles.size(); ++i) {
         const std::string name = "File" + std::to_string(i + 1);
