@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include "log_paths.h"
+#include "outbox_names.h"
 #include "wide.h"
 
 #include <lmcons.h>
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace e2e {
@@ -259,26 +262,24 @@ void RemoveFile(const std::string& path)
 
 WatchedFiles Watched()
 {
-    // Where WSJT-X writes: the old per-user layout where it exists, else the
-    // local application-data folder (current Windows, and Wine). As the
-    // bridge does, through the wide calls: the name may be outside the ANSI
+    // By the bridge's own rule, from the same system facts, read as it reads
+    // them: through the wide calls, as the names may be outside the ANSI
     // code page.
-    std::string folder;
+    std::optional<std::string> userName;
     wchar_t user[UNLEN + 1];
     DWORD size = UNLEN + 1;
-    if (::GetUserNameW(user, &size)) {
-        const std::string old = "C:\\Documents and Settings\\" + Narrow(user) +
-                                "\\Local Settings\\Application Data\\WSJT-X";
-        if (IsFolder(old))
-            folder = old;
-    }
-    if (folder.empty()) {
-        wchar_t appData[MAX_PATH] = L"";
-        ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
-        folder = Narrow(appData) + "\\WSJT-X";
-    }
-    return WatchedFiles{folder, folder + "\\wsjtx_log.adi", folder + "\\wsjtx_log_bak.adi",
-                        folder + "\\plovik_bridge_outbox", folder + "\\plovik_bridge_unsent.txt"};
+    if (::GetUserNameW(user, &size))
+        userName = Narrow(user);
+    wchar_t appData[MAX_PATH] = L"";
+    std::string localAppData;
+    if (SUCCEEDED(
+            ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
+        localAppData = Narrow(appData);
+    const plovik::LogPaths paths = plovik::ChooseLogPaths(userName, IsFolder, localAppData);
+    const std::string folder = paths.m_strLogPath.substr(0, paths.m_strLogPath.rfind('\\'));
+    return WatchedFiles{folder, paths.m_strLogPath, paths.m_strBakPath,
+                        folder + "\\" + plovik::kOutboxFolderName,
+                        folder + "\\" + plovik::kLegacyKeptName};
 }
 
 std::vector<std::string> FilesIn(const std::string& folder)
