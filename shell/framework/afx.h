@@ -15,6 +15,6 @@ HINSTANCE AfxGetInstanceHandle();
 // A string of the program's string table ("" when there is none).
 std::string AfxLoadString(UINT id);
 
-// A modal box captioned with the application title, owned by the main
-// window; `text` is UTF-8.
-int AfxMessageBox(const std::string& text, UINT type = MB_OK);
+// A modal box with an OK button, captioned with the application title,
+// owned by the main window; `text` is UTF-8.
+int AfxMessageBox(const std::string& text);

@@ -7,7 +7,6 @@
 
 class CDocument;
 class CFrameWnd;
-class CFormView;
 
 class CStatic {
 public:

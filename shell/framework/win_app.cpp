@@ -3,7 +3,6 @@
 #include "afx_ids.h"
 #include "form_view.h"
 #include "frame_wnd.h"
-#include "unique_handle.h"
 #include "wide.h"
 
 #include <commdlg.h>
@@ -33,14 +32,14 @@ std::string AfxLoadString(UINT id)
     return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
-int AfxMessageBox(const std::string& text, UINT type)
+int AfxMessageBox(const std::string& text)
 {
     CWinApp* app = AfxGetApp();
     const HWND owner = app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
     const std::string caption = app ? app->m_pszAppName : std::string();
     // Texts are UTF-8, as are the system's reasons they carry.
     return ::MessageBoxW(owner, plovik::win32::Widen(text).c_str(),
-                         plovik::win32::Widen(caption).c_str(), type);
+                         plovik::win32::Widen(caption).c_str(), MB_OK);
 }
 
 CWinApp::CWinApp()
@@ -84,7 +83,8 @@ int CWinApp::Run(HINSTANCE instance, const char* commandLine)
 
 int CWinApp::ExitInstance()
 {
-    SaveStdProfileSettings();
+    if (m_recentFiles)
+        m_recentFiles->WriteList();
     return 0;
 }
 
@@ -117,65 +117,16 @@ void CWinApp::SetRegistryKey(const char* company)
     m_strRegistryKey = company;
 }
 
-std::string CWinApp::ProfileKey(const char* section) const
-{
-    return "Software\\" + m_strRegistryKey + "\\" + m_pszAppName + "\\" + section;
-}
-
 void CWinApp::LoadStdProfileSettings(UINT maxRecentFiles)
 {
-    m_maxRecentFiles = maxRecentFiles;
-    m_recentFiles.clear();
-    if (m_strRegistryKey.empty())
+    // Without a settings key, or room for a file, the list is kept nowhere.
+    m_recentFiles.reset();
+    if (m_strRegistryKey.empty() || maxRecentFiles == 0)
         return;
-    plovik::win32::UniqueRegKey key;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, ProfileKey(kRecentFileSection).c_str(), 0, KEY_READ,
-                        key.put()) != ERROR_SUCCESS)
-        return;
-    for (UINT i = 1; i <= maxRecentFiles; ++i) {
-        char value[MAX_PATH * 2];
-        DWORD size = sizeof value;
-        DWORD type = 0;
-        const std::string name = "File" + std::to_string(i);
-        if (::RegQueryValueExA(key.get(), name.c_str(), nullptr, &type,
-                               reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
-            type == REG_SZ && size > 1)
-            m_recentFiles.emplace_back(value, size - 1);
-    }
-}
-
-void CWinApp::AddToRecentFileList(const std::string& path)
-{
-    for (auto it = m_recentFiles.begin(); it != m_recentFiles.end(); ++it) {
-        if (lstrcmpiA(it->c_str(), path.c_str()) == 0) {
-            m_recentFiles.erase(it);
-            break;
-        }
-    }
-    m_recentFiles.insert(m_recentFiles.begin(), path);
-    if (m_recentFiles.size() > m_maxRecentFiles)
-        m_recentFiles.resize(m_maxRecentFiles);
-}
-
-void CWinApp::SaveStdProfileSettings()
-{
-    if (m_strRegistryKey.empty() || m_maxRecentFiles == 0)
-        return;
-    const std::string section = ProfileKey(kRecentFileSection);
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, section.c_str());
-    if (m_recentFiles.empty())
-        return;
-    plovik::win32::UniqueRegKey key;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, section.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                          key.put(), nullptr) != ERROR_SUCCESS)
-        return; // the recent-file list is a convenience; nothing is lost without it
-    for (std::size_t i = 0; i < m_recentFiles.size(); ++i) {
-        const std::string name = "File" + std::to_string(i + 1);
-        const std::string& value = m_recentFiles[i];
-        ::RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ,
-                         reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>(value.size() + 1));
-    }
+    m_recentFiles = std::make_unique<CRecentFileList>("Software\\" + m_strRegistryKey + "\\" +
+                                                          m_pszAppName + "\\" + kRecentFileSection,
+                                                      maxRecentFiles);
+    m_recentFiles->ReadList();
 }
 
 void CWinApp::AddDocTemplate(std::unique_ptr<CSingleDocTemplate> docTemplate)
@@ -241,6 +192,6 @@ void CWinApp::OnFileOpen()
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!::GetOpenFileNameA(&dialog))
         return; // cancelled
-    if (m_docTemplate && m_docTemplate->OpenDocumentFile(path))
-        AddToRecentFileList(path);
+    if (m_docTemplate && m_docTemplate->OpenDocumentFile(path) && m_recentFiles)
+        m_recentFiles->Add(path);
 }

@@ -4,10 +4,10 @@
 
 #include "afx.h"
 #include "doc_template.h"
+#include "recent_file_list.h"
 
 #include <memory>
 #include <string>
-#include <vector>
 
 class CFrameWnd;
 
@@ -46,13 +46,9 @@ private:
     int ExitInstance();
     void OnFileNew();
     void OnFileOpen();
-    void AddToRecentFileList(const std::string& path);
-    void SaveStdProfileSettings();
-    std::string ProfileKey(const char* section) const;
 
     std::string m_commandLine;
     std::string m_strRegistryKey;
     std::unique_ptr<CSingleDocTemplate> m_docTemplate;
-    std::vector<std::string> m_recentFiles;
-    UINT m_maxRecentFiles = 0;
+    std::unique_ptr<CRecentFileList> m_recentFiles; // none without a settings key
 };
