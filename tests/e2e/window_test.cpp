@@ -204,6 +204,39 @@ TEST_F(Window, ExitCommandEndsTheProgram)
     EXPECT_EQ(FindBridge(), nullptr);
 }
 
+// Under the settings key the bridge keeps the list of files File Open
+// opened: it reads the list at its start and writes back, at its close,
+// the four it keeps.
+TEST_F(Window, RecentFileListIsKeptUnderTheSettingsKey)
+{
+    const std::string key =
+        "Software\\Local AppWizard-Generated Applications\\" + BridgeTitle() + "\\Recent File List";
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+    const auto put = [&key](const char* name, const std::string& value) {
+        return ::RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, value.c_str(),
+                                 static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+    };
+    const auto get = [&key](const char* name) {
+        char value[MAX_PATH] = "";
+        DWORD size = sizeof value;
+        return ::RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value,
+                              &size) == ERROR_SUCCESS
+                   ? std::string(value)
+                   : std::string("(none)");
+    };
+    ASSERT_TRUE(put("File1", "C:\\logs\\one.adi"));
+    ASSERT_TRUE(put("File2", "C:\\logs\\two.adi"));
+    ASSERT_TRUE(put("File5", "C:\\logs\\five.adi"));
+    StartBridge();
+    ASSERT_TRUE(::PostMessageA(FindBridge(), WM_CLOSE, 0, 0));
+    ASSERT_EQ(bridge->WaitExit(10000), 0);
+    EXPECT_EQ(get("File1"), "C:\\logs\\one.adi");
+    EXPECT_EQ(get("File2"), "C:\\logs\\two.adi");
+    EXPECT_EQ(get("File3"), "(none)");
+    EXPECT_EQ(get("File5"), "(none)") << "the list keeps four files";
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+}
+
 TEST_F(Window, SecondCopyExitsAndTheFirstStays)
 {
     StartLogvex();
