@@ -4,8 +4,4 @@
 
 #include "framework/frame_wnd.h"
 
-class CMainFrame : public CFrameWnd {
-public:
-    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
-    int OnCreate(LPCREATESTRUCTA cs) override;
-};
+class CMainFrame : public CFrameWnd {};

@@ -1,6 +1,7 @@
 #include "plovik_bridge_app.h"
 
 #include "about_dlg.h"
+#include "bridge_names.h"
 #include "main_frame.h"
 #include "plovik_bridge_doc.h"
 #include "plovik_bridge_view.h"
@@ -8,24 +9,20 @@
 
 #include <commctrl.h>
 
-namespace {
-constexpr const char* kInstanceMutex = "Local\\PlovikBridge.SingleInstance";
-}
-
 bool CPlovik_bridgeApp::ClaimSingleInstance()
 {
     // Two bridges would send every contact twice: a second copy shows the
     // first one instead. A first copy run as administrator made the mutex
     // with rights this one lacks: opening it then fails with "access
     // denied", which means it is there all the same.
-    const HANDLE mutex = ::CreateMutexA(nullptr, FALSE, kInstanceMutex);
+    const HANDLE mutex = ::CreateMutexA(nullptr, FALSE, plovik::kSingleInstanceMutexName);
     const DWORD error = ::GetLastError();
     m_instanceMutex.reset(mutex);
     if (m_instanceMutex && error != ERROR_ALREADY_EXISTS)
         return true;
     if (!m_instanceMutex && error != ERROR_ACCESS_DENIED)
         return true; // no mutex to go by: run rather than refuse
-    if (const HWND first = ::FindWindowA(CFrameWnd::kClassName, nullptr)) {
+    if (const HWND first = ::FindWindowA(plovik::kFrameClassName, nullptr)) {
         if (::IsIconic(first))
             ::ShowWindow(first, SW_RESTORE);
         ::SetForegroundWindow(first);
@@ -46,9 +43,8 @@ BOOL CPlovik_bridgeApp::InitInstance()
     LoadStdProfileSettings(4);
 
     AddDocTemplate(std::make_unique<CSingleDocTemplate>(
-        IDR_MAINFRAME, [] { return std::make_unique<CPlovik_bridgeDoc>(); },
-        [] { return std::make_unique<CMainFrame>(); },
-        [] { return std::make_unique<CPlovik_bridgeView>(); }));
+        IDR_MAINFRAME, plovik::kFrameClassName, std::make_unique<CPlovik_bridgeDoc>(),
+        std::make_unique<CMainFrame>(), std::make_unique<CPlovik_bridgeView>()));
 
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo);

@@ -3,8 +3,4 @@
 
 #include "framework/document.h"
 
-class CPlovik_bridgeDoc : public CDocument {
-public:
-    BOOL OnNewDocument() override;
-    void Serialize(bool storing) override;
-};
+class CPlovik_bridgeDoc : public CDocument {};

@@ -1,12 +1,22 @@
 #pragma once
-// Move-only owners for Win32 handles: one traits line per handle kind says
-// which value is "empty" and how the handle is released.
+// Move-only owners for Win32 handles: one line per handle kind says which
+// value is "empty" and how the handle is released.
 
 #include <windows.h>
 
+#include <cstdint>
 #include <utility>
 
 namespace plovik::win32 {
+
+// A handle kind: its type, the call that releases it, and its empty value
+// (null for most kinds, -1, INVALID_HANDLE_VALUE, for files and a few others).
+template <typename HandleType, auto CloseFunction, std::intptr_t EmptyValue = 0>
+struct HandleTraits {
+    using Handle = HandleType;
+    static Handle Empty() { return reinterpret_cast<Handle>(EmptyValue); }
+    static void Close(Handle handle) { CloseFunction(handle); }
+};
 
 template <typename Traits> class UniqueHandle {
 public:
@@ -34,53 +44,32 @@ public:
             Traits::Close(m_handle);
         m_handle = handle;
     }
+    // For a call that hands its handle back through a pointer: releases the
+    // one held, then gives the address the call writes the new one to.
+    Handle* put()
+    {
+        reset();
+        return &m_handle;
+    }
 
 private:
     Handle m_handle = Traits::Empty();
 };
 
-struct FileTraits {
-    using Handle = HANDLE;
-    static Handle Empty() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { ::CloseHandle(h); }
-};
-struct KernelTraits { // mutexes, processes and other handles that use NULL for none
-    using Handle = HANDLE;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle h) { ::CloseHandle(h); }
-};
-struct BitmapTraits {
-    using Handle = HBITMAP;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle h) { ::DeleteObject(h); }
-};
-struct ChangeNotificationTraits {
-    using Handle = HANDLE;
-    static Handle Empty() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { ::FindCloseChangeNotification(h); }
-};
-struct AcceleratorTraits {
-    using Handle = HACCEL;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle h) { ::DestroyAcceleratorTable(h); }
-};
+constexpr std::intptr_t kInvalidHandle = -1; // INVALID_HANDLE_VALUE
 
-struct ModuleTraits {
-    using Handle = HMODULE;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle h) { ::FreeLibrary(h); }
-};
-struct MenuTraits {
-    using Handle = HMENU;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle h) { ::DestroyMenu(h); }
-};
-
-using UniqueFile = UniqueHandle<FileTraits>;
-using UniqueKernelHandle = UniqueHandle<KernelTraits>;
-using UniqueBitmap = UniqueHandle<BitmapTraits>;
-using UniqueChangeNotification = UniqueHandle<ChangeNotificationTraits>;
-using UniqueModule = UniqueHandle<ModuleTraits>;
-using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueFile = UniqueHandle<HandleTraits<HANDLE, ::CloseHandle, kInvalidHandle>>;
+// Mutexes, processes, threads and the other kernel objects that use null for none.
+using UniqueKernelHandle = UniqueHandle<HandleTraits<HANDLE, ::CloseHandle>>;
+using UniqueChangeNotification =
+    UniqueHandle<HandleTraits<HANDLE, ::FindCloseChangeNotification, kInvalidHandle>>;
+using UniqueFind = UniqueHandle<HandleTraits<HANDLE, ::FindClose, kInvalidHandle>>;
+using UniqueBitmap = UniqueHandle<HandleTraits<HBITMAP, ::DeleteObject>>;
+using UniqueModule = UniqueHandle<HandleTraits<HMODULE, ::FreeLibrary>>;
+using UniqueMenu = UniqueHandle<HandleTraits<HMENU, ::DestroyMenu>>;
+using UniqueRegKey = UniqueHandle<HandleTraits<HKEY, ::RegCloseKey>>;
+// Memory the system allocated for the caller with LocalAlloc.
+template <typename Pointer>
+using UniqueLocalMemory = UniqueHandle<HandleTraits<Pointer, ::LocalFree>>;
 
 } // namespace plovik::win32

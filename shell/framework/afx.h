@@ -15,9 +15,6 @@ HINSTANCE AfxGetInstanceHandle();
 // A string of the program's string table ("" when there is none).
 std::string AfxLoadString(UINT id);
 
-// A modal box captioned with the application title, owned by the main
-// window; `text` is UTF-8.
-int AfxMessageBox(const std::string& text, UINT type = MB_OK);
-
-// Frame style: put the document's title into the caption.
-constexpr DWORD FWS_ADDTOTITLE = 0x00008000L;
+// A modal box with an OK button, captioned with the application title,
+// owned by the main window; `text` is UTF-8.
+int AfxMessageBox(const std::string& text);

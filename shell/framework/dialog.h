@@ -6,15 +6,11 @@
 class CDialog {
 public:
     explicit CDialog(UINT templateId) : m_templateId(templateId) {}
-    virtual ~CDialog() = default;
 
     INT_PTR DoModal(HWND parent);
 
-protected:
-    virtual BOOL OnInitDialog() { return TRUE; }
-    HWND m_hWnd = nullptr;
-
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
     UINT m_templateId;
 };

@@ -3,12 +3,13 @@
 #include "document.h"
 #include "form_view.h"
 #include "frame_wnd.h"
-#include "win_app.h"
 
-CSingleDocTemplate::CSingleDocTemplate(UINT resourceId, DocumentFactory document,
-                                       FrameFactory frame, ViewFactory view)
-    : m_resourceId(resourceId), m_newDocument(std::move(document)), m_newFrame(std::move(frame)),
-      m_newView(std::move(view))
+CSingleDocTemplate::CSingleDocTemplate(UINT resourceId, const char* frameClass,
+                                       std::unique_ptr<CDocument> document,
+                                       std::unique_ptr<CFrameWnd> frame,
+                                       std::unique_ptr<CFormView> view)
+    : m_resourceId(resourceId), m_frameClass(frameClass), m_document(std::move(document)),
+      m_frame(std::move(frame)), m_view(std::move(view))
 {
 }
 
@@ -16,28 +17,20 @@ CSingleDocTemplate::~CSingleDocTemplate() = default;
 
 bool CSingleDocTemplate::CreateFrame()
 {
-    std::unique_ptr<CFrameWnd> frame = m_newFrame();
-    if (!frame->LoadFrame(m_resourceId, m_document.get()))
+    if (!m_frame->GetSafeHwnd() && !m_frame->LoadFrame(m_resourceId, m_frameClass))
         return false;
-    std::unique_ptr<CFormView> view = m_newView();
-    if (!view->Create(frame.get(), m_document.get()))
+    if (!m_view->Create(m_frame.get(), m_document.get()))
         return false;
-    frame->SetView(std::move(view));
-    m_frame = std::move(frame);
+    m_frame->SetView(std::move(m_view));
     return true;
 }
 
 CDocument* CSingleDocTemplate::OpenDocumentFile(const char* path)
 {
-    if (!m_document)
-        m_document = m_newDocument();
-    if (!m_frame && !CreateFrame())
+    if (m_view && !CreateFrame())
         return nullptr;
-    const BOOL loaded = path ? m_document->OnOpenDocument(path) : m_document->OnNewDocument();
-    if (!loaded)
+    if (path && !m_document->OnOpenDocument(path))
         return nullptr;
-    if (path)
-        m_document->SetPathName(path);
     // The view starts again on every new or opened document.
     m_frame->GetActiveView()->OnInitialUpdate();
     return m_document.get();

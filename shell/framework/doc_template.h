@@ -3,7 +3,6 @@
 
 #include "afx.h"
 
-#include <functional>
 #include <memory>
 
 class CDocument;
@@ -12,28 +11,24 @@ class CFormView;
 
 class CSingleDocTemplate {
 public:
-    using DocumentFactory = std::function<std::unique_ptr<CDocument>()>;
-    using FrameFactory = std::function<std::unique_ptr<CFrameWnd>()>;
-    using ViewFactory = std::function<std::unique_ptr<CFormView>()>;
-
-    CSingleDocTemplate(UINT resourceId, DocumentFactory document, FrameFactory frame,
-                       ViewFactory view);
+    // `resourceId`: the frame's menu, accelerators, icon and first caption;
+    // `frameClass`: the window class the frame registers.
+    CSingleDocTemplate(UINT resourceId, const char* frameClass, std::unique_ptr<CDocument> document,
+                       std::unique_ptr<CFrameWnd> frame, std::unique_ptr<CFormView> view);
     ~CSingleDocTemplate();
 
-    // No path: a new document. Creates document, frame and view the first
-    // time, then runs the view's initial update. Null on failure.
+    // No path: a new document. Makes the frame's and the view's windows the
+    // first time, then runs the view's initial update. Null on failure.
     CDocument* OpenDocumentFile(const char* path);
 
     CFrameWnd* Frame() const { return m_frame.get(); }
-    CDocument* Document() const { return m_document.get(); }
 
 private:
     bool CreateFrame();
 
     UINT m_resourceId;
-    DocumentFactory m_newDocument;
-    FrameFactory m_newFrame;
-    ViewFactory m_newView;
+    const char* m_frameClass;
     std::unique_ptr<CDocument> m_document;
     std::unique_ptr<CFrameWnd> m_frame;
+    std::unique_ptr<CFormView> m_view; // until the frame takes it
 };

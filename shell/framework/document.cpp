@@ -1,12 +1,8 @@
 #include "document.h"
 
-#include "afx_ids.h"
-#include "frame_wnd.h"
 #include "unique_handle.h"
-#include "win_app.h"
-#include "win_error.h"
-
 #include "wide.h"
+#include "win_error.h"
 
 namespace {
 
@@ -24,13 +20,6 @@ std::string AnsiToUtf8(const char* text)
 
 } // namespace
 
-BOOL CDocument::OnNewDocument()
-{
-    m_strPathName.clear();
-    SetTitle("Untitled");
-    return TRUE;
-}
-
 BOOL CDocument::OnOpenDocument(const char* path)
 {
     // The document keeps nothing of the file, but it must be readable. It is
@@ -44,36 +33,5 @@ BOOL CDocument::OnOpenDocument(const char* path)
         AfxMessageBox("Cannot open " + AnsiToUtf8(path) + "\n\n" + plovik::win32::ErrorText(error));
         return FALSE;
     }
-    Serialize(false);
     return TRUE;
-}
-
-bool CDocument::OnCmdMsg(UINT id)
-{
-    if (id != ID_FILE_SAVE)
-        return false;
-    OnFileSave();
-    return true;
-}
-
-void CDocument::OnFileSave()
-{
-    // The document holds nothing and is never changed, so there is nothing
-    // to write: storing "nothing" would empty whatever file was opened (a
-    // log, its backup), and asking for a name to store it under is pointless.
-}
-
-void CDocument::SetTitle(const std::string& title)
-{
-    m_strTitle = title;
-    CWinApp* app = AfxGetApp();
-    if (app && app->m_pMainWnd)
-        app->m_pMainWnd->OnUpdateFrameTitle();
-}
-
-void CDocument::SetPathName(const std::string& path)
-{
-    m_strPathName = path;
-    const std::size_t slash = path.find_last_of("\\/");
-    SetTitle(slash == std::string::npos ? path : path.substr(slash + 1));
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The document: a title, an optional path, and a save that writes nothing.
+// The document. The bridge keeps no data in it: opening a file only checks
+// that it can be read, and nothing is ever saved.
 
 #include "afx.h"
 
@@ -9,19 +10,8 @@ class CDocument {
 public:
     virtual ~CDocument() = default;
 
-    virtual BOOL OnNewDocument();
-    virtual BOOL OnOpenDocument(const char* path);
-    virtual void Serialize(bool storing) = 0;
-    virtual bool OnCmdMsg(UINT id);
-
-    void SetTitle(const std::string& title);
-    const std::string& GetTitle() const { return m_strTitle; }
-    void SetPathName(const std::string& path);
-    const std::string& GetPathName() const { return m_strPathName; }
-
-private:
-    void OnFileSave();
-
-    std::string m_strTitle;
-    std::string m_strPathName;
+    // False, after a box saying why, when the file cannot be read.
+    BOOL OnOpenDocument(const char* path);
+    // Nothing shows the document's title: the frame's caption is the view's own.
+    void SetTitle(const std::string&) {}
 };

@@ -2,6 +2,8 @@
 
 #include "frame_wnd.h"
 
+#include <algorithm>
+
 BOOL CBitmap::LoadBitmap(UINT id)
 {
     m_bitmap.reset(::LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(id)));
@@ -63,11 +65,6 @@ void CFormView::OnUpdate(CFormView*, LPARAM, void*) {}
 
 void CFormView::DoDataExchange(CDataExchange*) {}
 
-bool CFormView::OnCmdMsg(UINT)
-{
-    return false;
-}
-
 BOOL CFormView::UpdateData(BOOL saveAndValidate)
 {
     CDataExchange dx(m_hWnd, saveAndValidate);
@@ -75,7 +72,7 @@ BOOL CFormView::UpdateData(BOOL saveAndValidate)
     return TRUE;
 }
 
-void CFormView::ResizeParentToFit(BOOL shrinkOnly)
+void CFormView::ResizeParentToFit()
 {
     const HWND frame = m_frame->GetSafeHwnd();
     RECT wanted{0, 0, m_formSize.cx, m_formSize.cy};
@@ -84,12 +81,8 @@ void CFormView::ResizeParentToFit(BOOL shrinkOnly)
                          static_cast<DWORD>(::GetWindowLongPtrA(frame, GWL_EXSTYLE)));
     RECT now;
     ::GetWindowRect(frame, &now);
-    LONG width = wanted.right - wanted.left;
-    LONG height = wanted.bottom - wanted.top;
-    if (shrinkOnly) {
-        width = width < now.right - now.left ? width : now.right - now.left;
-        height = height < now.bottom - now.top ? height : now.bottom - now.top;
-    }
+    const LONG width = std::min(wanted.right - wanted.left, now.right - now.left);
+    const LONG height = std::min(wanted.bottom - wanted.top, now.bottom - now.top);
     ::SetWindowPos(frame, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -7,7 +7,6 @@
 
 class CDocument;
 class CFrameWnd;
-class CFormView;
 
 class CStatic {
 public:
@@ -62,7 +61,6 @@ public:
     virtual void OnUpdate(CFormView* sender, LPARAM hint, void* hintObject);
     virtual void DoDataExchange(CDataExchange* pDX);
     virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
-    virtual bool OnCmdMsg(UINT id);
     // Asked before the frame closes; false postpones the close.
     virtual bool CanCloseFrame() { return true; }
     // Called before every wait of the message loop: brings the view's watch
@@ -73,12 +71,12 @@ public:
     virtual void OnWatchSignalled() {}
 
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
-    void ResizeParentToFit(BOOL shrinkOnly = TRUE);
+    // Shrinks the frame around the form; it never grows it.
+    void ResizeParentToFit();
     CFrameWnd* GetParentFrame() const { return m_frame; }
     CDocument* GetDocument() const { return m_document; }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     HWND GetSafeHwnd() const { return m_hWnd; }
-    SIZE FormSize() const { return m_formSize; }
 
 protected:
     // Messages of the form; returns whether it was handled (the dialog

@@ -1,6 +1,5 @@
 #include "frame_wnd.h"
 
-#include "document.h"
 #include "form_view.h"
 #include "win_app.h"
 
@@ -10,24 +9,12 @@ CFrameWnd::~CFrameWnd()
         ::DestroyWindow(m_hWnd);
 }
 
-BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs)
+bool CFrameWnd::LoadFrame(UINT resourceId, const char* className)
 {
-    cs.style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE;
-    return TRUE;
-}
-
-int CFrameWnd::OnCreate(LPCREATESTRUCTA)
-{
-    return 0;
-}
-
-bool CFrameWnd::LoadFrame(UINT resourceId, CDocument* document)
-{
-    m_document = document;
     const HINSTANCE instance = AfxGetInstanceHandle();
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
-    if (!::GetClassInfoExA(instance, kClassName, &wc)) {
+    if (!::GetClassInfoExA(instance, className, &wc)) {
         wc.cbSize = sizeof wc;
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = &CFrameWnd::WindowProc;
@@ -37,28 +24,16 @@ bool CFrameWnd::LoadFrame(UINT resourceId, CDocument* document)
             ::LoadImageA(instance, MAKEINTRESOURCEA(resourceId), IMAGE_ICON, 16, 16, 0));
         wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kClassName;
+        wc.lpszClassName = className;
         if (!::RegisterClassExA(&wc))
             return false;
     }
-    // The caption starts as the first field of the document-template string.
     const std::string templateString = AfxLoadString(resourceId);
-    m_strTitle = templateString.substr(0, templateString.find('\n'));
-
-    CREATESTRUCTA cs{};
-    cs.hInstance = instance;
-    cs.hMenu = ::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId));
-    cs.lpszClass = kClassName;
-    cs.lpszName = m_strTitle.c_str();
-    cs.x = cs.y = cs.cx = cs.cy = CW_USEDEFAULT;
-    if (!PreCreateWindow(cs))
-        return false;
-    m_dwStyle = static_cast<DWORD>(cs.style);
+    const std::string caption = templateString.substr(0, templateString.find('\n'));
     m_hAccel = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(resourceId));
-    // Frame styles are the framework's own; Windows never sees them.
-    const DWORD windowStyle = m_dwStyle & ~FWS_ADDTOTITLE;
-    m_hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, windowStyle, cs.x, cs.y,
-                               cs.cx, cs.cy, nullptr, cs.hMenu, instance, this);
+    m_hWnd = ::CreateWindowExA(0, className, caption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                               ::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId)), instance, this);
     return m_hWnd != nullptr;
 }
 
@@ -84,34 +59,9 @@ void CFrameWnd::RecalcLayout()
     ::MoveWindow(m_view->GetSafeHwnd(), 0, 0, client.right, client.bottom, TRUE);
 }
 
-void CFrameWnd::OnUpdateFrameTitle()
-{
-    if (!(m_dwStyle & FWS_ADDTOTITLE) || !m_document)
-        return;
-    SetWindowText(m_document->GetTitle() + " - " + m_strTitle);
-}
-
 void CFrameWnd::SetWindowText(const std::string& text)
 {
     ::SetWindowTextA(m_hWnd, text.c_str());
-}
-
-std::string CFrameWnd::GetWindowText() const
-{
-    char text[512];
-    const int length = ::GetWindowTextA(m_hWnd, text, sizeof text);
-    return std::string(text, length > 0 ? static_cast<std::size_t>(length) : 0);
-}
-
-void CFrameWnd::OnCommand(UINT id)
-{
-    // Commands go to the view, then the document, then the application.
-    if (m_view && m_view->OnCmdMsg(id))
-        return;
-    if (m_document && m_document->OnCmdMsg(id))
-        return;
-    if (CWinApp* app = AfxGetApp())
-        app->OnCmdMsg(id);
 }
 
 void CFrameWnd::OnClose()
@@ -124,8 +74,6 @@ void CFrameWnd::OnClose()
 LRESULT CFrameWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE:
-        return OnCreate(reinterpret_cast<LPCREATESTRUCTA>(lParam));
     case WM_SIZE:
         RecalcLayout();
         return 0;
@@ -134,7 +82,9 @@ LRESULT CFrameWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             ::SetFocus(m_view->GetSafeHwnd());
         return 0;
     case WM_COMMAND:
-        OnCommand(LOWORD(wParam));
+        // The menu's and the accelerators' commands are the application's.
+        if (CWinApp* app = AfxGetApp())
+            app->OnCmdMsg(LOWORD(wParam));
         return 0;
     case WM_CLOSE:
         OnClose();

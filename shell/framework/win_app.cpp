@@ -1,11 +1,9 @@
 #include "win_app.h"
 
 #include "afx_ids.h"
-#include "document.h"
 #include "form_view.h"
 #include "frame_wnd.h"
 #include "wide.h"
-#include "win_error.h"
 
 #include <commdlg.h>
 
@@ -14,24 +12,6 @@ namespace {
 CWinApp* g_app = nullptr;
 
 constexpr const char* kRecentFileSection = "Recent File List";
-
-// An owned registry key.
-class RegKey {
-public:
-    RegKey() = default;
-    ~RegKey()
-    {
-        if (m_key)
-            ::RegCloseKey(m_key);
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    HKEY* Out() { return &m_key; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
 
 } // namespace
 
@@ -52,14 +32,14 @@ std::string AfxLoadString(UINT id)
     return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
-int AfxMessageBox(const std::string& text, UINT type)
+int AfxMessageBox(const std::string& text)
 {
     CWinApp* app = AfxGetApp();
     const HWND owner = app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
     const std::string caption = app ? app->m_pszAppName : std::string();
     // Texts are UTF-8, as are the system's reasons they carry.
     return ::MessageBoxW(owner, plovik::win32::Widen(text).c_str(),
-                         plovik::win32::Widen(caption).c_str(), type);
+                         plovik::win32::Widen(caption).c_str(), MB_OK);
 }
 
 CWinApp::CWinApp()
@@ -103,7 +83,8 @@ int CWinApp::Run(HINSTANCE instance, const char* commandLine)
 
 int CWinApp::ExitInstance()
 {
-    SaveStdProfileSettings();
+    if (m_recentFiles)
+        m_recentFiles->WriteList();
     return 0;
 }
 
@@ -116,6 +97,12 @@ bool CWinApp::OnCmdMsg(UINT id)
     case ID_FILE_OPEN:
         OnFileOpen();
         return true;
+    case ID_FILE_SAVE:
+        // The document holds nothing and is never changed, so there is
+        // nothing to write: storing "nothing" would empty whatever file was
+        // opened (a log, its backup), and asking for a name to store it
+        // under is pointless.
+        return true;
     case ID_APP_EXIT:
         if (m_pMainWnd)
             ::PostMessageA(m_pMainWnd->GetSafeHwnd(), WM_CLOSE, 0, 0);
@@ -127,68 +114,19 @@ bool CWinApp::OnCmdMsg(UINT id)
 
 void CWinApp::SetRegistryKey(const char* company)
 {
-    m_pszRegistryKey = company;
-}
-
-std::string CWinApp::ProfileKey(const char* section) const
-{
-    return "Software\\" + m_pszRegistryKey + "\\" + m_pszAppName + "\\" + section;
+    m_strRegistryKey = company;
 }
 
 void CWinApp::LoadStdProfileSettings(UINT maxRecentFiles)
 {
-    m_maxRecentFiles = maxRecentFiles;
-    m_recentFiles.clear();
-    if (m_pszRegistryKey.empty())
+    // Without a settings key, or room for a file, the list is kept nowhere.
+    m_recentFiles.reset();
+    if (m_strRegistryKey.empty() || maxRecentFiles == 0)
         return;
-    RegKey key;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, ProfileKey(kRecentFileSection).c_str(), 0, KEY_READ,
-                        key.Out()) != ERROR_SUCCESS)
-        return;
-    for (UINT i = 1; i <= maxRecentFiles; ++i) {
-        char value[MAX_PATH * 2];
-        DWORD size = sizeof value;
-        DWORD type = 0;
-        const std::string name = "File" + std::to_string(i);
-        if (::RegQueryValueExA(key.get(), name.c_str(), nullptr, &type,
-                               reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
-            type == REG_SZ && size > 1)
-            m_recentFiles.emplace_back(value, size - 1);
-    }
-}
-
-void CWinApp::AddToRecentFileList(const std::string& path)
-{
-    for (auto it = m_recentFiles.begin(); it != m_recentFiles.end(); ++it) {
-        if (lstrcmpiA(it->c_str(), path.c_str()) == 0) {
-            m_recentFiles.erase(it);
-            break;
-        }
-    }
-    m_recentFiles.insert(m_recentFiles.begin(), path);
-    if (m_recentFiles.size() > m_maxRecentFiles)
-        m_recentFiles.resize(m_maxRecentFiles);
-}
-
-void CWinApp::SaveStdProfileSettings()
-{
-    if (m_pszRegistryKey.empty() || m_maxRecentFiles == 0)
-        return;
-    const std::string section = ProfileKey(kRecentFileSection);
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, section.c_str());
-    if (m_recentFiles.empty())
-        return;
-    RegKey key;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, section.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                          key.Out(), nullptr) != ERROR_SUCCESS)
-        return; // the recent-file list is a convenience; nothing is lost without it
-    for (std::size_t i = 0; i < m_recentFiles.size(); ++i) {
-        const std::string name = "File" + std::to_string(i + 1);
-        const std::string& value = m_recentFiles[i];
-        ::RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ,
-                         reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>(value.size() + 1));
-    }
+    m_recentFiles = std::make_unique<CRecentFileList>("Software\\" + m_strRegistryKey + "\\" +
+                                                          m_pszAppName + "\\" + kRecentFileSection,
+                                                      maxRecentFiles);
+    m_recentFiles->ReadList();
 }
 
 void CWinApp::AddDocTemplate(std::unique_ptr<CSingleDocTemplate> docTemplate)
@@ -254,6 +192,6 @@ void CWinApp::OnFileOpen()
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!::GetOpenFileNameA(&dialog))
         return; // cancelled
-    if (m_docTemplate && m_docTemplate->OpenDocumentFile(path))
-        AddToRecentFileList(path);
+    if (m_docTemplate && m_docTemplate->OpenDocumentFile(path) && m_recentFiles)
+        m_recentFiles->Add(path);
 }

@@ -4,10 +4,10 @@
 
 #include "afx.h"
 #include "doc_template.h"
+#include "recent_file_list.h"
 
 #include <memory>
 #include <string>
-#include <vector>
 
 class CFrameWnd;
 
@@ -25,35 +25,30 @@ public:
     CWinApp& operator=(const CWinApp&) = delete;
 
     virtual BOOL InitInstance() = 0;
-    virtual int ExitInstance();
-    // Commands that reach the application; true when handled.
+    // Commands of the menu and the accelerators; true when handled.
     virtual bool OnCmdMsg(UINT id);
 
     int Run(HINSTANCE instance, const char* commandLine);
 
+    // The settings go under HKCU\Software\<company>\<application title>.
     void SetRegistryKey(const char* company);
     void LoadStdProfileSettings(UINT maxRecentFiles);
-    void AddToRecentFileList(const std::string& path);
-    const std::vector<std::string>& RecentFiles() const { return m_recentFiles; }
 
     void AddDocTemplate(std::unique_ptr<CSingleDocTemplate> docTemplate);
     void ParseCommandLine(CCommandLineInfo& info) const;
     BOOL ProcessShellCommand(const CCommandLineInfo& info);
 
+    HINSTANCE m_hInstance = nullptr;
+    CFrameWnd* m_pMainWnd = nullptr;
+    std::string m_pszAppName; // the application title
+
+private:
+    int ExitInstance();
     void OnFileNew();
     void OnFileOpen();
 
-    HINSTANCE m_hInstance = nullptr;
-    CFrameWnd* m_pMainWnd = nullptr;
-    std::string m_pszAppName;     // the application title
-    std::string m_pszRegistryKey; // company key under HKCU\Software
-
-private:
-    void SaveStdProfileSettings();
-    std::string ProfileKey(const char* section) const;
-
     std::string m_commandLine;
+    std::string m_strRegistryKey;
     std::unique_ptr<CSingleDocTemplate> m_docTemplate;
-    std::vector<std::string> m_recentFiles;
-    UINT m_maxRecentFiles = 0;
+    std::unique_ptr<CRecentFileList> m_recentFiles; // none without a settings key
 };

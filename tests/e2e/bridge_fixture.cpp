@@ -29,6 +29,19 @@ const char* const kTextK1abc = "K1ABC#-12#-15#14075.00#Bob#FT8#FN42##RSTS -15  R
 const char* const kTextK1abcNoFreq = "K1ABC#-12#-15##Bob#FT8#FN42##RSTS -15  RSTR -12   "
                                      "tnx fer QSO####RSTS -15#RSTR -12#100#";
 
+const std::string& BridgeTitle()
+{
+    static const std::string title = [] {
+        const plovik::win32::UniqueModule program(::LoadLibraryExA(
+            ShippedPath("shell/plovik_bridge.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        char text[256];
+        const int length =
+            program ? ::LoadStringA(program.get(), IDS_APP_TITLE, text, sizeof text) : 0;
+        return std::string(text, length > 0 ? static_cast<std::size_t>(length) : 0);
+    }();
+    return title;
+}
+
 const Samples& WsjtxSamples()
 {
     static const Samples samples = [] {
@@ -47,7 +60,7 @@ const Samples& WsjtxSamples()
 
 HWND FindBridge()
 {
-    return ::FindWindowA(kFrameClass, nullptr);
+    return ::FindWindowA(plovik::kFrameClassName, nullptr);
 }
 
 HWND FindLogvex()
@@ -79,6 +92,7 @@ void BridgeTest::SetUp()
 {
     ASSERT_EQ(WsjtxSamples().k1abc.substr(0, 12), "<call:5>K1AB") << "sample logs not found";
     ASSERT_EQ(WsjtxSamples().g4xyz.substr(0, 12), "<call:5>G4XY");
+    ASSERT_FALSE(BridgeTitle().empty()) << "the program's title cannot be read";
     files = Watched();
     MakeFolder(files.folder);
     RemoveFile(files.log);

@@ -2,6 +2,7 @@
 // The stage every end-to-end test starts from: a clean WSJT-X folder, no
 // bridge, no Logvex, no WSJT-X; and the players the test can bring on.
 
+#include "bridge_names.h"
 #include "harness.h"
 #include "resource.h"
 
@@ -13,8 +14,6 @@
 
 namespace e2e {
 
-constexpr const char* kTitle = "Plovik Bridge ver 1.02";
-constexpr const char* kFrameClass = "PlovikBridgeFrame";
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kGrey = RGB(192, 192, 192);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
@@ -23,6 +22,10 @@ constexpr int kLogLight = IDC_LOG_LIGHT, kProgLight = IDC_PROG_LIGHT, kNoFreq = 
               kBadge = IDC_BADGE;
 constexpr int kIdAppAbout = ID_APP_ABOUT, kIdAppExit = ID_APP_EXIT;
 constexpr int kIdFileNew = ID_FILE_NEW, kIdFileSave = ID_FILE_SAVE;
+
+// The application title of the program's string table: the caption of its
+// window and of its boxes ("" when the program cannot be read).
+const std::string& BridgeTitle();
 
 // What WSJT-X 2.6.1 wrote for two contacts (the sample logs of tests/data).
 struct Samples {
@@ -71,7 +74,7 @@ protected:
     // Waits until Logvex has got `n` messages, then a further tick: exactly `n`?
     bool GotExactly(std::size_t n, DWORD timeoutMs = 6000) const;
     // Message boxes of the bridge now up.
-    static std::vector<HWND> Boxes() { return Dialogs(kTitle); }
+    static std::vector<HWND> Boxes() { return Dialogs(BridgeTitle()); }
     // Presses the box's OK button; true once the box has gone.
     static bool DismissBox(HWND box);
 

@@ -2,8 +2,11 @@
 // no pile of boxes.
 
 #include "bridge_fixture.h"
+#include "log_reader.h"
+#include "outbox_names.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,7 +40,8 @@ TEST_F(Faults, EmptyFileRaisesOneBoxAtATimeAndIsKept)
     StartBridge();
     PlaceFile(files.log, "");
     ASSERT_TRUE(WaitFor([] { return !Boxes().empty(); }, 3000)) << "no box";
-    EXPECT_NE(StaticTexts(Boxes()[0]).find("\nThe source file is empty\n"), std::string::npos)
+    EXPECT_NE(StaticTexts(Boxes()[0]).find("\n" + std::string(plovik::kEmptyFileText) + "\n"),
+              std::string::npos)
         << StaticTexts(Boxes()[0]);
     // The timer keeps ticking behind the box: still exactly one box.
     EXPECT_TRUE(HoldsFor([] { return Boxes().size() == 1; }, 3000)) << Boxes().size();
@@ -365,9 +369,9 @@ TEST_F(Faults, ClosingWhileALongLogIsReadExitsCleanlyAndKeepsTheRest)
     EXPECT_EQ(FindBridge(), nullptr);
     const std::vector<std::string> waiting = FilesIn(files.outbox);
     ASSERT_EQ(waiting.size(), 1u);
-    const std::size_t plus = waiting[0].find('+');
-    const std::size_t delivered =
-        plus == std::string::npos ? 0 : std::stoul(waiting[0].substr(plus + 1));
+    const std::optional<plovik::OutboxEntry> entry = plovik::ParseOutboxName(waiting[0]);
+    ASSERT_TRUE(entry) << "not an outbox file: " << waiting[0];
+    const std::size_t delivered = entry->delivered;
     EXPECT_EQ(delivered, Got().size()) << waiting[0];
     EXPECT_TRUE(ReadFileBytes(files.outbox + "\\" + waiting[0]) == log) << "not kept whole";
     std::printf("closed after %zu contacts were delivered\n", delivered);

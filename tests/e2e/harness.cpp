@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include "log_paths.h"
+#include "outbox_names.h"
 #include "wide.h"
 
 #include <lmcons.h>
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace e2e {
@@ -18,18 +21,12 @@ using plovik::win32::Widen;
 
 namespace {
 
+void ReleaseScreenDc(HDC dc)
+{
+    ::ReleaseDC(nullptr, dc);
+}
 // The screen's device context for as long as the object lives.
-class ScreenDc {
-public:
-    ScreenDc() : m_dc(::GetDC(nullptr)) {}
-    ~ScreenDc() { ::ReleaseDC(nullptr, m_dc); }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC Get() const { return m_dc; }
-
-private:
-    HDC m_dc;
-};
+using ScreenDc = plovik::win32::UniqueHandle<plovik::win32::HandleTraits<HDC, ReleaseScreenDc>>;
 
 std::string WindowsPath(std::string path)
 {
@@ -92,41 +89,40 @@ Process::Process(const std::string& commandLine, const std::string& output)
         startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
     }
     std::wstring line = Widen(commandLine);
+    PROCESS_INFORMATION info{};
     if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, redirect, 0, nullptr, nullptr,
-                          &startup, &m_info))
-        m_info = PROCESS_INFORMATION{};
+                          &startup, &info))
+        return;
+    m_process.reset(info.hProcess);
+    m_thread.reset(info.hThread);
 }
 
 Process::~Process()
 {
-    if (!m_info.hProcess)
-        return;
     if (Running()) {
-        ::TerminateProcess(m_info.hProcess, 99);
-        ::WaitForSingleObject(m_info.hProcess, 5000);
+        ::TerminateProcess(m_process.get(), 99);
+        ::WaitForSingleObject(m_process.get(), 5000);
     }
-    ::CloseHandle(m_info.hThread);
-    ::CloseHandle(m_info.hProcess);
 }
 
 bool Process::Running() const
 {
-    return m_info.hProcess && ::WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+    return m_process && ::WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT;
 }
 
 long Process::WaitExit(DWORD timeoutMs)
 {
-    if (!m_info.hProcess || ::WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    if (!m_process || ::WaitForSingleObject(m_process.get(), timeoutMs) != WAIT_OBJECT_0)
         return -1;
     DWORD code = 0;
-    ::GetExitCodeProcess(m_info.hProcess, &code);
+    ::GetExitCodeProcess(m_process.get(), &code);
     return static_cast<long>(code);
 }
 
 bool Process::Kill()
 {
-    return m_info.hProcess && ::TerminateProcess(m_info.hProcess, 137) &&
-           ::WaitForSingleObject(m_info.hProcess, 10000) == WAIT_OBJECT_0;
+    return m_process && ::TerminateProcess(m_process.get(), 137) &&
+           ::WaitForSingleObject(m_process.get(), 10000) == WAIT_OBJECT_0;
 }
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
@@ -165,8 +161,8 @@ COLORREF ScreenPixel(HWND window, int x, int y)
     RECT rect;
     if (!window || !::GetWindowRect(window, &rect))
         return CLR_INVALID;
-    const ScreenDc screen;
-    return ::GetPixel(screen.Get(), rect.left + x, rect.top + y);
+    const ScreenDc screen(::GetDC(nullptr));
+    return ::GetPixel(screen.get(), rect.left + x, rect.top + y);
 }
 
 namespace {
@@ -266,40 +262,37 @@ void RemoveFile(const std::string& path)
 
 WatchedFiles Watched()
 {
-    // Where WSJT-X writes: the old per-user layout where it exists, else the
-    // local application-data folder (current Windows, and Wine). As the
-    // bridge does, through the wide calls: the name may be outside the ANSI
+    // By the bridge's own rule, from the same system facts, read as it reads
+    // them: through the wide calls, as the names may be outside the ANSI
     // code page.
-    std::string folder;
+    std::optional<std::string> userName;
     wchar_t user[UNLEN + 1];
     DWORD size = UNLEN + 1;
-    if (::GetUserNameW(user, &size)) {
-        const std::string old = "C:\\Documents and Settings\\" + Narrow(user) +
-                                "\\Local Settings\\Application Data\\WSJT-X";
-        if (IsFolder(old))
-            folder = old;
-    }
-    if (folder.empty()) {
-        wchar_t appData[MAX_PATH] = L"";
-        ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
-        folder = Narrow(appData) + "\\WSJT-X";
-    }
-    return WatchedFiles{folder, folder + "\\wsjtx_log.adi", folder + "\\wsjtx_log_bak.adi",
-                        folder + "\\plovik_bridge_outbox", folder + "\\plovik_bridge_unsent.txt"};
+    if (::GetUserNameW(user, &size))
+        userName = Narrow(user);
+    wchar_t appData[MAX_PATH] = L"";
+    std::string localAppData;
+    if (SUCCEEDED(
+            ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
+        localAppData = Narrow(appData);
+    const plovik::LogPaths paths = plovik::ChooseLogPaths(userName, IsFolder, localAppData);
+    const std::string folder = paths.m_strLogPath.substr(0, paths.m_strLogPath.rfind('\\'));
+    return WatchedFiles{folder, paths.m_strLogPath, paths.m_strBakPath,
+                        folder + "\\" + plovik::kOutboxFolderName,
+                        folder + "\\" + plovik::kLegacyKeptName};
 }
 
 std::vector<std::string> FilesIn(const std::string& folder)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileW(Widen(folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const plovik::win32::UniqueFind search(::FindFirstFileW(Widen(folder + "\\*").c_str(), &found));
+    if (!search)
         return names;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             names.push_back(Narrow(found.cFileName));
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
+    } while (::FindNextFileW(search.get(), &found));
     std::sort(names.begin(), names.end());
     return names;
 }

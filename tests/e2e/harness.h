@@ -41,11 +41,9 @@ public:
     // `output`: a file that receives the program's standard output, if any.
     explicit Process(const std::string& commandLine, const std::string& output = "");
     ~Process();
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
 
-    bool Started() const { return m_info.hProcess != nullptr; }
-    HANDLE Handle() const { return m_info.hProcess; }
+    bool Started() const { return static_cast<bool>(m_process); }
+    HANDLE Handle() const { return m_process.get(); }
     bool Running() const;
     // Waits for the program to end: its exit code, or -1 on time-out.
     long WaitExit(DWORD timeoutMs);
@@ -54,7 +52,8 @@ public:
     bool Kill();
 
 private:
-    PROCESS_INFORMATION m_info{};
+    plovik::win32::UniqueKernelHandle m_process;
+    plovik::win32::UniqueKernelHandle m_thread;
 };
 
 // Polls `condition` every 20 ms until it holds or `timeoutMs` has passed.

@@ -3,6 +3,8 @@
 // Windows and under Wine, which has no old folder of its own).
 
 #include "bridge_fixture.h"
+#include "log_paths.h"
+#include "outbox_names.h"
 #include "wide.h"
 
 #include <lmcons.h>
@@ -28,6 +30,11 @@ std::string LocalAppData()
     wchar_t wide[MAX_PATH] = L"";
     ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, wide);
     return Narrow(wide);
+}
+
+std::string FolderOf(const std::string& path)
+{
+    return path.substr(0, path.find_last_of('\\'));
 }
 
 // Points the user's local application-data folder elsewhere for as long as
@@ -89,6 +96,14 @@ std::string LocalAppDataAnsi()
     return ansi;
 }
 
+void FreeFromProcessHeap(char* text)
+{
+    ::HeapFree(::GetProcessHeap(), 0, text);
+}
+// A text Wine allocated for us on the process heap.
+using HeapText =
+    plovik::win32::UniqueHandle<plovik::win32::HandleTraits<char*, FreeFromProcessHeap>>;
+
 // Removes a folder and what it holds from the Linux side, behind Wine's
 // back, so that it is really gone. Wine's own delete of a folder under watch
 // keeps it whole (listed, usable, not even marked for deletion) until the
@@ -98,11 +113,10 @@ bool RemoveFromLinux(const std::string& folder)
     using UnixFileName = char*(CDECL*)(const wchar_t*);
     const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void (*)()>(
         ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* const unixName = unixFileName ? unixFileName(Widen(folder).c_str()) : nullptr;
+    const HeapText unixName(unixFileName ? unixFileName(Widen(folder).c_str()) : nullptr);
     if (!unixName)
         return false;
-    Process rm("Z:\\bin\\rm -rf " + Quote(unixName));
-    ::HeapFree(::GetProcessHeap(), 0, unixName);
+    Process rm("Z:\\bin\\rm -rf " + Quote(unixName.get()));
     return WaitFor([&] { return !FileExists(folder); });
 }
 
@@ -111,15 +125,16 @@ protected:
     void TearDown() override
     {
         BridgeTest::TearDown();
+        const std::string wsjtx = "\\AppData\\Local\\WSJT-X";
         if (!m_profile.empty())
-            for (const char* tail :
-                 {"\\AppData\\Local\\WSJT-X\\plovik_bridge_outbox", "\\AppData\\Local\\WSJT-X",
-                  "\\AppData\\Local", "\\AppData", ""})
+            for (const std::string& tail :
+                 {wsjtx + "\\" + plovik::kOutboxFolderName, wsjtx, std::string("\\AppData\\Local"),
+                  std::string("\\AppData"), std::string()})
                 ::RemoveDirectoryW(Widen(m_profile + tail).c_str());
-        RemoveFile(m_oldFolder + "\\wsjtx_log.adi");
-        RemoveFile(m_oldFolder + "\\wsjtx_log_bak.adi");
-        RemoveFilesIn(m_oldFolder + "\\plovik_bridge_outbox");
-        ::RemoveDirectoryA((m_oldFolder + "\\plovik_bridge_outbox").c_str());
+        RemoveFile(m_old.m_strLogPath);
+        RemoveFile(m_old.m_strBakPath);
+        RemoveFilesIn(m_oldOutbox);
+        ::RemoveDirectoryA(m_oldOutbox.c_str());
         // Only what this test made; the prefix has no such folders otherwise.
         for (std::string folder = m_oldFolder; folder.size() > m_oldRoot.size();
              folder = folder.substr(0, folder.find_last_of('\\')))
@@ -145,9 +160,13 @@ protected:
     }
 
     std::string m_profile; // a profile folder this test made
-    const std::string m_oldRoot = "C:\\Documents and Settings";
-    const std::string m_oldFolder =
-        m_oldRoot + "\\" + UserName() + "\\Local Settings\\Application Data\\WSJT-X";
+    // The files of the old per-user layout, as the bridge names them where
+    // that layout exists.
+    const plovik::LogPaths m_old = plovik::ChooseLogPaths(
+        UserName(), [](const std::string&) { return true; }, LocalAppData());
+    const std::string m_oldFolder = FolderOf(m_old.m_strLogPath);
+    const std::string m_oldOutbox = m_oldFolder + "\\" + plovik::kOutboxFolderName;
+    const std::string m_oldRoot = FolderOf(plovik::kDocumentsAndSettings);
 };
 
 TEST_F(Paths, WithoutTheOldFolderTheLogIsInLocalApplicationData)
@@ -169,13 +188,13 @@ TEST_F(Paths, TheOldPerUserFolderIsPreferredWhereItExists)
          at = m_oldFolder.find('\\', at + 1))
         ::CreateDirectoryA(m_oldFolder.substr(0, at).c_str(), nullptr);
     ASSERT_TRUE(::CreateDirectoryA(m_oldFolder.c_str(), nullptr)) << m_oldFolder;
-    const std::string oldLog = m_oldFolder + "\\wsjtx_log.adi";
+    const std::string& oldLog = m_old.m_strLogPath;
     PlaceFile(oldLog, WsjtxSamples().oneContact);
     StartLogvex();
     StartBridge();
     // Moved aside at start, in the old folder.
     EXPECT_FALSE(FileExists(oldLog));
-    EXPECT_EQ(ReadFileBytes(m_oldFolder + "\\wsjtx_log_bak.adi"), WsjtxSamples().oneContact);
+    EXPECT_EQ(ReadFileBytes(m_old.m_strBakPath), WsjtxSamples().oneContact);
 
     // A log in the new folder is not the bridge's; one in the old folder is.
     PlaceFile(files.log, WsjtxSamples().oneContact);

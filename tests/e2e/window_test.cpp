@@ -2,6 +2,7 @@
 
 #include "bridge_fixture.h"
 #include "unique_handle.h"
+#include "wide.h"
 
 #include <sddl.h>
 
@@ -105,19 +106,21 @@ TEST_F(Window, WsjtxLightKnowsQtClassNamesOfEveryVersionByTheTitle)
 TEST_F(Window, CaptionAndMenuTexts)
 {
     StartBridge();
-    EXPECT_EQ(WindowText(FindBridge()), kTitle);
+    EXPECT_EQ(WindowText(FindBridge()), "Plovik Bridge ver 1.02");
+    EXPECT_EQ(WindowText(FindBridge()), BridgeTitle());
     EXPECT_NE(::GetMenu(FindBridge()), nullptr) << "the frame has a menu bar";
     // Another process's menu cannot be read under Wine: read the program's own.
     const plovik::win32::UniqueModule program(::LoadLibraryExA(
         ShippedPath("shell/plovik_bridge.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     ASSERT_TRUE(program);
-    const plovik::win32::UniqueMenu menu(::LoadMenuA(program.get(), MAKEINTRESOURCEA(128)));
+    const plovik::win32::UniqueMenu menu(
+        ::LoadMenuA(program.get(), MAKEINTRESOURCEA(IDR_MAINFRAME)));
     ASSERT_TRUE(menu);
     ASSERT_EQ(::GetMenuItemCount(menu.get()), 2);
     EXPECT_EQ(MenuText(menu.get(), 0, MF_BYPOSITION), "&File");
     EXPECT_EQ(MenuText(menu.get(), 1, MF_BYPOSITION), "&Help");
     EXPECT_EQ(MenuText(menu.get(), kIdAppExit, MF_BYCOMMAND), "E&xit");
-    EXPECT_EQ(MenuText(menu.get(), kIdAppAbout, MF_BYCOMMAND), "&About Plovik Bridge ver 1.02");
+    EXPECT_EQ(MenuText(menu.get(), kIdAppAbout, MF_BYCOMMAND), "&About " + BridgeTitle());
 }
 
 // The file's properties in Explorer: the project's one version, and the licence.
@@ -161,7 +164,7 @@ TEST_F(Window, VersionResourceCarriesTheProjectVersionAndTheLicence)
 TEST_F(Window, HelpAboutShowsTheAboutBoxUntilOk)
 {
     StartBridge();
-    const std::string about = "About Plovik Bridge ver 1.02";
+    const std::string about = "About " + BridgeTitle();
     // Alt+H, then A, as the user would.
     ::PostMessageA(FindBridge(), WM_SYSCOMMAND, SC_KEYMENU, 'h');
     ASSERT_TRUE(WaitFor([] { return OpenPopupMenu() != nullptr; })) << "no Help menu";
@@ -201,6 +204,39 @@ TEST_F(Window, ExitCommandEndsTheProgram)
     EXPECT_EQ(FindBridge(), nullptr);
 }
 
+// Under the settings key the bridge keeps the list of files File Open
+// opened: it reads the list at its start and writes back, at its close,
+// the four it keeps.
+TEST_F(Window, RecentFileListIsKeptUnderTheSettingsKey)
+{
+    const std::string key =
+        "Software\\Local AppWizard-Generated Applications\\" + BridgeTitle() + "\\Recent File List";
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+    const auto put = [&key](const char* name, const std::string& value) {
+        return ::RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, value.c_str(),
+                                 static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+    };
+    const auto get = [&key](const char* name) {
+        char value[MAX_PATH] = "";
+        DWORD size = sizeof value;
+        return ::RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value,
+                              &size) == ERROR_SUCCESS
+                   ? std::string(value)
+                   : std::string("(none)");
+    };
+    ASSERT_TRUE(put("File1", "C:\\logs\\one.adi"));
+    ASSERT_TRUE(put("File2", "C:\\logs\\two.adi"));
+    ASSERT_TRUE(put("File5", "C:\\logs\\five.adi"));
+    StartBridge();
+    ASSERT_TRUE(::PostMessageA(FindBridge(), WM_CLOSE, 0, 0));
+    ASSERT_EQ(bridge->WaitExit(10000), 0);
+    EXPECT_EQ(get("File1"), "C:\\logs\\one.adi");
+    EXPECT_EQ(get("File2"), "C:\\logs\\two.adi");
+    EXPECT_EQ(get("File3"), "(none)");
+    EXPECT_EQ(get("File5"), "(none)") << "the list keeps four files";
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+}
+
 TEST_F(Window, SecondCopyExitsAndTheFirstStays)
 {
     StartLogvex();
@@ -225,15 +261,14 @@ TEST_F(Window, SecondCopyExitsWhenTheFirstRunsAsAdministrator)
     // An elevated first bridge leaves the mutex with rights for
     // administrators only. Here it grants the system alone, which this
     // process does not run as: opening it is denied, under Wine as on Windows.
-    const wchar_t* const name = L"Local\\PlovikBridge.SingleInstance";
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const std::wstring name = plovik::win32::Widen(plovik::kSingleInstanceMutexName);
+    plovik::win32::UniqueLocalMemory<PSECURITY_DESCRIPTOR> descriptor;
     ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
-        L"D:(A;;GA;;;SY)", SDDL_REVISION_1, &descriptor, nullptr));
-    SECURITY_ATTRIBUTES security{sizeof security, descriptor, FALSE};
-    const plovik::win32::UniqueKernelHandle first(::CreateMutexW(&security, FALSE, name));
-    ::LocalFree(descriptor);
+        L"D:(A;;GA;;;SY)", SDDL_REVISION_1, descriptor.put(), nullptr));
+    SECURITY_ATTRIBUTES security{sizeof security, descriptor.get(), FALSE};
+    const plovik::win32::UniqueKernelHandle first(::CreateMutexW(&security, FALSE, name.c_str()));
     ASSERT_TRUE(first);
-    ASSERT_EQ(::CreateMutexW(nullptr, FALSE, name), nullptr);
+    ASSERT_EQ(::CreateMutexW(nullptr, FALSE, name.c_str()), nullptr);
     ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED))
         << "the mutex opens: the case is not reachable here";
 
@@ -260,7 +295,7 @@ TEST_F(Window, NewDocumentStartsOverAndTheBridgeKeepsWorking)
                                         &result),
                   0);
     }
-    EXPECT_EQ(WindowText(FindBridge()), kTitle);
+    EXPECT_EQ(WindowText(FindBridge()), BridgeTitle());
     EXPECT_EQ(::SendMessageA(BridgeControl(kBadge), STM_GETIMAGE, IMAGE_BITMAP, 0), badge)
         << "the pictures already loaded are kept";
     EXPECT_TRUE(WaitFor([] { return Light(kLogLight) == kGreen; }, 1500));

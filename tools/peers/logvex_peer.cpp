@@ -86,7 +86,7 @@ struct Logvex {
         const std::size_t slash = closeWhenRead.find_last_of('\\');
         const std::wstring folder = plovik::win32::Widen(closeWhenRead.substr(0, slash));
         const std::wstring name = plovik::win32::Widen(closeWhenRead.substr(slash + 1));
-        const peers::File directory(
+        const peers::UniqueFile directory(
             ::CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY,
                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -94,8 +94,8 @@ struct Logvex {
         bool gone = false;
         alignas(FILE_NOTIFY_INFORMATION) char buffer[64 * 1024];
         DWORD bytes = 0;
-        while (!gone && directory.Valid() &&
-               ::ReadDirectoryChangesW(directory.Get(), buffer, sizeof buffer, FALSE,
+        while (!gone && directory &&
+               ::ReadDirectoryChangesW(directory.get(), buffer, sizeof buffer, FALSE,
                                        FILE_NOTIFY_CHANGE_FILE_NAME, &bytes, nullptr, nullptr)) {
             for (DWORD at = 0; bytes > 0 && !gone;) {
                 const auto* info = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(buffer + at);

@@ -3,6 +3,7 @@
 // Options and paths are UTF-8, and UTF-16 at the system's calls, so a
 // folder named outside the ANSI code page reaches the peers whole.
 
+#include "unique_handle.h"
 #include "wide.h"
 
 #include <windows.h>
@@ -22,11 +23,10 @@ inline const std::vector<std::string>& Arguments()
     static const std::vector<std::string> arguments = [] {
         std::vector<std::string> words;
         int count = 0;
-        if (LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
-            for (int i = 0; i < count; ++i)
-                words.push_back(plovik::win32::Narrow(wide[i]));
-            ::LocalFree(wide);
-        }
+        const plovik::win32::UniqueLocalMemory<LPWSTR*> wide(
+            ::CommandLineToArgvW(::GetCommandLineW(), &count));
+        for (int i = 0; wide && i < count; ++i)
+            words.push_back(plovik::win32::Narrow(wide.get()[i]));
         return words;
     }();
     return arguments;
@@ -76,31 +76,12 @@ inline unsigned long long PreciseNow()
     return (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
 }
 
-// A kernel handle closed when the object goes.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle()
-    {
-        if (Valid())
-            ::CloseHandle(m_handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool Valid() const { return m_handle && m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
+using plovik::win32::UniqueFile;
 
-private:
-    HANDLE m_handle;
-};
-
-// A file is one such handle.
-using File = FileHandle;
-
-inline bool WriteAll(const File& file, const std::string& bytes)
+inline bool WriteAll(const UniqueFile& file, const std::string& bytes)
 {
     DWORD written = 0;
-    return ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+    return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                        nullptr) &&
            written == bytes.size();
 }
@@ -109,10 +90,10 @@ inline bool WriteAll(const File& file, const std::string& bytes)
 // record is complete on disk when the call returns.
 inline bool AppendToFile(const std::string& path, const std::string& bytes)
 {
-    const File file(::CreateFileW(plovik::win32::Widen(path).c_str(), FILE_APPEND_DATA,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.Valid() && WriteAll(file, bytes);
+    const UniqueFile file(::CreateFileW(plovik::win32::Widen(path).c_str(), FILE_APPEND_DATA,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && WriteAll(file, bytes);
 }
 
 inline bool Exists(const std::string& path)

@@ -45,18 +45,18 @@ bool AppendRecord(const std::string& path, const std::string& record, long holdM
 {
     bool ok = false;
     {
-        const peers::File file(::CreateFileW(plovik::win32::Widen(path).c_str(),
-                                             GENERIC_READ | GENERIC_WRITE,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const peers::UniqueFile file(::CreateFileW(plovik::win32::Widen(path).c_str(),
+                                                   GENERIC_READ | GENERIC_WRITE,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         const DWORD error = ::GetLastError();
-        if (!file.Valid()) {
+        if (!file) {
             std::fprintf(stderr, "wsjtx-peer: WSJT-X could not log this contact (error %lu): %s\n",
                          static_cast<unsigned long>(error), record.c_str());
         } else {
             LARGE_INTEGER size{};
-            ok = ::GetFileSizeEx(file.Get(), &size) &&
-                 ::SetFilePointer(file.Get(), 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER &&
+            ok = ::GetFileSizeEx(file.get(), &size) &&
+                 ::SetFilePointer(file.get(), 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER &&
                  peers::WriteAll(file, (size.QuadPart == 0 ? std::string(kHeader) : std::string()) +
                                            record + "\r\n");
             if (holdMs > 0)
