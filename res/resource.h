@@ -10,6 +10,7 @@
 #define IDC_PROG_LIGHT 1001
 #define IDC_NO_FREQ 1002
 #define IDC_BADGE 1003
+#define IDC_STATUS 1004
 
 // Menu, accelerators, application icon and document-template string
 #define IDR_MAINFRAME 128

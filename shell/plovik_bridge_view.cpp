@@ -6,6 +6,7 @@
 #include "framework/win_app.h"
 #include "log_paths.h"
 #include "resource.h"
+#include "status_text.h"
 #include "wide.h"
 #include "win_error.h"
 #include "wsjtx_window.h"
@@ -72,6 +73,7 @@ void CPlovik_bridgeView::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_BADGE, m_stcBadge);
     DDX_Control(pDX, IDC_PROG_LIGHT, m_stcProgLight);
     DDX_Control(pDX, IDC_LOG_LIGHT, m_stcLogLight);
+    DDX_Control(pDX, IDC_STATUS, m_stcStatus);
     DDX_Check(pDX, IDC_NO_FREQ, m_bNoFreq);
 }
 
@@ -102,14 +104,10 @@ void CPlovik_bridgeView::ChoosePaths()
     if (SUCCEEDED(
             ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
         localAppData = plovik::win32::Narrow(appData);
+    m_strAppData = localAppData;
     const plovik::LogPaths paths = plovik::ChooseLogPaths(userName, FolderExists, localAppData);
     m_strLogPath = paths.m_strLogPath;
     m_strBakPath = paths.m_strBakPath;
-}
-
-std::string CPlovik_bridgeView::LogFolder() const
-{
-    return m_strLogPath.substr(0, m_strLogPath.find_last_of('\\'));
 }
 
 void CPlovik_bridgeView::OnInitialUpdate()
@@ -123,9 +121,13 @@ void CPlovik_bridgeView::OnInitialUpdate()
     ResizeParentToFit();
     // Once per run: at the first start in a folder, a log there is old
     // history and kept aside; New and Open do not run it again.
+    // Every WSJT-X and JTDX instance's folder is watched: the path rule's,
+    // and each in the local application data, now and as they appear.
     if (!m_transfer) {
-        m_transfer.emplace(m_files, m_window, m_record, m_nNoFreq,
-                           plovik::FolderPaths::For(m_strLogPath, m_strBakPath));
+        m_transfer.emplace(m_files, m_window, m_record, m_nNoFreq);
+        m_transfer->Watch(plovik::FolderPaths::For(m_strLogPath, m_strBakPath));
+        if (!m_strAppData.empty())
+            m_transfer->WatchInstancesIn(m_strAppData, '\\');
         m_transfer->StartUp();
     }
 
@@ -156,7 +158,7 @@ void CPlovik_bridgeView::OnUpdate(CFormView*, LPARAM, void*)
     UpdateLight(m_stcProgLight, kWsjtxClass);
 }
 
-HANDLE CPlovik_bridgeView::RefreshWatch()
+std::vector<HANDLE> CPlovik_bridgeView::RefreshWatch()
 {
     // Diagnostic: PLOVIK_BRIDGE_TIMER_ONLY=1 leaves the folder watch off, so
     // the benchmark can measure what the one-second tick alone gives.
@@ -164,30 +166,14 @@ HANDLE CPlovik_bridgeView::RefreshWatch()
         const char* value = std::getenv("PLOVIK_BRIDGE_TIMER_ONLY");
         return value && std::strcmp(value, "1") == 0;
     }();
-    if (timerOnly || m_strLogPath.empty())
-        return nullptr;
-    const std::string folder = LogFolder();
-    // A folder deleted while a change notification is open on it stays
-    // "delete pending" on Windows, and cannot be made again (by WSJT-X or
-    // anyone) until the handle is closed. Windows then ends the watch, which
-    // wakes the loop, and the folder no longer opens: let go of it. Looked at
-    // before every wait, so a folder that went without waking anyone (as one
-    // removed behind Wine's back) is not watched in its old place for ever.
-    if (m_folderChange && !FolderExists(folder))
-        m_folderChange.reset();
-    // The folder may appear later (WSJT-X not yet run): try again each time.
-    if (!m_folderChange)
-        m_folderChange.reset(::FindFirstChangeNotificationW(
-            plovik::win32::Widen(folder).c_str(), FALSE,
-            FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
-                FILE_NOTIFY_CHANGE_SIZE));
-    return m_folderChange ? m_folderChange.get() : nullptr;
+    if (timerOnly || !m_transfer)
+        return {};
+    return m_watch.Refresh(m_strAppData, m_transfer->Folders());
 }
 
-void CPlovik_bridgeView::OnWatchSignalled()
+void CPlovik_bridgeView::OnWatchSignalled(std::size_t index)
 {
-    if (!::FindNextChangeNotification(m_folderChange.get()))
-        m_folderChange.reset(); // folder gone: made anew when it is back
+    m_watch.Signalled(index);
     OnTimer(kTickTimer);
 }
 
@@ -211,11 +197,33 @@ void CPlovik_bridgeView::OnTimer(UINT_PTR nIDEvent)
         HWND logvex = nullptr;
         UpdateLight(m_stcLogLight, kLogvexClass, &logvex);
         UpdateLight(m_stcProgLight, kWsjtxClass);
+        m_bLogvexRunning = logvex != nullptr;
         return reinterpret_cast<plovik::WindowRef>(logvex);
     });
     if (outcome.take == plovik::TakeOutcome::InUse)
         ::SetTimer(m_hWnd, kRetryTimer, kRetryMs, nullptr);
     AfterTransferWork();
+    UpdateStatus();
+}
+
+void CPlovik_bridgeView::UpdateStatus()
+{
+    if (!m_transfer || TransferRunning())
+        return;
+    const plovik::Progress& progress = m_transfer->GetProgress();
+    plovik::StatusFacts facts;
+    facts.logvexRunning = m_bLogvexRunning;
+    facts.waiting = m_transfer->CountWaiting();
+    facts.delivered = progress.delivered;
+    facts.skipped = progress.skipped;
+    facts.lastCall = progress.lastCall;
+    facts.lastTimeOn = progress.lastTimeOn;
+    // Set only when it changes: a screen reader announces each change.
+    const std::string text = plovik::StatusText(facts);
+    if (text != m_strStatus) {
+        m_strStatus = text;
+        ::SetWindowTextW(m_stcStatus.m_hWnd, plovik::win32::Widen(text).c_str());
+    }
 }
 
 void CPlovik_bridgeView::CollectSendResult()
@@ -226,6 +234,7 @@ void CPlovik_bridgeView::CollectSendResult()
         status && m_transfer) {
         m_transfer->SendFinished(*status);
         AfterTransferWork();
+        UpdateStatus();
     }
 }
 

@@ -16,15 +16,18 @@
 //   closes once it has returned; a close while Logvex handles a contact
 //   waits up to 30 s for the answer, with the window answering.
 
+#include "folder_watch.h"
 #include "framework/form_view.h"
 #include "qso_record.h"
 #include "system_files.h"
 #include "transfer.h"
 #include "win32_window_side.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 class CPlovik_bridgeView : public CFormView {
 public:
@@ -35,8 +38,8 @@ public:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     bool CanCloseFrame() override;
-    HANDLE RefreshWatch() override;
-    void OnWatchSignalled() override;
+    std::vector<HANDLE> RefreshWatch() override;
+    void OnWatchSignalled(std::size_t index) override;
 
     void OnTimer(UINT_PTR nIDEvent);
     void OnCheckNoFreq();
@@ -48,7 +51,6 @@ protected:
 private:
     void UpdateLight(CStatic& light, const char* windowClass, HWND* found = nullptr);
     void ChoosePaths();
-    std::string LogFolder() const;
     void CloseIfPending();
     bool TransferRunning() const { return m_transfer && m_transfer->IsRunning(); }
     // Takes the result of a send that has ended, if any, and goes on.
@@ -56,16 +58,22 @@ private:
     // Shows boxes held back during the transfer's work, then a close asked
     // for meanwhile.
     void AfterTransferWork();
+    // The status line, in words, within a second of any change.
+    void UpdateStatus();
 
     CStatic m_stcBadge;
     CStatic m_stcProgLight;
     CStatic m_stcLogLight;
+    CStatic m_stcStatus;
+    std::string m_strStatus;
+    bool m_bLogvexRunning = false;
     int m_bNoFreq = 0;
     CBitmap m_bmpOff;
     CBitmap m_bmpOn;
     CBitmap m_bmpBadge;
     std::string m_strLogPath;
     std::string m_strBakPath;
+    std::string m_strAppData; // the local application-data folder, which holds every instance's
     std::uint8_t m_nNoFreq = 0;
     plovik::QsoRecord m_record;
 
@@ -76,7 +84,7 @@ private:
     bool m_bClosePending = false;
     bool m_bCloseForced = false; // the close waited long enough for the send
     bool m_bBoxesDeferred = false;
-    // Wakes the bridge as soon as the log folder changes, so a contact is
+    // Wakes the bridge as soon as a log folder changes, so a contact is
     // handed over at once rather than at the next timer tick.
-    plovik::win32::UniqueChangeNotification m_folderChange;
+    FolderWatch m_watch;
 };

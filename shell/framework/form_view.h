@@ -5,6 +5,9 @@
 #include "afx.h"
 #include "unique_handle.h"
 
+#include <cstddef>
+#include <vector>
+
 class CDocument;
 class CFrameWnd;
 
@@ -64,11 +67,11 @@ public:
     // Asked before the frame closes; false postpones the close.
     virtual bool CanCloseFrame() { return true; }
     // Called before every wait of the message loop: brings the view's watch
-    // up to date (it may open or close handles) and returns the kernel object
-    // to wait on besides messages (none: null); then what to do when it is
-    // signalled.
-    virtual HANDLE RefreshWatch() { return nullptr; }
-    virtual void OnWatchSignalled() {}
+    // up to date (it may open or close handles) and returns the kernel
+    // objects to wait on besides messages (at most MAXIMUM_WAIT_OBJECTS - 1);
+    // then what to do when the one at `index` is signalled.
+    virtual std::vector<HANDLE> RefreshWatch() { return {}; }
+    virtual void OnWatchSignalled(std::size_t index) { (void)index; }
 
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     // Shrinks the frame around the form; it never grows it.

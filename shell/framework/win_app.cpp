@@ -73,11 +73,12 @@ int CWinApp::Run(HINSTANCE instance, const char* commandLine)
         }
         // Sleep until a message arrives or the view's object is signalled.
         CFormView* view = m_pMainWnd ? m_pMainWnd->GetActiveView() : nullptr;
-        HANDLE handle = view ? view->RefreshWatch() : nullptr;
+        const std::vector<HANDLE> handles = view ? view->RefreshWatch() : std::vector<HANDLE>();
+        const DWORD count = static_cast<DWORD>(handles.size());
         const DWORD woken =
-            ::MsgWaitForMultipleObjects(handle ? 1 : 0, &handle, FALSE, INFINITE, QS_ALLINPUT);
-        if (handle && woken == WAIT_OBJECT_0)
-            view->OnWatchSignalled();
+            ::MsgWaitForMultipleObjects(count, handles.data(), FALSE, INFINITE, QS_ALLINPUT);
+        if (woken >= WAIT_OBJECT_0 && woken < WAIT_OBJECT_0 + count)
+            view->OnWatchSignalled(woken - WAIT_OBJECT_0);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "wsjtx_window.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace plovik {
 
@@ -22,8 +23,13 @@ bool IsQtMainWindowClass(std::string_view windowClass)
 
 bool IsWsjtxWindow(std::string_view windowClass, std::string_view title)
 {
-    constexpr std::string_view kTitle = "WSJT-X";
-    return IsQtMainWindowClass(windowClass) && title.substr(0, kTitle.size()) == kTitle;
+    // JTDX, WSJT-X's fork, writes the same log; every instance (--rig-name)
+    // puts its own name after the program's.
+    constexpr std::string_view kTitles[] = {"WSJT-X", "JTDX"};
+    return IsQtMainWindowClass(windowClass) &&
+           std::any_of(std::begin(kTitles), std::end(kTitles), [&](std::string_view program) {
+               return title.substr(0, program.size()) == program;
+           });
 }
 
 } // namespace plovik

@@ -14,7 +14,8 @@ namespace plovik {
 bool IsQtMainWindowClass(std::string_view windowClass);
 
 // Every Qt program shares such a class: WSJT-X's window is the one whose
-// title also begins with "WSJT-X" ("WSJT-X   v2.6.1   by K1JT et al.").
+// title also begins with "WSJT-X" ("WSJT-X   v2.6.1   by K1JT et al.",
+// "WSJT-X - IC7300 ..." for a second rig), JTDX's with "JTDX".
 bool IsWsjtxWindow(std::string_view windowClass, std::string_view title);
 
 } // namespace plovik

@@ -39,7 +39,7 @@ TEST(WsjtxWindow, QtMainWindowClassNames)
         EXPECT_EQ(IsQtMainWindowClass(c.windowClass), c.isMainWindow) << c.windowClass;
 }
 
-TEST(WsjtxWindow, TheTitleMustNameWsjtx)
+TEST(WsjtxWindow, TheTitleMustNameWsjtxOrJtdx)
 {
     struct Case {
         const char* title;
@@ -50,7 +50,10 @@ TEST(WsjtxWindow, TheTitleMustNameWsjtx)
         {"WSJT-X   v2.7.0-rc5   by K1JT et al.", true},
         {"WSJT-X - Wide Graph", true},
         {"WSJT-X", true},
-        {"JTDX  by HF community  v2.2.159", false},
+        {"WSJT-X - IC7300   v2.6.1   by K1JT et al.", true},
+        {"JTDX  by HF community  v2.2.159", true},
+        {"JTDX - FT991  by HF community  v2.2.159", true},
+        {"jtdx", false},
         {"Qt Creator", false},
         {"wsjt-x   v2.6.1", false},
         {" WSJT-X   v2.6.1", false},

@@ -1,0 +1,65 @@
+#include "folder_watch.h"
+
+#include "wide.h"
+
+#include <algorithm>
+
+namespace {
+
+bool FolderExists(const std::string& folder)
+{
+    const DWORD attributes = ::GetFileAttributesW(plovik::win32::Widen(folder).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
+const std::vector<HANDLE>& FolderWatch::Refresh(const std::string& parent,
+                                                const std::vector<std::string>& folders)
+{
+    // A folder deleted while a change notification is open on it stays
+    // "delete pending" on Windows, and cannot be made again (by WSJT-X or
+    // anyone) until the handle is closed. Windows then ends the watch, which
+    // wakes the loop, and the folder no longer opens: let go of it. Looked at
+    // before every wait, so a folder that went without waking anyone (as one
+    // removed behind Wine's back) is not watched in its old place for ever.
+    for (Watch& watch : m_watches)
+        if (watch.handle && !FolderExists(watch.folder))
+            watch.handle.reset();
+    if (!parent.empty())
+        Keep(parent, true);
+    for (const std::string& folder : folders)
+        Keep(folder, false);
+    m_handles.clear();
+    for (Watch& watch : m_watches) {
+        // A folder may appear later (WSJT-X not yet run): tried each time.
+        if (!watch.handle)
+            watch.handle.reset(::FindFirstChangeNotificationW(
+                plovik::win32::Widen(watch.folder).c_str(), FALSE,
+                watch.forFolders ? FILE_NOTIFY_CHANGE_DIR_NAME
+                                 : FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
+                                       FILE_NOTIFY_CHANGE_SIZE));
+        if (watch.handle && m_handles.size() < kMostHandles)
+            m_handles.push_back(watch.handle.get());
+    }
+    return m_handles;
+}
+
+void FolderWatch::Keep(const std::string& folder, bool forFolders)
+{
+    const bool known = std::any_of(m_watches.begin(), m_watches.end(), [&](const Watch& watch) {
+        return watch.folder == folder && watch.forFolders == forFolders;
+    });
+    if (!known)
+        m_watches.push_back(Watch{folder, forFolders, {}});
+}
+
+void FolderWatch::Signalled(std::size_t index)
+{
+    if (index >= m_handles.size())
+        return;
+    for (Watch& watch : m_watches)
+        if (watch.handle.get() == m_handles[index] &&
+            !::FindNextChangeNotification(m_handles[index]))
+            watch.handle.reset(); // folder gone: watched anew when it is back
+}

@@ -1,0 +1,42 @@
+#pragma once
+// Change notifications on the folders the bridge watches, so a contact is
+// taken at once rather than at the next tick. The message loop waits on
+// them together with its queue: MsgWaitForMultipleObjects takes 63 handles
+// besides the queue. The first goes to the folder that holds the instance
+// folders (a new one, a new rig, is seen at once), the rest to the
+// instance folders in the order they were found; past that, a folder is
+// served by the one-second tick alone.
+
+#include "unique_handle.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class FolderWatch {
+public:
+    static constexpr std::size_t kMostHandles = MAXIMUM_WAIT_OBJECTS - 1;
+
+    // Watches `folders` (a notification each) and `parent` (for folders
+    // made or removed in it), opening what is missing and letting go of
+    // what is gone. Returns the handles to wait on.
+    const std::vector<HANDLE>& Refresh(const std::string& parent,
+                                       const std::vector<std::string>& folders);
+
+    // The handle at `index` of the last Refresh was signalled: armed again,
+    // or let go when its folder is gone.
+    void Signalled(std::size_t index);
+
+private:
+    struct Watch {
+        std::string folder;
+        bool forFolders = false; // watches the folders in it, not the files
+        plovik::win32::UniqueChangeNotification handle;
+    };
+
+    void Keep(const std::string& folder, bool forFolders);
+
+    std::vector<Watch> m_watches;
+    std::vector<HANDLE> m_handles;
+};

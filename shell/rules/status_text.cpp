@@ -1,0 +1,31 @@
+#include "status_text.h"
+
+namespace plovik {
+
+namespace {
+
+// "062055" -> "06:20"; anything else as it is.
+std::string Clock(const std::string& time)
+{
+    if (time.size() != 6)
+        return time;
+    return time.substr(0, 2) + ":" + time.substr(2, 2);
+}
+
+} // namespace
+
+std::string StatusText(const StatusFacts& facts)
+{
+    std::string text = facts.logvexRunning ? "Logvex: running" : "Logvex: not running";
+    text += "\r\nWaiting: " + std::to_string(facts.waiting);
+    text += "\r\nSent: " + std::to_string(facts.delivered) +
+            "  Skipped: " + std::to_string(facts.skipped);
+    if (!facts.lastCall.empty()) {
+        text += "\r\nLast: " + facts.lastCall;
+        if (!facts.lastTimeOn.empty())
+            text += " " + Clock(facts.lastTimeOn) + " UTC";
+    }
+    return text;
+}
+
+} // namespace plovik
