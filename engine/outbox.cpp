@@ -1,95 +1,10 @@
 #include "outbox.h"
 
-#include "line_reader.h"
-#include "log_reader.h"
+#include "outbox_reading.h"
 
 #include <algorithm>
-#include <deque>
 
 namespace plovik {
-
-// One outbox file open where its reading stopped. It keeps the contact
-// asked for and the one after it (so the last of a file is known before it
-// goes): a contact sent again, after Logvex did not take it, costs no read.
-struct Outbox::Reading {
-    Reading(const OutboxEntry& entry, std::unique_ptr<LogFile> opened, WindowSide& window)
-        : arrival(entry.arrival), kind(entry.kind), file(std::move(opened))
-    {
-        if (kind == OutboxKind::LogFile)
-            contacts = std::make_unique<ContactStream>(working, *file, window);
-        else
-            lines = std::make_unique<LineReader>(*file);
-    }
-
-    struct Read {
-        std::size_t index = 0;
-        QsoRecord record;
-        std::string tags;
-        std::string message;
-    };
-    enum class Pull { Got, Done, Stopped };
-
-    // Reads one more contact into `ahead`, or learns how the file ends.
-    Pull PullOne()
-    {
-        Read read;
-        read.index = pulled;
-        if (contacts) {
-            switch (contacts->Next(read.record, &read.tags)) {
-            case ContactStream::Status::Contact:
-                break;
-            case ContactStream::Status::End:
-            case ContactStream::Status::Empty:
-                ended = Ended::End;
-                return Pull::Done;
-            case ContactStream::Status::Failed:
-                ended = Ended::Bad;
-                reason = contacts->Reason();
-                return Pull::Done;
-            case ContactStream::Status::Interrupted:
-                return Pull::Stopped;
-            }
-        } else if (!NextMessage(read.message)) {
-            return Pull::Done;
-        }
-        ++pulled;
-        ahead.push_back(std::move(read));
-        return Pull::Got;
-    }
-
-    // Ready messages, one a line; empty lines are none.
-    bool NextMessage(std::string& message)
-    {
-        std::string_view line;
-        for (;;) {
-            switch (lines->ReadLine(line)) {
-            case LineReader::Status::Line:
-                if (line.empty())
-                    continue;
-                message = std::string(line);
-                return true;
-            case LineReader::Status::End:
-                ended = Ended::End;
-                return false;
-            case LineReader::Status::Failed:
-                ended = Ended::Bad;
-                reason = file->ErrorText();
-                return false;
-            }
-        }
-    }
-
-    std::uint64_t arrival;
-    OutboxKind kind;
-    std::unique_ptr<LogFile> file;
-    QsoRecord working;
-    std::unique_ptr<ContactStream> contacts; // a log file
-    std::unique_ptr<LineReader> lines;       // ready messages
-    std::size_t pulled = 0;                  // contacts read so far
-    std::deque<Read> ahead;                  // read, not yet passed
-    enum class Ended { No, End, Bad } ended = Ended::No;
-    std::string reason;
-};
 
 Outbox::Outbox(Files& files, WindowSide& window, Reports& reports, std::string folder,
                char separator, std::uint64_t& takes)
@@ -198,33 +113,33 @@ Outbox::Found Outbox::ReadContact(const OutboxEntry& entry, Contact& contact, st
             reason = opened.reason;
             return Found::Bad;
         }
-        m_reading = std::make_unique<Reading>(entry, std::move(opened.file), m_window);
+        m_reading = std::make_unique<OutboxReading>(entry, std::move(opened.file), m_window);
     }
-    Reading& reading = *m_reading;
+    OutboxReading& reading = *m_reading;
     // The contact asked for, and whether another follows it.
     for (;;) {
         while (!reading.ahead.empty() && reading.ahead.front().index < wanted)
             reading.ahead.pop_front();
-        if (reading.ended != Reading::Ended::No || reading.ahead.size() >= 2)
+        if (reading.ended != OutboxReading::Ended::No || reading.ahead.size() >= 2)
             break;
-        if (reading.PullOne() == Reading::Pull::Stopped) {
+        if (reading.PullOne() == OutboxReading::Pull::Stopped) {
             m_reading.reset();
             return Found::Stopped;
         }
     }
     if (reading.ahead.empty()) {
-        const bool bad = reading.ended == Reading::Ended::Bad;
+        const bool bad = reading.ended == OutboxReading::Ended::Bad;
         reason = reading.reason;
         m_reading.reset();
         return bad ? Found::Bad : Found::AllDone;
     }
-    const Reading::Read& read = reading.ahead.front();
+    const OutboxReading::Read& read = reading.ahead.front();
     contact.entry = entry;
     contact.ready = entry.kind == OutboxKind::Messages;
     contact.record = read.record;
     contact.tags = read.tags;
     contact.message = read.message;
-    contact.last = reading.ahead.size() == 1 && reading.ended == Reading::Ended::End;
+    contact.last = reading.ahead.size() == 1 && reading.ended == OutboxReading::Ended::End;
     return Found::Ready;
 }
 
@@ -273,8 +188,8 @@ std::size_t Outbox::CountWaiting()
             std::size_t contacts = 0;
             OpenResult opened = m_files.OpenForReading(PathOf(entry));
             if (opened.status == OpenStatus::Opened) {
-                Reading reading(entry, std::move(opened.file), m_window);
-                while (reading.PullOne() == Reading::Pull::Got)
+                OutboxReading reading(entry, std::move(opened.file), m_window);
+                while (reading.PullOne() == OutboxReading::Pull::Got)
                     reading.ahead.clear();
                 contacts = reading.pulled;
             }

@@ -6,6 +6,7 @@
 
 #include "files.h"
 #include "outbox_names.h"
+#include "outbox_reading.h"
 #include "qso_record.h"
 #include "reports.h"
 #include "window_side.h"
@@ -74,7 +75,6 @@ public:
     std::size_t CountWaiting();
 
 private:
-    struct Reading;
     enum class Found { Ready, AllDone, Bad, Stopped };
 
     Found ReadContact(const OutboxEntry& entry, Contact& contact, std::string& reason);
@@ -94,7 +94,7 @@ private:
     // Files removed, which Windows may still list while another program
     // has them open ("delete pending"): gone all the same.
     std::vector<std::uint64_t> m_removed;
-    std::unique_ptr<Reading> m_reading; // the file being sent, open where its reading stopped
+    std::unique_ptr<OutboxReading> m_reading; // the file being sent, open where its reading stopped
     std::uint64_t& m_takes;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> m_takenAt; // arrival, take, this run
     std::vector<std::pair<std::uint64_t, std::size_t>> m_counted;   // arrival, contacts in it

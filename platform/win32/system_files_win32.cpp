@@ -9,6 +9,7 @@
 // For a rename through a handle, a DeleteFileW or a CreateDirectoryW no such
 // moment is documented: Windows' cache writes them back in its own time.
 
+#include "files_win32.h"
 #include "system_files.h"
 #include "unique_handle.h"
 #include "wide.h"
@@ -26,40 +27,11 @@ namespace plovik {
 namespace {
 
 using win32::ErrorText;
+using win32::IsReadOnly;
+using win32::LastErrorUnless;
+using win32::OpenFailure;
 using win32::UniqueFile;
-
-// Virus scanners, indexers and backup programs open a new file for a few
-// milliseconds, often without sharing its deletion. An outbox operation
-// they refuse is tried again in place, in silence, for up to a second: no
-// later contact can overtake the file meanwhile, and only a holder that
-// keeps it longer is reported.
-constexpr DWORD kHolderPatienceMs = 1000;
-constexpr DWORD kHolderPollMs = 10;
-
-// Runs `attempt` (ERROR_SUCCESS, or why it failed) again while another
-// program holds the file, up to the patience; returns the last result.
-template <typename Attempt> DWORD WaitingForHolders(Attempt attempt)
-{
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        const DWORD error = attempt();
-        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
-        if (!held || ::GetTickCount() - start >= kHolderPatienceMs)
-            return error;
-        ::Sleep(kHolderPollMs);
-    }
-}
-
-DWORD LastErrorUnless(bool succeeded)
-{
-    return succeeded ? ERROR_SUCCESS : ::GetLastError();
-}
-
-bool IsReadOnly(const std::wstring& path)
-{
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-}
+using win32::WaitingForHolders;
 
 // Writes the moved file's buffered information to the disk, through a
 // handle of its own (the take's has no write access). A read-only file cannot be opened for
@@ -149,45 +121,6 @@ UniqueFile Open(const std::string& path, DWORD access, DWORD share)
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
-OpenResult Failure(DWORD error)
-{
-    OpenResult result;
-    result.reason = ErrorText(error);
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-        result.status = OpenStatus::Absent;
-        break;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        result.status = OpenStatus::InUse;
-        break;
-    default:
-        result.status = OpenStatus::Failed;
-    }
-    return result;
-}
-
-// Microsoft documents FlushFileBuffers for files and volumes, not folders.
-// A new folder and its parent, which now lists it, are flushed through
-// folder handles all the same where the file system takes them; a refusal
-// leaves them to Windows' cache, as any folder change is: the folder is
-// made, and that is all the caller asks.
-void FlushNewFolder(const std::wstring& folder)
-{
-    const std::size_t slash = folder.find_last_of(L"\\/");
-    for (const std::wstring& path :
-         {folder, slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash)}) {
-        if (path.empty())
-            continue;
-        const UniqueFile handle(::CreateFileW(
-            path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        if (handle)
-            ::FlushFileBuffers(handle.get());
-    }
-}
-
 OpenResult Opened(UniqueFile file, bool canHandOver)
 {
     OpenResult result;
@@ -208,7 +141,7 @@ OpenResult SystemFiles::OpenForReading(const std::string& path)
         file = std::move(opened);
         return failed;
     });
-    return file ? Opened(std::move(file), false) : Failure(error);
+    return file ? Opened(std::move(file), false) : OpenFailure(error);
 }
 
 OpenResult SystemFiles::OpenForTaking(const std::string& path)
@@ -218,136 +151,15 @@ OpenResult SystemFiles::OpenForTaking(const std::string& path)
         return Opened(std::move(file), true);
     const DWORD error = ::GetLastError();
     if (error != ERROR_SHARING_VIOLATION)
-        return Failure(error);
+        return OpenFailure(error);
     // Either a writer holds the file (WSJT-X appending: try again later), or
     // a reader that does not share deletion. Only in the second case can the
     // file be opened without delete access.
     if (!Open(path, GENERIC_READ, FILE_SHARE_READ))
-        return Failure(::GetLastError());
-    OpenResult held = Failure(ERROR_SHARING_VIOLATION);
+        return OpenFailure(::GetLastError());
+    OpenResult held = OpenFailure(ERROR_SHARING_VIOLATION);
     held.status = OpenStatus::Held;
     return held;
-}
-
-bool SystemFiles::MakeFolder(const std::string& folder, std::string& reason)
-{
-    const std::wstring wide = win32::Widen(folder);
-    if (::CreateDirectoryW(wide.c_str(), nullptr)) {
-        FlushNewFolder(wide);
-        return true;
-    }
-    const DWORD error = ::GetLastError();
-    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
-    if (error == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return true;
-    reason = ErrorText(error);
-    return false;
-}
-
-FolderListing SystemFiles::ListFolder(const std::string& folder)
-{
-    FolderListing listing;
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileW(win32::Widen(folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        const DWORD error = ::GetLastError();
-        listing.ok = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-        listing.exists = !listing.ok;
-        if (!listing.ok)
-            listing.reason = ErrorText(error);
-        return listing;
-    }
-    do {
-        const std::string name = win32::Narrow(found.cFileName);
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            listing.names.push_back(name);
-        else if (name != "." && name != "..")
-            listing.folders.push_back(name);
-    } while (::FindNextFileW(search, &found));
-    const DWORD error = ::GetLastError();
-    ::FindClose(search);
-    if (error != ERROR_NO_MORE_FILES) {
-        listing.ok = false;
-        listing.reason = ErrorText(error);
-    }
-    return listing;
-}
-
-bool SystemFiles::Remove(const std::string& path, std::string& reason)
-{
-    // Windows documents no moment at which a deletion is on the disk: after
-    // a power cut the file may be back, under the name it had.
-    const std::wstring wide = win32::Widen(path);
-    const DWORD error = WaitingForHolders([&] {
-        if (::DeleteFileW(wide.c_str()))
-            return static_cast<DWORD>(ERROR_SUCCESS);
-        const DWORD failed = ::GetLastError();
-        // A log file marked read-only moves into the outbox all the same; once
-        // it is ours and delivered, the mark must not keep it there for ever.
-        if (failed != ERROR_ACCESS_DENIED || !IsReadOnly(wide))
-            return failed;
-        const DWORD attributes = ::GetFileAttributesW(wide.c_str());
-        if (!::SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
-            return ::GetLastError();
-        return LastErrorUnless(::DeleteFileW(wide.c_str()) != 0);
-    });
-    if (error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND)
-        return true;
-    reason = ErrorText(error);
-    return false;
-}
-
-bool SystemFiles::Append(const std::string& path, const std::string& header,
-                         const std::string& text, std::string& reason)
-{
-    UniqueFile file;
-    const DWORD error = WaitingForHolders([&] {
-        file = UniqueFile(::CreateFileW(win32::Widen(path).c_str(), FILE_APPEND_DATA,
-                                        FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-        return LastErrorUnless(static_cast<bool>(file));
-    });
-    LARGE_INTEGER size{};
-    if (error != ERROR_SUCCESS || !::GetFileSizeEx(file.get(), &size)) {
-        reason = ErrorText(error != ERROR_SUCCESS ? error : ::GetLastError());
-        return false;
-    }
-    const std::string all = size.QuadPart == 0 ? header + text : text;
-    DWORD wrote = 0;
-    if (!::WriteFile(file.get(), all.data(), static_cast<DWORD>(all.size()), &wrote, nullptr) ||
-        wrote != all.size() || !::FlushFileBuffers(file.get())) {
-        reason = ErrorText(::GetLastError());
-        return false;
-    }
-    return true;
-}
-
-MoveStatus SystemFiles::Move(const std::string& from, const std::string& to, HolderWait wait,
-                             std::string& reason)
-{
-    // Write-through: the call returns once the file has actually been moved
-    // on the disk. No MOVEFILE_REPLACE_EXISTING: a file of the new name is
-    // never replaced.
-    const std::wstring wideFrom = win32::Widen(from), wideTo = win32::Widen(to);
-    const auto attempt = [&] {
-        return LastErrorUnless(
-            ::MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH) != 0);
-    };
-    const DWORD error = wait == HolderWait::UpToASecond ? WaitingForHolders(attempt) : attempt();
-    if (error == ERROR_SUCCESS)
-        return MoveStatus::Moved;
-    // The same errors mean the same as for an open: gone, or held by another.
-    OpenResult failed = Failure(error);
-    reason = std::move(failed.reason);
-    switch (failed.status) {
-    case OpenStatus::Absent:
-        return MoveStatus::Absent;
-    case OpenStatus::InUse:
-        return MoveStatus::InUse;
-    default:
-        return MoveStatus::Failed;
-    }
 }
 
 } // namespace plovik
