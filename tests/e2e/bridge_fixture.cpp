@@ -98,8 +98,10 @@ void BridgeTest::SetUp()
     RemoveFile(files.log);
     RemoveFile(files.backup);
     RemoveFile(files.unsent);
-    // Each test starts as the bridge's first start in the folder.
+    // Each test starts as the bridge's first start in the folder, to which
+    // Logvex has had nothing.
     RemoveFolder(files.outbox);
+    RemoveFile(files.sent);
     const ::testing::TestInfo& test = *::testing::UnitTest::GetInstance()->current_test_info();
     // Suite and test: two suites may hold tests of the same name.
     const std::string name = std::string(test.test_suite_name()) + "." + test.name();
@@ -123,6 +125,7 @@ void BridgeTest::TearDown()
     RemoveFile(files.log);
     RemoveFile(files.backup);
     RemoveFile(files.unsent);
+    RemoveFile(files.sent);
     RemoveFilesIn(files.outbox);
 }
 

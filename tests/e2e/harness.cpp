@@ -277,9 +277,13 @@ WatchedFiles Watched()
         localAppData = Narrow(appData);
     const plovik::LogPaths paths = plovik::ChooseLogPaths(userName, IsFolder, localAppData);
     const std::string folder = paths.m_strLogPath.substr(0, paths.m_strLogPath.rfind('\\'));
-    return WatchedFiles{folder, paths.m_strLogPath, paths.m_strBakPath,
+    return WatchedFiles{folder,
+                        paths.m_strLogPath,
+                        paths.m_strBakPath,
                         folder + "\\" + plovik::kOutboxFolderName,
-                        folder + "\\" + plovik::kLegacyKeptName};
+                        folder + "\\" + plovik::kLegacyKeptName,
+                        folder + "\\" + plovik::kSentRecordName,
+                        localAppData};
 }
 
 std::vector<std::string> FilesIn(const std::string& folder)

@@ -95,8 +95,10 @@ void RemoveFile(const std::string& path);
 // The folder WSJT-X writes its log to, the log and its backup.
 struct WatchedFiles {
     std::string folder, log, backup;
-    std::string outbox; // where taken contacts wait for Logvex
-    std::string unsent; // where an earlier version kept contacts at its close
+    std::string outbox;  // where taken contacts wait for Logvex
+    std::string unsent;  // where an earlier version kept contacts at its close
+    std::string sent;    // the record of what Logvex took
+    std::string appData; // the local application data, where every instance keeps its folder
 };
 WatchedFiles Watched();
 // The names of the files in a folder, sorted.
