@@ -1,5 +1,7 @@
 #include "bridge_fixture.h"
 
+#include "outbox_names.h"
+
 namespace e2e {
 namespace {
 
@@ -127,6 +129,29 @@ void BridgeTest::TearDown()
     RemoveFile(files.unsent);
     RemoveFile(files.sent);
     RemoveFilesIn(files.outbox);
+    for (const std::string& folder : m_instanceFolders) {
+        RemoveFolder(folder + "\\" + plovik::kOutboxFolderName);
+        RemoveFolder(folder);
+    }
+}
+
+std::string BridgeTest::InstanceFolder(const std::string& name)
+{
+    const std::string folder = files.appData + "\\" + name;
+    RemoveFolder(folder + "\\" + plovik::kOutboxFolderName);
+    RemoveFolder(folder);
+    EXPECT_TRUE(MakeFolder(folder)) << folder;
+    m_instanceFolders.push_back(folder);
+    return folder;
+}
+
+std::string RecordOf(const std::string& call)
+{
+    std::string record = WsjtxSamples().k1abc;
+    const std::string from = "<call:5>K1ABC";
+    EXPECT_EQ(record.compare(0, from.size(), from), 0);
+    EXPECT_EQ(call.size(), 5u);
+    return record.replace(0, from.size(), "<call:5>" + call);
 }
 
 void BridgeTest::PlaceLogKeptAtStart(const std::string& content)
@@ -164,9 +189,9 @@ void BridgeTest::StartWsjtx(const std::string& windowClass, const std::string& t
         << windowClass;
 }
 
-void BridgeTest::Log(const std::vector<std::string>& records)
+void BridgeTest::LogTo(const std::string& log, const std::vector<std::string>& records)
 {
-    Process writer(Quote(BuildPath("tools/peers/wsjtx-peer.exe")) + " --log " + Quote(files.log) +
+    Process writer(Quote(BuildPath("tools/peers/wsjtx-peer.exe")) + " --log " + Quote(log) +
                    Quoted(records));
     ASSERT_EQ(writer.WaitExit(10000), 0) << "WSJT-X could not log the contact";
 }

@@ -63,7 +63,11 @@ protected:
     void StartWsjtx(const std::string& windowClass = "Qt5QWindowIcon",
                     const std::string& title = "WSJT-X (test peer)");
     // WSJT-X logs these records, each as it does; returns once it has.
-    void Log(const std::vector<std::string>& records);
+    void Log(const std::vector<std::string>& records) { LogTo(files.log, records); }
+    void LogTo(const std::string& log, const std::vector<std::string>& records);
+    // Another instance's folder in the local application data ("JTDX",
+    // "WSJT-X - IC7300"), made now and removed after the test.
+    std::string InstanceFolder(const std::string& name);
     // The same, in the background (e.g. while it keeps the file open).
     std::unique_ptr<Process> LogInBackground(const std::vector<std::string>& records,
                                              const std::string& options);
@@ -82,6 +86,13 @@ protected:
     std::string m_received;
     std::string m_scratch; // a folder of this test's own
     std::unique_ptr<Process> bridge, logvex, wsjtx;
+
+private:
+    std::vector<std::string> m_instanceFolders;
 };
+
+// A record as WSJT-X 2.6.1 writes it (the K1ABC sample's fields) under
+// another five-letter call.
+std::string RecordOf(const std::string& call);
 
 } // namespace e2e

@@ -1,0 +1,104 @@
+// Every WSJT-X and JTDX on the machine, and what the bridge did: each
+// instance's folder is watched, one made while the bridge runs too; the
+// record of what Logvex took keeps a copied-back log from sending its
+// contacts again; the status line says it all in words.
+
+#include "bridge_fixture.h"
+
+#include "outbox_names.h"
+
+#include <algorithm>
+#include <map>
+
+namespace e2e {
+namespace {
+
+std::string CallOf(const Received& message)
+{
+    return message.bytes.substr(0, message.bytes.find('#'));
+}
+
+std::string StatusLine()
+{
+    return WindowText(BridgeControl(IDC_STATUS));
+}
+
+std::size_t RecordsIn(const std::string& path)
+{
+    const std::string text = ReadFileBytes(path);
+    std::size_t records = 0;
+    for (std::size_t at = text.find("<call:"); at != std::string::npos;
+         at = text.find("<call:", at + 1))
+        ++records;
+    return records;
+}
+
+using Instances = BridgeTest;
+
+TEST_F(Instances, EveryInstanceGetsEachContactToLogvexOnceInOrder)
+{
+    const std::map<char, std::string> logs = {
+        {'K', files.log},
+        {'R', InstanceFolder("WSJT-X - IC7300") + "\\wsjtx_log.adi"},
+        {'J', InstanceFolder("JTDX") + "\\wsjtx_log.adi"},
+    };
+    StartLogvex();
+    StartBridge();
+    std::map<char, std::vector<std::string>> logged;
+    for (int i = 0; i < 3; ++i)
+        for (const auto& [program, log] : logs) {
+            logged[program].push_back(std::string(1, program) + "1AA" + std::to_string(i));
+            LogTo(log, {RecordOf(logged[program].back())});
+        }
+    // A second rig started while the bridge runs: its new folder is
+    // watched, and its first contact is new, not old history.
+    const std::string late = InstanceFolder("WSJT-X - FT991");
+    LogTo(late + "\\wsjtx_log.adi", {RecordOf("L1AA0")});
+    logged['L'] = {"L1AA0"};
+
+    ASSERT_TRUE(GotExactly(10)) << Got().size();
+    std::map<char, std::vector<std::string>> received;
+    for (const Received& message : Got())
+        received[CallOf(message)[0]].push_back(CallOf(message));
+    EXPECT_EQ(received, logged);
+    EXPECT_EQ(Got()[0].bytes, Adif2msg(WsjtxSamples().header + RecordOf("J1AA0") + "\r\n"));
+    EXPECT_FALSE(FileExists(late + "\\wsjtx_log_bak.adi"));
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(Instances, ACopiedBackLogSendsNothingLogvexHadAndTheStatusLineSaysSo)
+{
+    StartBridge();
+    const std::vector<std::string> records = {WsjtxSamples().k1abc, WsjtxSamples().g4xyz,
+                                              RecordOf("W1XYZ")};
+    for (const std::string& record : records)
+        Log({record});
+    // Logvex closed: the waiting count, in words.
+    EXPECT_TRUE(WaitFor([] {
+        return StatusLine().find("Logvex: not running") != std::string::npos &&
+               StatusLine().find("Waiting: 3") != std::string::npos;
+    })) << StatusLine();
+    StartLogvex();
+    ASSERT_TRUE(GotExactly(3));
+    EXPECT_TRUE(WaitFor([] {
+        return StatusLine().find("Waiting: 0") != std::string::npos &&
+               StatusLine().find("Sent: 3  Skipped: 0") != std::string::npos &&
+               StatusLine().find("Last: W1XYZ 06:20 UTC") != std::string::npos;
+    })) << StatusLine();
+
+    // The operator copies the log back into WSJT-X's file, for its
+    // "worked before" colours.
+    std::string copy = WsjtxSamples().header;
+    for (const std::string& record : records)
+        copy += record + "\r\n";
+    PlaceFile(files.log, copy);
+    EXPECT_TRUE(WaitFor([] { return StatusLine().find("Skipped: 3") != std::string::npos; }))
+        << StatusLine();
+    EXPECT_TRUE(GotExactly(3)) << "a contact Logvex had came again";
+    EXPECT_TRUE(FilesIn(files.outbox).empty());
+    EXPECT_EQ(RecordsIn(files.sent), 3u);
+    EXPECT_EQ(ReadFileBytes(files.sent).rfind("Contacts Logvex has taken", 0), 0u);
+}
+
+} // namespace
+} // namespace e2e
