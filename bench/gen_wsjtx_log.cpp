@@ -17,9 +17,10 @@ std::string Field(const char* name, const std::string& value)
 
 std::string Record(unsigned n)
 {
-    static const char* const kBands[] = {"160m", "80m", "40m", "30m", "20m", "17m", "15m", "10m", "6m"};
-    static const char* const kFreqs[] = {"1.840", "3.573", "7.074", "10.136", "14.074", "18.100",
-                                         "21.074", "28.074", "50.313"};
+    static const char* const kBands[] = {"160m", "80m", "40m", "30m", "20m",
+                                         "17m",  "15m", "10m", "6m"};
+    static const char* const kFreqs[] = {"1.840",  "3.573",  "7.074",  "10.136", "14.074",
+                                         "18.100", "21.074", "28.074", "50.313"};
     static const char* const kGrids[] = {"FN42", "IO91", "JO62", "KP20", "PM95", "QF56"};
     const unsigned band = n % 9;
     char call[16];

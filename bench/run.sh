@@ -12,7 +12,7 @@ scripts/setup.sh
 command -v npm >/dev/null || { echo "bench: npm is needed for the comparison parser" >&2; exit 1; }
 
 cmake --preset native >/dev/null
-cmake --build build/native -j "$(nproc)" --target adif2msg gen_wsjtx_log run_cmd outbox_drain >/dev/null
+cmake --build build/native -j "$(nproc)" --target adif2msg gen_wsjtx_log run_cmd outbox_drain sent_record_load >/dev/null
 bin=build/native
 run() { "$bin/bench/run_cmd" "$@"; }
 
@@ -38,6 +38,10 @@ awk -v mb="$mb" -v wc="$t_wc" -v e="$t_engine" -v n="$t_node" 'BEGIN {
 echo "== backlog: 10 000 contacts in one outbox file reach a Logvex that takes each at once"
 read -r n t < <("$bin/bench/outbox_drain" "$work/drain" 10000)
 awk -v n="$n" -v t="$t" 'BEGIN { printf "  %d contacts: %.2f s, %.0f us a contact (a read, a rename and a folder sync each)\n", n, t, 1e6 * t / n }'
+
+echo "== the record of what Logvex took: 100 000 contacts read at the first send"
+read -r n t kib < <("$bin/bench/sent_record_load" "$work/sent" 100000)
+awk -v n="$n" -v t="$t" -v k="$kib" 'BEGIN { printf "  %d contacts: read in %.3f s, %d KiB kept\n", n, t, k }'
 
 echo "== memory: peak RSS of adif2msg"
 small="$work/log-1M.adi"; large="$work/log-100M.adi"

@@ -37,7 +37,8 @@ int main(int argc, char** argv)
             std::perror("run_cmd");
             return 1;
         }
-        seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        seconds.push_back(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         maxRss = std::max(maxRss, usage.ru_maxrss);
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
             std::fprintf(stderr, "run_cmd: %s failed\n", argv[2]);

@@ -196,14 +196,16 @@ TEST_F(Paths, TheOldPerUserFolderIsPreferredWhereItExists)
     EXPECT_FALSE(FileExists(oldLog));
     EXPECT_EQ(ReadFileBytes(m_old.m_strBakPath), WsjtxSamples().oneContact);
 
-    // A log in the new folder is not the bridge's; one in the old folder is.
-    PlaceFile(files.log, WsjtxSamples().oneContact);
-    EXPECT_TRUE(HoldsFor([&] { return Got().empty() && FileExists(files.log); }, 1500));
+    // A log in the old folder is the bridge's; so is one in the new, as
+    // every WSJT-X folder in the local application data is.
     PlaceFile(oldLog, WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n");
     ASSERT_TRUE(GotExactly(1));
     EXPECT_EQ(Got()[0].bytes, Adif2msg(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n"));
     EXPECT_FALSE(FileExists(oldLog));
-    EXPECT_TRUE(FileExists(files.log));
+    PlaceFile(files.log, WsjtxSamples().oneContact);
+    ASSERT_TRUE(GotExactly(2));
+    EXPECT_EQ(Got()[1].bytes, kTextK1abc);
+    EXPECT_FALSE(FileExists(files.log));
 }
 
 TEST_F(Paths, WsjtxFolderDeletedAndMadeAgainIsWatchedAgain)
@@ -223,8 +225,10 @@ TEST_F(Paths, WsjtxFolderDeletedAndMadeAgainIsWatchedAgain)
     // Through the folder watch a contact comes within milliseconds; through
     // the one-second tick alone, anywhere within that second: four within a
     // quarter of it each, once in 250 runs.
-    const std::string record = WsjtxSamples().g4xyz;
+    // Each a contact of its own: one Logvex had would not be sent again.
+    std::string record;
     for (int i = 0; i < 4; ++i) {
+        record = RecordOf("G4XY" + std::to_string(i));
         const long long ms = LogAndTime(record);
         ASSERT_GE(ms, 0) << "contact " << i << " did not come";
         EXPECT_LT(ms, 250) << "contact " << i << " came " << ms << " ms after it was logged";

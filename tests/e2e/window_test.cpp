@@ -86,8 +86,10 @@ TEST_F(Window, WsjtxLightKnowsQtClassNamesOfEveryVersionByTheTitle)
         {"Qt5QWindowIcon", "WSJT-X (test peer)", true}, // older builds
         {"Qt5QWindowIcon", "Another Qt program",
          true}, // that class is WSJT-X's, whatever its title
-        {"Qt5152QWindowIcon", "WSJT-X   v2.6.1   by K1JT et al.", true}, // Qt 5.15.2
-        {"Qt5152QWindowIcon", "JTDX  by HF community  v2.2.159", false},
+        {"Qt5152QWindowIcon", "WSJT-X   v2.6.1   by K1JT et al.", true},          // Qt 5.15.2
+        {"Qt5152QWindowIcon", "JTDX  by HF community  v2.2.159", true},           // WSJT-X's fork
+        {"Qt5152QWindowIcon", "WSJT-X - IC7300   v2.6.1   by K1JT et al.", true}, // a second rig
+        {"Qt5152QWindowIcon", "Qt Designer", false},
     };
     StartBridge();
     for (const Case& c : cases) {

@@ -87,6 +87,14 @@ TEST(Samples, EachFileReachesLogvexThroughTheOutbox)
                     if (line.rfind("<call:", 0) == 0)
                         out->push_back(line.substr(0, line.find_last_not_of('\r') + 1));
             EXPECT_EQ(recorded, records) << sample.file;
+            // And it reads as a log does (adif2msg, any logging program).
+            std::vector<std::string> again;
+            QsoRecord working;
+            ReadLogFile(working, (scratch.Path() / kSentRecordName).string(), files, window,
+                        [&](QsoRecord& contact) {
+                            again.push_back(BuildLoggerMessage(contact, noFreq, window));
+                        });
+            EXPECT_EQ(again, messages) << sample.file;
             // The next pass sends the same contacts again: to a Logvex
             // that has never had them.
             fs::remove(scratch.Path() / kSentRecordName);
