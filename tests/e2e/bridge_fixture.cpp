@@ -156,7 +156,9 @@ std::string RecordOf(const std::string& call)
 
 void BridgeTest::PlaceLogKeptAtStart(const std::string& content)
 {
-    PlaceFile(files.backup, WsjtxSamples().oneContact);
+    // Old history: a contact of its own, or Logvex would be taken to have
+    // the log's already.
+    PlaceFile(files.backup, WsjtxSamples().header + RecordOf("W9OLD") + "\r\n");
     PlaceFile(files.log, content);
 }
 

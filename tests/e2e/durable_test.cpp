@@ -19,6 +19,7 @@ TEST_F(Durable, ContactTakenWhileLogvexHangsOutlivesAHardEndOfTheBridge)
         SCOPED_TRACE("the bridge ended " + std::to_string(killAfterMs) + " ms after the take");
         m_received = m_scratch + "\\received-" + std::to_string(killAfterMs) + ".txt";
         RemoveFile(m_received);
+        RemoveFile(files.sent); // a Logvex that never had the contact
         ASSERT_NO_FATAL_FAILURE(StartLogvex("--hang-at 0 --hang-seconds 120"));
         ASSERT_NO_FATAL_FAILURE(StartBridge());
         ASSERT_NO_FATAL_FAILURE(Log({WsjtxSamples().k1abc}));
@@ -49,6 +50,7 @@ TEST_F(Durable, ContactLoggedWithoutLogvexOutlivesARestartOfTheBridge)
         m_received = m_scratch + (hard ? "\\received-hard.txt" : "\\received-closed.txt");
         RemoveFile(m_received);
         RemoveFile(files.backup);
+        RemoveFile(files.sent); // a Logvex that never had the contact
         ASSERT_NO_FATAL_FAILURE(StartBridge());
         ASSERT_NO_FATAL_FAILURE(Log({WsjtxSamples().k1abc}));
         // A tick for the bridge to take it, if it does.

@@ -149,7 +149,8 @@ TEST_F(Faults, OutboxFileHeldForAMomentWhileItsDeliveryIsRecordedCostsNoBox)
     } cases[] = {
         {WsjtxSamples().header + WsjtxSamples().k1abc + "\r\n" + WsjtxSamples().g4xyz + "\r\n",
          {kTextK1abc, g4xyz}},                     // held while the first is recorded by a rename
-        {WsjtxSamples().oneContact, {kTextK1abc}}, // held while it is removed
+        {WsjtxSamples().header + RecordOf("W2ABC") + "\r\n", // held while it is removed
+         {Adif2msg(WsjtxSamples().header + RecordOf("W2ABC") + "\r\n")}},
     };
     std::vector<std::string> sent;
     for (const auto& c : cases) {
