@@ -175,7 +175,7 @@ void Outbox::RecordDelivery(const Contact& contact)
     SetAside(contact.entry, NotRecordedText(recorded, removeReason));
 }
 
-std::size_t Outbox::CountWaiting()
+std::optional<std::size_t> Outbox::CountWaiting()
 {
     const FolderListing listing = m_files.ListFolder(m_folder);
     std::size_t waiting = 0;
@@ -189,8 +189,11 @@ std::size_t Outbox::CountWaiting()
             OpenResult opened = m_files.OpenForReading(PathOf(entry));
             if (opened.status == OpenStatus::Opened) {
                 OutboxReading reading(entry, std::move(opened.file), m_window);
-                while (reading.PullOne() == OutboxReading::Pull::Got)
+                OutboxReading::Pull pull;
+                while ((pull = reading.PullOne()) == OutboxReading::Pull::Got)
                     reading.ahead.clear();
+                if (pull == OutboxReading::Pull::Stopped)
+                    return std::nullopt;
                 contacts = reading.pulled;
             }
             counted = m_counted.insert(m_counted.end(), {entry.arrival, contacts});

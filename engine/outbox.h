@@ -71,8 +71,9 @@ public:
     void RecordDelivery(const Contact& contact);
 
     // How many contacts wait in the outbox. Each file is counted once, when
-    // first seen; a file set aside counts until the next start.
-    std::size_t CountWaiting();
+    // first seen; a file set aside counts until the next start. Nothing when
+    // the program began shutting down while a file was counted.
+    std::optional<std::size_t> CountWaiting();
 
 private:
     enum class Found { Ready, AllDone, Bad, Stopped };

@@ -142,6 +142,8 @@ TickOutcome Transfer::RunTick(const std::function<WindowRef()>& probe)
         outcome.send = SendOutcome::InFlight;
     else
         outcome.send = SendStep(logvex);
+    if (!m_bStopped)
+        CountWaiting();
     if (m_bStopped)
         outcome.status = TickStatus::Stopped;
     return outcome;
@@ -168,7 +170,10 @@ SendOutcome Transfer::SendFinished(SendStatus status)
         return SendOutcome::Sent;
     ScopedFlag running(m_bRunning);
     m_bStopped = false;
-    return SendStep(done.receiver);
+    const SendOutcome outcome = SendStep(done.receiver);
+    if (!m_bStopped)
+        CountWaiting();
+    return outcome;
 }
 
 SendOutcome Transfer::SendStep(WindowRef receiver)
@@ -256,12 +261,16 @@ void Transfer::Delivered(Folder& folder, const Outbox::Contact& contact)
     m_progress.lastTimeOn = contact.ready ? std::string() : contact.record.m_strTimeOn;
 }
 
-std::size_t Transfer::CountWaiting()
+void Transfer::CountWaiting()
 {
     std::size_t waiting = 0;
-    for (const auto& folder : m_folders)
-        waiting += folder->outbox.CountWaiting();
-    return waiting;
+    for (const auto& folder : m_folders) {
+        const std::optional<std::size_t> counted = folder->outbox.CountWaiting();
+        if (!counted)
+            return; // shutting down: the last count stands
+        waiting += *counted;
+    }
+    m_progress.waiting = waiting;
 }
 
 } // namespace plovik

@@ -43,6 +43,7 @@ enum class SendOutcome {
 
 // What the sending has done since the start, for the user to see.
 struct Progress {
+    std::size_t waiting = 0;   // contacts in every outbox, counted at each tick
     std::size_t delivered = 0; // contacts Logvex took
     std::size_t skipped = 0;   // identical to one Logvex had: not sent again
     std::string lastCall;      // of the last contact Logvex took
@@ -93,8 +94,6 @@ public:
     SendOutcome SendFinished(SendStatus status);
 
     const Progress& GetProgress() const { return m_progress; }
-    // How many contacts wait in every outbox.
-    std::size_t CountWaiting();
 
     bool IsRunning() const { return m_bRunning; }
     bool SendInFlight() const { return m_inFlight.has_value(); }
@@ -105,6 +104,9 @@ private:
     void LookForInstances();
     SendOutcome SendStep(WindowRef receiver);
     void Delivered(Folder& folder, const Outbox::Contact& contact);
+    // Counts what waits, inside the tick's guard: the count may read a new
+    // file, and no tick may change the outboxes meanwhile.
+    void CountWaiting();
 
     Files& m_files;
     WindowSide& m_window;

@@ -202,8 +202,8 @@ void CPlovik_bridgeView::OnTimer(UINT_PTR nIDEvent)
     });
     if (outcome.take == plovik::TakeOutcome::InUse)
         ::SetTimer(m_hWnd, kRetryTimer, kRetryMs, nullptr);
-    AfterTransferWork();
     UpdateStatus();
+    AfterTransferWork();
 }
 
 void CPlovik_bridgeView::UpdateStatus()
@@ -213,7 +213,7 @@ void CPlovik_bridgeView::UpdateStatus()
     const plovik::Progress& progress = m_transfer->GetProgress();
     plovik::StatusFacts facts;
     facts.logvexRunning = m_bLogvexRunning;
-    facts.waiting = m_transfer->CountWaiting();
+    facts.waiting = progress.waiting;
     facts.delivered = progress.delivered;
     facts.skipped = progress.skipped;
     facts.lastCall = progress.lastCall;
@@ -233,8 +233,8 @@ void CPlovik_bridgeView::CollectSendResult()
     if (const std::optional<plovik::SendStatus> status = m_window.TakeSendResult();
         status && m_transfer) {
         m_transfer->SendFinished(*status);
-        AfterTransferWork();
         UpdateStatus();
+        AfterTransferWork();
     }
 }
 
