@@ -100,7 +100,7 @@ mkdir -p "$unix_folder"
 log="$folder\\wsjtx_log.adi"
 outbox=$unix_folder/plovik_bridge_outbox
 clear_log() {
-  rm -f "$unix_folder/wsjtx_log.adi" "$unix_folder/wsjtx_log_bak.adi"
+  rm -f "$unix_folder/wsjtx_log.adi" "$unix_folder/wsjtx_log_bak.adi" "$unix_folder/plovik_bridge_sent.adi"
   rm -rf "$outbox"
 }
 
@@ -295,8 +295,11 @@ sum_ticks() {
   echo "$total"
 }
 
-echo "== idle cost: the bridge alone for $idle_seconds s (no log file, no Logvex)"
+echo "== idle cost: the bridge alone for $idle_seconds s (no log file, no Logvex), watching three instance folders"
 clear_log
+# A second rig's WSJT-X and JTDX beside WSJT-X: each folder is watched.
+extra_folders=("${unix_folder%/*}/WSJT-X - IC7300" "${unix_folder%/*}/JTDX")
+mkdir -p "${extra_folders[@]}"
 start_bridge
 mapfile -t found < <(prefix_pids '(^|[\\/])plovik_bridge\.exe( |$)')
 [ "${#found[@]}" -eq 1 ] || die "expected one bridge process in the prefix, found ${#found[@]}"
@@ -316,7 +319,10 @@ b1=$(cpu_ticks "$bridge")
 s1=$(sum_ticks "${server[@]}")
 o1=$(sum_ticks "${others[@]}")
 t1=$(date +%s.%N)
+rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$bridge/status")
 stop_bridge
+rm -rf "${extra_folders[@]}"
+echo "  resident memory of plovik_bridge.exe at the end: $rss KiB"
 awk -v hz="$hz" -v t0="$t0" -v t1="$t1" -v b0="$b0" -v b1="$b1" -v s0="$s0" -v s1="$s1" \
   -v o0="$o0" -v o1="$o1" -v no="${#others[@]}" 'BEGIN {
   wall = t1 - t0

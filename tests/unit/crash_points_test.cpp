@@ -308,7 +308,7 @@ TEST(CrashPoints, NoContactLostAtAnyCrashAndAtMostOneSentTwice)
     ASSERT_FALSE(clean.backedUp);
     ASSERT_GT(clean.operations, 20u);
 
-    std::size_t duplicates = 0;
+    std::size_t duplicates = 0, beforeMark = 0;
     for (std::size_t n = 1; n <= clean.operations; ++n) {
         std::filesystem::remove_all(scratch.Path());
         std::filesystem::create_directories(scratch.Path());
@@ -336,6 +336,7 @@ TEST(CrashPoints, NoContactLostAtAnyCrashAndAtMostOneSentTwice)
                 << " did not follow a delivery";
         }
         duplicates += extra;
+        beforeMark += run.crashedBeforeMark ? 1 : 0;
         EXPECT_FALSE(run.leftovers) << "crash point " << n;
         std::vector<std::string> recorded = run.recorded;
         std::sort(recorded.begin(), recorded.end());
@@ -344,6 +345,7 @@ TEST(CrashPoints, NoContactLostAtAnyCrashAndAtMostOneSentTwice)
         EXPECT_TRUE(run.boxes.empty()) << "crash point " << n << ": " << run.boxes.front();
     }
     std::cout << "crash points tried: " << clean.operations
+              << ", in a first start before the folder was marked: " << beforeMark
               << ", contacts sent twice in all: " << duplicates << "\n";
 }
 
