@@ -148,7 +148,7 @@ TEST_F(Faults, OutboxFileHeldForAMomentWhileItsDeliveryIsRecordedCostsNoBox)
         std::vector<std::string> expected;
     } cases[] = {
         {WsjtxSamples().header + WsjtxSamples().k1abc + "\r\n" + WsjtxSamples().g4xyz + "\r\n",
-         {kTextK1abc, g4xyz}},                     // held while the first is recorded by a rename
+         {kTextK1abc, g4xyz}}, // held while the first is recorded by a rename
         {WsjtxSamples().header + RecordOf("W2ABC") + "\r\n", // held while it is removed
          {Adif2msg(WsjtxSamples().header + RecordOf("W2ABC") + "\r\n")}},
     };

@@ -1,8 +1,9 @@
-// Contacts at WSJT-X's pace while the bridge is ended hard at random moments
+// Contacts at WSJT-X's pace, logged in turn by WSJT-X and by JTDX for a
+// second rig into their own folders, while the bridge is ended hard at random moments
 // (as Task Manager, a crash or a power cut would end it) and started again,
 // and Logvex comes and goes, at times hung, at times asking its user about a
 // contact inside its handler: no contact is lost, none comes
-// out of order, and at most one per kill comes twice (the one Logvex had
+// out of order within its folder, and at most one per kill comes twice (the one Logvex had
 // handled just before the kill). PLOVIK_KILL_SOAK_CONTACTS sets how many
 // (16 by default, the short run of the test suite; scripts/kill_soak.sh
 // runs the long one), PLOVIK_SOAK_SEED the seed of all the chance in it,
@@ -39,7 +40,7 @@ TEST_F(KillSoak, ContactsAtWsjtxPaceWhileTheBridgeIsKilledAtRandom)
     // How long a prompting Logvex asks its user about a contact.
     const DWORD promptMs = EnvNumber("PLOVIK_KILL_SOAK_PROMPT_MS", 6000);
     const DWORD started = ::GetTickCount();
-    ASSERT_NO_FATAL_FAILURE(PrepareContacts(count));
+    ASSERT_NO_FATAL_FAILURE(PrepareContacts(count, {"JTDX - IC7300"}));
     // No backup: only the first start finds old history, so every restart
     // must send what WSJT-X logged while the bridge was down.
 

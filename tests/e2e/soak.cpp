@@ -68,8 +68,10 @@ std::string Figures(const Tally& tally)
     return text;
 }
 
-void SoakTest::PrepareContacts(std::size_t count)
+void SoakTest::PrepareContacts(std::size_t count, const std::vector<std::string>& alsoInto)
 {
+    for (const std::string& name : alsoInto)
+        m_alsoLogs.push_back(InstanceFolder(name) + "\\wsjtx_log.adi");
     ASSERT_GT(count, 0u);
     const std::string samples[2] = {WsjtxSamples().k1abc, WsjtxSamples().g4xyz};
     std::string texts[2];
@@ -93,7 +95,10 @@ void SoakTest::PrepareContacts(std::size_t count)
 
 std::unique_ptr<Process> SoakTest::StartLogging(unsigned long seed)
 {
-    return LogInBackground({}, "--append " + Quote(m_recordFile) +
+    std::string alsoLogs;
+    for (const std::string& log : m_alsoLogs)
+        alsoLogs += " --also-log " + Quote(log);
+    return LogInBackground({}, "--append " + Quote(m_recordFile) + alsoLogs +
                                    " --gap-min-ms 1100 --gap-max-ms 3000 --seed " +
                                    std::to_string(seed) + " --times " + Quote(m_timesFile));
 }
@@ -129,8 +134,10 @@ Tally SoakTest::Compare(const std::vector<Absence>& absences) const
     tally.received = got.size();
     std::vector<std::size_t> times(expected.size(), 0);
     std::ostringstream report;
-    bool anyYet = false;
-    std::size_t latest = 0;
+    // Order counts within each log: contact i went to log i % logs.
+    const std::size_t logs = 1 + m_alsoLogs.size();
+    std::vector<char> anyYetIn(logs, 0);
+    std::vector<std::size_t> latestIn(logs, 0);
     for (std::size_t n = 0; n < got.size(); ++n) {
         const auto found = indexOf.find(got[n].bytes);
         if (found == indexOf.end()) {
@@ -139,6 +146,8 @@ Tally SoakTest::Compare(const std::vector<Absence>& absences) const
             continue;
         }
         const std::size_t i = found->second;
+        char& anyYet = anyYetIn[i % logs];
+        std::size_t& latest = latestIn[i % logs];
         if (++times[i] > 1) {
             ++tally.duplicated;
             report << "contact " << i << " " << calls[i] << " again as message " << n << "\n";

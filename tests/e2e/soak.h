@@ -33,7 +33,9 @@ std::string Figures(const Tally& tally);
 class SoakTest : public BridgeTest {
 protected:
     // Makes `count` contacts, the two samples in turn under calls of their own.
-    void PrepareContacts(std::size_t count);
+    // With `alsoInto` (instance folder names: "JTDX"), WSJT-X's log and
+    // theirs take the contacts in turn; each keeps its own order.
+    void PrepareContacts(std::size_t count, const std::vector<std::string>& alsoInto = {});
     // WSJT-X logs them all, 1.1 to 3 s apart, in the background.
     std::unique_ptr<Process> StartLogging(unsigned long seed);
     // How many contacts WSJT-X has tried to log so far.
@@ -49,6 +51,7 @@ protected:
 
 private:
     std::string m_recordFile, m_timesFile;
+    std::vector<std::string> m_alsoLogs;
 };
 
 } // namespace e2e

@@ -7,6 +7,9 @@
 //                               as Qt 5.15.2 names it
 //   --title TEXT                its title (default "WSJT-X (test peer)")
 //   --log PATH                  the log file
+//   --also-log PATH             another instance's log (a second rig's, JTDX's;
+//                               may be repeated): the records go to --log and
+//                               each of these in turn
 //   --record LINE               a record line to append (may be repeated)
 //   --append FILE               more record lines, one a line
 //   --gap-min-ms/--gap-max-ms   random pause before each append (default 0)
@@ -126,7 +129,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         return 1;
     ::ShowWindow(window, SW_SHOWNOACTIVATE);
 
-    const std::string log = peers::Option("--log");
+    std::vector<std::string> logs = peers::Options("--also-log");
+    logs.insert(logs.begin(), peers::Option("--log"));
     const std::vector<std::string> records = RecordsToAppend();
     const long gapMin = peers::NumberOption("--gap-min-ms", 0);
     const long gapMax = peers::NumberOption("--gap-max-ms", gapMin);
@@ -135,9 +139,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     const long holdMs = peers::NumberOption("--hold-ms", 0);
     const std::string times = peers::Option("--times");
     int status = 0;
-    for (const std::string& record : records) {
+    for (std::size_t n = 0; n < records.size(); ++n) {
         PumpFor(static_cast<DWORD>(gap(random)));
-        if (log.empty() || !AppendRecord(log, record, holdMs, times))
+        const std::string& log = logs[n % logs.size()];
+        if (log.empty() || !AppendRecord(log, records[n], holdMs, times))
             status = 2;
     }
     if (records.empty() || peers::Flag("--stay"))
