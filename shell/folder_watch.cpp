@@ -12,7 +12,26 @@ bool FolderExists(const std::string& folder)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// The volume and the file index: what names a folder whatever the path.
+bool FolderIdentity(const std::string& folder, BY_HANDLE_FILE_INFORMATION& info)
+{
+    const plovik::win32::UniqueFile handle(
+        ::CreateFileW(plovik::win32::Widen(folder).c_str(), 0,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return handle && ::GetFileInformationByHandle(handle.get(), &info);
+}
+
 } // namespace
+
+bool IsSameFolder(const std::string& a, const std::string& b)
+{
+    BY_HANDLE_FILE_INFORMATION infoA{}, infoB{};
+    return FolderIdentity(a, infoA) && FolderIdentity(b, infoB) &&
+           infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
+           infoA.nFileIndexHigh == infoB.nFileIndexHigh &&
+           infoA.nFileIndexLow == infoB.nFileIndexLow;
+}
 
 const std::vector<HANDLE>& FolderWatch::Refresh(const std::string& parent,
                                                 const std::vector<std::string>& folders)

@@ -14,6 +14,10 @@
 #include <string>
 #include <vector>
 
+// Whether two paths name one folder: on current Windows the old per-user
+// layout's folder is a junction to the local application data.
+bool IsSameFolder(const std::string& a, const std::string& b);
+
 class FolderWatch {
 public:
     static constexpr std::size_t kMostHandles = MAXIMUM_WAIT_OBJECTS - 1;

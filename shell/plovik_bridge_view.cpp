@@ -125,7 +125,11 @@ void CPlovik_bridgeView::OnInitialUpdate()
     // and each in the local application data, now and as they appear.
     if (!m_transfer) {
         m_transfer.emplace(m_files, m_window, m_record, m_nNoFreq);
-        m_transfer->Watch(plovik::FolderPaths::For(m_strLogPath, m_strBakPath));
+        // Watched twice under two names, one folder would send each contact
+        // twice: the old layout's is watched only where it is another.
+        const std::string ruleBase = m_strLogPath.substr(0, m_strLogPath.rfind("\\WSJT-X\\"));
+        if (m_strAppData.empty() || !IsSameFolder(ruleBase, m_strAppData))
+            m_transfer->Watch(plovik::FolderPaths::For(m_strLogPath, m_strBakPath));
         if (!m_strAppData.empty())
             m_transfer->WatchInstancesIn(m_strAppData, '\\');
         m_transfer->StartUp();

@@ -18,12 +18,8 @@ namespace plovik {
 
 namespace {
 
-using win32::ErrorText;
-using win32::IsReadOnly;
-using win32::LastErrorUnless;
-using win32::OpenFailure;
-using win32::UniqueFile;
-using win32::WaitingForHolders;
+// The Windows files' own helpers, by their short names.
+using namespace win32;
 
 // Microsoft documents FlushFileBuffers for files and volumes, not folders.
 // A new folder and its parent, which now lists it, are flushed through
