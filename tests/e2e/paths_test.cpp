@@ -108,22 +108,15 @@ using HeapText =
 // back, so that it is really gone. Wine's own delete of a folder under watch
 // keeps it whole (listed, usable, not even marked for deletion) until the
 // watch is closed, and wakes no one.
-// Where Wine keeps a path of the prefix on Linux ("" if it cannot say).
-std::string UnixName(const std::string& path)
+bool RemoveFromLinux(const std::string& folder)
 {
     using UnixFileName = char*(CDECL*)(const wchar_t*);
     const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void (*)()>(
         ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    const HeapText unixName(unixFileName ? unixFileName(Widen(path).c_str()) : nullptr);
-    return unixName ? std::string(unixName.get()) : std::string();
-}
-
-bool RemoveFromLinux(const std::string& folder)
-{
-    const std::string unixName = UnixName(folder);
-    if (unixName.empty())
+    const HeapText unixName(unixFileName ? unixFileName(Widen(folder).c_str()) : nullptr);
+    if (!unixName)
         return false;
-    Process rm("Z:\\bin\\rm -rf " + Quote(unixName));
+    Process rm("Z:\\bin\\rm -rf " + Quote(unixName.get()));
     return WaitFor([&] { return !FileExists(folder); });
 }
 
@@ -132,7 +125,6 @@ protected:
     void TearDown() override
     {
         BridgeTest::TearDown();
-        UnlinkOldAppData();
         const std::string wsjtx = "\\AppData\\Local\\WSJT-X";
         if (!m_profile.empty())
             for (const std::string& tail :
@@ -165,22 +157,6 @@ protected:
         std::istringstream(ReadFileBytes(times)) >> closed;
         return (static_cast<long long>(Got()[before].time) - static_cast<long long>(closed)) /
                10000;
-    }
-
-    // Where the old layout's "Application Data" folder is, on Linux.
-    std::string OldAppDataOnLinux() const
-    {
-        const std::string folder = FolderOf(m_oldFolder);
-        const std::string parent = UnixName(FolderOf(folder));
-        return parent.empty() ? parent : parent + "/" + folder.substr(folder.rfind('\\') + 1);
-    }
-    // A link made there is removed from Linux: Wine would remove what it
-    // leads to. (A real folder there stays for the rest of the clean-up.)
-    void UnlinkOldAppData() const
-    {
-        const std::string link = OldAppDataOnLinux();
-        if (!link.empty())
-            Process("Z:\\bin\\rm -f " + Quote(link)).WaitExit(10000);
     }
 
     std::string m_profile; // a profile folder this test made
@@ -230,30 +206,6 @@ TEST_F(Paths, TheOldPerUserFolderIsPreferredWhereItExists)
     ASSERT_TRUE(GotExactly(2));
     EXPECT_EQ(Got()[1].bytes, kTextK1abc);
     EXPECT_FALSE(FileExists(files.log));
-}
-
-// On current Windows the old layout's folder is a junction to the local
-// application data: the one WSJT-X folder under two names is watched once,
-// or each contact would go twice. (Under Wine a Linux link plays the junction.)
-TEST_F(Paths, TheOldFolderAsAJunctionToTheNewIsOneFolder)
-{
-    const std::string appDataLink = FolderOf(m_oldFolder);
-    for (std::size_t at = m_oldRoot.size(); at < appDataLink.size();
-         at = appDataLink.find('\\', at + 1))
-        ::CreateDirectoryA(appDataLink.substr(0, at).c_str(), nullptr);
-    const std::string link = OldAppDataOnLinux();
-    ASSERT_FALSE(link.empty());
-    Process ln("Z:\\bin\\ln -s " + Quote(UnixName(LocalAppData())) + " " + Quote(link));
-    ASSERT_EQ(ln.WaitExit(10000), 0);
-    ASSERT_TRUE(FileExists(m_oldFolder)) << "the old layout does not lead to the WSJT-X folder";
-    StartLogvex();
-    StartBridge();
-    Log({WsjtxSamples().k1abc});
-    Log({WsjtxSamples().g4xyz});
-    EXPECT_TRUE(GotExactly(2)) << Got().size() << " received";
-    bridge.reset();
-    UnlinkOldAppData();
-    EXPECT_FALSE(FileExists(appDataLink));
 }
 
 TEST_F(Paths, WsjtxFolderDeletedAndMadeAgainIsWatchedAgain)
