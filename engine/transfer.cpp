@@ -142,8 +142,7 @@ TickOutcome Transfer::RunTick(const std::function<WindowRef()>& probe)
         outcome.send = SendOutcome::InFlight;
     else
         outcome.send = SendStep(logvex);
-    if (!m_bStopped)
-        CountWaiting();
+    outcome.send = FinishWork(outcome.send);
     if (m_bStopped)
         outcome.status = TickStatus::Stopped;
     return outcome;
@@ -165,15 +164,28 @@ SendOutcome Transfer::SendFinished(SendStatus status)
     default:
         return SendOutcome::Held;
     }
-    // A tick under way (this came from one of its drains) sends the rest.
-    if (m_bRunning)
+    // Work under way (this came from one of its drains) sends the rest
+    // when it ends.
+    if (m_bRunning) {
+        m_sendOnTo = done.receiver;
         return SendOutcome::Sent;
+    }
     ScopedFlag running(m_bRunning);
     m_bStopped = false;
-    const SendOutcome outcome = SendStep(done.receiver);
-    if (!m_bStopped)
-        CountWaiting();
-    return outcome;
+    return FinishWork(SendStep(done.receiver));
+}
+
+SendOutcome Transfer::FinishWork(SendOutcome outcome)
+{
+    for (;;) {
+        if (!m_bStopped)
+            CountWaiting();
+        if (!m_sendOnTo || m_inFlight || m_bStopped)
+            return outcome;
+        const WindowRef receiver = *m_sendOnTo;
+        m_sendOnTo.reset();
+        outcome = SendStep(receiver);
+    }
 }
 
 SendOutcome Transfer::SendStep(WindowRef receiver)

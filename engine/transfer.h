@@ -107,6 +107,9 @@ private:
     // Counts what waits, inside the tick's guard: the count may read a new
     // file, and no tick may change the outboxes meanwhile.
     void CountWaiting();
+    // The end of the work of a tick or of a send's result: the count, and
+    // the sending of the rest when a result arrived from a drain of it.
+    SendOutcome FinishWork(SendOutcome outcome);
 
     Files& m_files;
     WindowSide& m_window;
@@ -127,6 +130,8 @@ private:
         WindowRef receiver = 0;
     };
     std::optional<InFlightSend> m_inFlight;
+    // A delivery recorded from a drain of the running work: who gets the rest.
+    std::optional<WindowRef> m_sendOnTo;
 };
 
 } // namespace plovik

@@ -184,6 +184,27 @@ TEST_F(TransferTest, RecordedContactsAreNotSentAgain)
     EXPECT_TRUE(Outbox().empty());
 }
 
+// A send's result that arrives from a drain at the end of a tick (the count
+// of a new file) is recorded there, and the rest goes at once, not a tick later.
+TEST_F(TransferTest, ResultArrivingInsideATickSendsTheRestAtOnce)
+{
+    Log(kContactsAB);
+    platform.sendResults = {SendStatus::InFlight};
+    platform.onDrain = [&] {
+        if (transfer.SendInFlight()) {
+            EXPECT_EQ(transfer.SendFinished(SendStatus::Delivered), SendOutcome::Sent);
+        }
+        return true;
+    };
+    Tick();
+    EXPECT_FALSE(transfer.SendInFlight());
+    EXPECT_EQ(platform.sendAttempts, 2) << "the second contact waited for the next tick";
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"G4XYZ"}))
+        << "the fake lists only direct deliveries";
+    EXPECT_TRUE(Outbox().empty());
+    EXPECT_EQ(transfer.GetProgress().delivered, 2u);
+}
+
 TEST_F(TransferTest, MessageIsBuiltWithTheCheckBoxAsItIsWhenItGoes)
 {
     Log(kContactA);
