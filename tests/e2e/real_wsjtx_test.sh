@@ -195,13 +195,21 @@ for message in "${got[@]}"; do
   key=${owner[$message]-stray}
   received[$key]+=$message$'\n'
 done
+indent() {
+  local line
+  while IFS= read -r line; do printf '  %s\n' "$line"; done <<<"${1%$'\n'}" >&2
+}
 for key in "${keys[@]}"; do
   if [ "${received[$key]-}" != "${expected[$key]}"$'\n' ]; then
-    printf '%s: expected\n%s\n  received\n%s' "${app[$key]}" "${expected[$key]}" "${received[$key]-(nothing)}" >&2
+    echo "${app[$key]}, expected:" >&2 && indent "${expected[$key]}"
+    echo "${app[$key]}, received:" >&2 && indent "${received[$key]-(nothing)}"
     status=1
   fi
 done
-[ -z "${received[stray]-}" ] || { printf 'received, logged by none\n%s' "${received[stray]}" >&2 && status=1; }
+if [ -n "${received[stray]-}" ]; then
+  echo "received, logged by none of them:" >&2 && indent "${received[stray]}"
+  status=1
+fi
 [ "${#got[@]}" -eq "$total" ] || { echo "Logvex received ${#got[@]} messages, not $total" >&2 && status=1; }
 [ "$status" -eq 0 ] || fail "what Logvex received differs from what the programs logged"
 # What Logvex took, recorded beside each program's log.
