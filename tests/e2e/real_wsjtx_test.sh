@@ -181,7 +181,9 @@ read_received() {
     got+=("$body")
   done <"$scratch/received.txt"
 }
-for _ in $(seq 150); do
+# Up to 30 s: on a busy machine the bridge was seen sending one contact a
+# tick, all nine may be waiting when the programs end.
+for _ in $(seq 300); do
   read_received
   [ "${#got[@]}" -lt "$total" ] || break
   sleep 0.1
