@@ -44,9 +44,10 @@ done
 winpath() { echo "Z:${1//\//\\}"; }
 
 # Every contact differs (the bridge skips one identical to one Logvex took).
-# Reports below zero and above, names, comments, powers, four- and
+# Reports below, at and above zero, names, comments, powers, four- and
 # six-character grids typed in lower case (JTDX keeps them so in its logs),
-# contacts without name or comment. No comma: the CSV log does not quote one.
+# contacts without name, comment or power. No comma: the CSV log does not
+# quote one.
 cat >"$scratch/wsjtx.txt" <<'EOF'
 K1ABC|-15|-12|FN42|Bob|100|tnx fer QSO
 ja1xyz|+05|-03|pm95tq|Taro|5|via real WSJT-X 73
