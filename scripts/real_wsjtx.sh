@@ -54,6 +54,31 @@ chmod 700 "$home/tmp/runtime"
 first_start=1
 [ -e "$home/.config/$app.ini" ] && first_start=0
 
+# Qt keeps the program's shared memory (the decoder's buffer: 48 MB with
+# WSJT-X, 13 MB with JTDX) and its semaphores under System V keys made by
+# ftok(file, 'Q') from files in its temporary folder. A program ended by a
+# signal leaves them behind: they would hold the memory for good, and a later
+# program whose file got the same key could not make its own ("Unable to
+# create shared memory segment"). So they are removed once no process has
+# them attached; semaphores (no count of users) only after the program ended.
+ipc_keys() {
+  local file dev ino
+  for file in "$home"/tmp/qipc_*; do
+    [ -e "$file" ] || continue
+    read -r dev ino < <(stat -c '%d %i' "$file" 2>/dev/null) || continue
+    printf '0x%08x\n' $(((0x51 << 24) | ((dev & 0xff) << 16) | (ino & 0xffff)))
+  done
+}
+remove_ipc() { # [semaphores]
+  local key
+  for key in $(ipc_keys); do
+    if ipcs -m | awk -v key="$key" '$1 == key && $6 == 0 { found = 1 } END { exit !found }'; then
+      ipcrm -M "$key" 2>/dev/null || true
+    fi
+    [ -z "${1:-}" ] || ipcrm -S "$key" 2>/dev/null || true
+  done
+}
+
 xvfb_pid="" program_pid=""
 stop() {
   # The program and its decoder (jt9) share a process group.
@@ -61,6 +86,8 @@ stop() {
     kill -TERM -- "-$program_pid" 2>/dev/null || true
     for _ in $(seq 50); do kill -0 -- "-$program_pid" 2>/dev/null || break; sleep 0.1; done
     kill -KILL -- "-$program_pid" 2>/dev/null || true
+    for _ in $(seq 20); do kill -0 -- "-$program_pid" 2>/dev/null || break; sleep 0.1; done
+    remove_ipc semaphores
   fi
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null || true
@@ -71,13 +98,17 @@ trap stop EXIT
 
 display_file=$home/tmp/display
 rm -f "$display_file"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+# -noreset: by default Xvfb resets when its last client leaves, and a client
+# connecting meanwhile (the program, while xdotool looks for its window) fails.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
 [ -s "$display_file" ] || die "Xvfb did not start"
 DISPLAY=:$(head -n 1 "$display_file")
 export DISPLAY
 
+# What a run killed before its end left in this home.
+remove_ipc
 started=$(date +%s.%N)
 HOME=$home TMPDIR=$home/tmp XDG_RUNTIME_DIR=$home/tmp/runtime \
   setsid "$program" "${args[@]}" >"$home/tmp/$program.out" 2>&1 </dev/null &

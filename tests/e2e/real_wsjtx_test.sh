@@ -1,58 +1,100 @@
 #!/usr/bin/env bash
-# End-to-end with real WSJT-X: three contacts logged through its own Log QSO
-# window reach the stand-in Logvex through the real bridge under Wine, each
-# once, in order, byte for byte. What each message must be is worked out
-# from WSJT-X's own CSV log (wsjtx.log), by the message rules, not by the
-# engine. WSJT-X is a Linux program here: it shows real appends and the real
-# file format; share modes are not its (they stay with wsjtx-peer).
+# End-to-end with real WSJT-X and JTDX: contacts logged through the Log QSO
+# windows of WSJT-X, of WSJT-X for a second rig (--rig-name) and of JTDX, all
+# three at once, reach the stand-in Logvex through the real bridge under
+# Wine, each once, in order within its program, byte for byte. What each
+# message must be is worked out from that program's own CSV log (wsjtx.log),
+# by the message rules, not by the engine. The programs are Linux programs
+# here: they show real appends and the real file formats; share modes are
+# not theirs (they stay with wsjtx-peer).
 #   tests/e2e/real_wsjtx_test.sh BUILD_DIR
 # Run under xvfb-run (Wine's display) with the project's Wine prefix, as
 # scripts/run-e2e.sh does; PLOVIK_E2E_PROGRAMS names the build of the bridge.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:?usage: real_wsjtx_test.sh BUILD_DIR}" && pwd)
-programs=${PLOVIK_E2E_PROGRAMS:-$build}
+shipped=${PLOVIK_E2E_PROGRAMS:-$build}
+export LC_ALL=C
 
 fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
-for tool in wsjtx xdotool; do
+for tool in wsjtx jtdx xdotool Xvfb; do
   command -v "$tool" >/dev/null ||
-    fail "$tool is missing: this test needs real WSJT-X; scripts/setup.sh installs it"
+    fail "$tool is missing: this test needs real WSJT-X and JTDX; scripts/setup.sh installs them"
 done
 [ -n "${DISPLAY:-}" ] || fail "no display for Wine; run under xvfb-run"
 
+# Each program: its real_wsjtx.sh option and its application name, which
+# names its data folder. Each has a home of its own, so that all three can
+# run at once.
+rig=FT991
+keys=(wsjtx rig jtdx)
+declare -A option=([wsjtx]="" [rig]="--rig-name=$rig" [jtdx]=--jtdx)
+declare -A app=([wsjtx]=WSJT-X [rig]="WSJT-X - $rig" [jtdx]=JTDX)
 scratch=$build/tests/e2e/run/RealWsjtx
-home=$scratch/home
-data=$home/.local/share/WSJT-X
 rm -rf "$scratch"
-mkdir -p "$data"
+declare -A home data
+for key in "${keys[@]}"; do
+  home[$key]=$scratch/$key
+  data[$key]=${home[$key]}/.local/share/${app[$key]}
+  mkdir -p "${data[$key]}"
+done
 winpath() { echo "Z:${1//\//\\}"; }
+
+# Every contact differs (the bridge skips one identical to one Logvex took).
+# Reports below, at and above zero, names, comments, powers, four- and
+# six-character grids typed in lower case (JTDX keeps them so in its logs),
+# contacts without name, comment or power. No comma: the CSV log does not
+# quote one.
+cat >"$scratch/wsjtx.txt" <<'EOF'
+K1ABC|-15|-12|FN42|Bob|100|tnx fer QSO
+ja1xyz|+05|-03|pm95tq|Taro|5|via real WSJT-X 73
+G4XYZ|-20|-09|IO91||1500W|
+EOF
+cat >"$scratch/rig.txt" <<'EOF'
+DL2ABC|-08|+02|jo62qm|Hans|50|second rig
+VK3XY|+10|-01|QF22||10W|
+ZS6ABC|-24|+12|KG46rb|Jan|400|up 2 kHz
+EOF
+cat >"$scratch/jtdx.txt" <<'EOF'
+pa3xyz|-11|-17|jo22ab|Piet|25|via JTDX
+W7ABC|-01|+03|dn31|||
+OH2XYZ|+00|-05|KP20|Matti|1000W|73 de JTDX
+EOF
 
 # shellcheck source=../../scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
 wineserver -k >/dev/null 2>&1 || true
 wineserver -p
-folder=$(winepath -u "$(wine cmd /c 'echo %LOCALAPPDATA%' </dev/null 2>/dev/null | tr -d '\r')\\WSJT-X")
+appdata=$(winepath -u "$(wine cmd /c 'echo %LOCALAPPDATA%' </dev/null 2>/dev/null | tr -d '\r')")
+appdata=${appdata%/}
 
-# The bridge watches WSJT-X's own data folder: the prefix's folder becomes a
-# link to it, and the folder the other tests use is put back afterwards.
-aside=""
+# The bridge watches each program's own data folder: the prefix's folder of
+# that name becomes a link to it, and whatever was there (the other tests
+# use the WSJT-X folder) is put back afterwards.
+declare -A folder aside=()
 restore() {
+  local key
   wineserver -k >/dev/null 2>&1 || true
-  rm -f "$folder"
-  [ -z "$aside" ] || mv "$aside" "$folder"
+  for key in "${keys[@]}"; do
+    if [ -L "${folder[$key]}" ]; then rm "${folder[$key]}"; fi
+    if [ -n "${aside[$key]-}" ]; then mv "${aside[$key]}" "${folder[$key]}"; fi
+  done
 }
+for key in "${keys[@]}"; do folder[$key]=$appdata/${app[$key]}; done
 trap restore EXIT
-if [ -L "$folder" ]; then
-  rm "$folder"
-elif [ -e "$folder" ]; then
-  aside=$folder.aside-real-wsjtx
-  rm -rf "$aside"
-  mv "$folder" "$aside"
-fi
-ln -s "$data" "$folder"
+for key in "${keys[@]}"; do
+  if [ -L "${folder[$key]}" ]; then
+    rm "${folder[$key]}"
+  elif [ -e "${folder[$key]}" ]; then
+    aside[$key]=${folder[$key]}.aside-real-wsjtx
+    rm -rf "${aside[$key]}"
+    mv "${folder[$key]}" "${aside[$key]}"
+  fi
+done
+link() { ln -s "${data[$1]}" "${folder[$1]}"; }
 
 wait_for() { # WHAT TENTHS COMMAND...
   local what=$1 tenths=$2
@@ -66,43 +108,67 @@ wait_for() { # WHAT TENTHS COMMAND...
 wine "$build/tools/peers/logvex-peer.exe" --out "$(winpath "$scratch/received.txt")" \
   --ready "$(winpath "$scratch/logvex-ready")" </dev/null &
 wait_for "the stand-in Logvex did not start" 200 test -e "$scratch/logvex-ready"
-wine "$programs/shell/plovik_bridge.exe" </dev/null &
-# The bridge's first start in the folder makes its outbox there.
-wait_for "the bridge made no outbox in $data" 200 test -d "$data/plovik_bridge_outbox"
+# WSJT-X's and JTDX's folders are there when the bridge starts: its first
+# start in each makes the outbox there.
+link wsjtx
+link jtdx
+wine "$shipped/shell/plovik_bridge.exe" </dev/null &
+for key in wsjtx jtdx; do
+  wait_for "the bridge made no outbox in ${data[$key]}" 200 test -d "${data[$key]}/plovik_bridge_outbox"
+done
+# The second rig's folder appears while the bridge runs, as when WSJT-X is
+# started with a new rig name.
+link rig
 
-# Reports below zero and above, a name, a comment, powers, a lower-case and a
-# six-character grid, a contact without name and comment. No comma: the CSV
-# log does not quote one.
-cat >"$scratch/contacts.txt" <<'EOF'
-K1ABC|-15|-12|FN42|Bob|100|tnx fer QSO
-ja1xyz|+05|-03|pm95tq|Taro|5|via real WSJT-X 73
-G4XYZ|-20|-09|IO91||1500W|
-EOF
-"$root/scripts/real_wsjtx.sh" "$home" "$scratch/contacts.txt"
+declare -A pid
+for key in "${keys[@]}"; do
+  "$root/scripts/real_wsjtx.sh" ${option[$key]:+"${option[$key]}"} "${home[$key]}" "$scratch/$key.txt" &
+  pid[$key]=$!
+done
+status=0
+for key in "${keys[@]}"; do
+  wait "${pid[$key]}" || { echo "${app[$key]} did not log its contacts" >&2 && status=1; }
+done
+[ "$status" -eq 0 ] || fail "a real program failed (see above)"
 
 # One message a CSV line: call, RST received, RST sent, frequency in kHz
 # (megahertz with three decimals cut, then ".00"), name, mode, grid (four or
 # six characters, upper case), (empty), "RSTS s  RSTR r   comment", (empty)
 # x3, "RSTS s", "RSTR r", power (four characters at most). CSV fields: dates
 # and times on and off, call, grid, MHz, mode, sent, received, power, comment,
-# name.
-export LC_ALL=C
-csv=$(awk -F, '
-  NF < 13 { print "a line of " NF " fields: " $0 > "/dev/stderr"; exit 1 }
-  {
-    call = toupper($5); grid = toupper($6); mhz = $7; mode = toupper($8)
-    sent = $9; rcvd = $10; power = substr($11, 1, 4); comment = $12; name = $13
-    if (length(grid) < 4) grid = ""; else if (length(grid) != 6) grid = substr(grid, 1, 4)
-    if (length(sent) > 4) sent = ""
-    if (length(rcvd) > 4) rcvd = ""
-    dot = index(mhz, ".")
-    khz = dot ? substr(mhz, 1, dot - 1) substr(substr(mhz, dot + 1) "000", 1, 3) : mhz "000"
-    sub(/^[ \t]+/, "", comment); comment = substr(comment, 1, 50)
-    printf "%s#%s#%s#%s.00#%s#%s#%s##RSTS %s  RSTR %s   %s####RSTS %s#RSTR %s#%s#\n",
-      call, rcvd, sent, khz, name, mode, grid, sent, rcvd, comment, sent, rcvd, power
-  }' "$data/wsjtx.log") || fail "WSJT-X's CSV log is not as expected"
-mapfile -t expected <<<"$csv"
-[ "${#expected[@]}" -eq 3 ] || fail "WSJT-X's CSV log holds ${#expected[@]} contacts, not 3"
+# name (WSJT-X ends the line with a comma, JTDX does not).
+messages_of() {
+  awk -F, '
+    NF < 13 { print "a line of " NF " fields: " $0 > "/dev/stderr"; exit 1 }
+    {
+      call = toupper($5); grid = toupper($6); mhz = $7; mode = toupper($8)
+      sent = $9; rcvd = $10; power = substr($11, 1, 4); comment = $12; name = $13
+      if (length(grid) < 4) grid = ""; else if (length(grid) != 6) grid = substr(grid, 1, 4)
+      if (length(sent) > 4) sent = ""
+      if (length(rcvd) > 4) rcvd = ""
+      dot = index(mhz, ".")
+      khz = dot ? substr(mhz, 1, dot - 1) substr(substr(mhz, dot + 1) "000", 1, 3) : mhz "000"
+      sub(/^[ \t]+/, "", comment); comment = substr(comment, 1, 50)
+      printf "%s#%s#%s#%s.00#%s#%s#%s##RSTS %s  RSTR %s   %s####RSTS %s#RSTR %s#%s#\n",
+        call, rcvd, sent, khz, name, mode, grid, sent, rcvd, comment, sent, rcvd, power
+    }' "$1"
+}
+# expected[KEY]: that program's messages, one a line, in the order logged;
+# owner[MESSAGE]: the program that logged it.
+declare -A expected owner=()
+total=0
+for key in "${keys[@]}"; do
+  expected[$key]=$(messages_of "${data[$key]}/wsjtx.log") || fail "${app[$key]}'s CSV log is not as expected"
+  mapfile -t lines <<<"${expected[$key]}"
+  contacts=$(grep -c . "$scratch/$key.txt")
+  [ "${#lines[@]}" -eq "$contacts" ] ||
+    fail "${app[$key]}'s CSV log holds ${#lines[@]} contacts, not $contacts"
+  for message in "${lines[@]}"; do
+    [ -z "${owner[$message]-}" ] || fail "two contacts give one message: $message"
+    owner[$message]=$key
+  done
+  total=$((total + contacts))
+done
 
 # logvex-peer's record of each message: "kind size time sender", its bytes, "\n".
 read_received() {
@@ -116,20 +182,45 @@ read_received() {
     got+=("$body")
   done <"$scratch/received.txt"
 }
-for _ in $(seq 150); do
+# Up to 30 s: on a busy machine the bridge was seen sending one contact a
+# tick, all nine may be waiting when the programs end.
+for _ in $(seq 300); do
   read_received
-  [ "${#got[@]}" -lt 3 ] || break
+  [ "${#got[@]}" -lt "$total" ] || break
   sleep 0.1
 done
 sleep 2 # two ticks more: a contact sent twice would show
 read_received
-status=0
-for i in "${!expected[@]}"; do
-  if [ "${got[$i]-(nothing)}" != "${expected[$i]}" ]; then
-    printf 'contact %d\n  expected %s\n  received %s\n' $((i + 1)) "${expected[$i]}" "${got[$i]-(nothing)}" >&2
+
+# Each program's messages as Logvex got them, in the order it got them.
+declare -A received=()
+for message in "${got[@]}"; do
+  key=${owner[$message]-stray}
+  received[$key]+=$message$'\n'
+done
+indent() {
+  local line
+  while IFS= read -r line; do printf '  %s\n' "$line"; done <<<"${1%$'\n'}" >&2
+}
+for key in "${keys[@]}"; do
+  if [ "${received[$key]-}" != "${expected[$key]}"$'\n' ]; then
+    echo "${app[$key]}, expected:" >&2 && indent "${expected[$key]}"
+    echo "${app[$key]}, received:" >&2 && indent "${received[$key]-(nothing)}"
     status=1
   fi
 done
-[ "${#got[@]}" -eq 3 ] || { echo "Logvex received ${#got[@]} messages, not 3" >&2 && status=1; }
-[ "$status" -eq 0 ] || fail "what Logvex received differs from what WSJT-X logged"
-echo "PASS: 3 contacts logged through real WSJT-X reached Logvex once each, in order, byte for byte"
+if [ -n "${received[stray]-}" ]; then
+  echo "received, logged by none of them:" >&2 && indent "${received[stray]}"
+  status=1
+fi
+[ "${#got[@]}" -eq "$total" ] || { echo "Logvex received ${#got[@]} messages, not $total" >&2 && status=1; }
+[ "$status" -eq 0 ] || fail "what Logvex received differs from what the programs logged"
+# What Logvex took, recorded beside each program's log.
+for key in "${keys[@]}"; do
+  records=$(grep -o '<call:' "${data[$key]}/plovik_bridge_sent.adi" | wc -l) ||
+    fail "no record of what Logvex took in ${data[$key]}"
+  contacts=$(grep -c . "$scratch/$key.txt")
+  [ "$records" -eq "$contacts" ] ||
+    fail "${data[$key]}/plovik_bridge_sent.adi records $records contacts, not $contacts"
+done
+echo "PASS: $total contacts logged through real WSJT-X, WSJT-X for rig $rig and JTDX at once reached Logvex once each, in order within each program, byte for byte"
