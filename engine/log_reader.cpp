@@ -64,8 +64,9 @@ using CutSink = std::function<void(QsoRecord& contact, std::string& tags)>;
 // Turns the tags of the file into contacts, one per end-of-record tag.
 class ContactCutter {
 public:
-    ContactCutter(QsoRecord& record, CutSink onContact)
-        : m_record(record), m_onContact(std::move(onContact))
+    // `keepTags`: each contact is handed over with its tags (else none).
+    ContactCutter(QsoRecord& record, CutSink onContact, bool keepTags)
+        : m_record(record), m_onContact(std::move(onContact)), m_bKeepTags(keepTags)
     {
     }
 
@@ -78,14 +79,15 @@ public:
             if (m_handedOver > 0 && m_fresh)
                 return;
             m_record.FinishRecord();
-            m_tags.append("<").append(TrimRight(tagText));
+            if (m_bKeepTags)
+                m_tags.append("<").append(TrimRight(tagText));
             HandOver();
             return;
         }
         if (m_fresh && m_handedOver > 0)
             m_record.ResetRecord(); // the previous contact has gone
         m_fresh = false;
-        if (tagged)
+        if (tagged && m_bKeepTags)
             m_tags.append("<").append(tagText);
         if (!tag.tooLong)
             m_record.SetField(tag.Name(), tag.value);
@@ -110,6 +112,7 @@ private:
 
     QsoRecord& m_record;
     CutSink m_onContact;
+    bool m_bKeepTags;
     std::string m_tags; // of the contact being cut
     std::size_t m_handedOver = 0;
     bool m_fresh = true; // no tag since the reset or the last hand-over
@@ -169,10 +172,17 @@ int ParseTag(QsoRecord& record, std::string_view tagText)
 }
 
 struct ContactStream::Parts {
-    Parts(QsoRecord& record, LogFile& file, std::deque<Ready>& ready)
-        : reader(file), cutter(record, [&ready](QsoRecord& contact, std::string& tags) {
-              ready.push_back({contact, std::move(tags)});
-          })
+    // Each contact is handed to `direct` as it is cut, in the record itself,
+    // or, without one, kept with its tags until asked for.
+    Parts(QsoRecord& record, LogFile& file, std::deque<Ready>& ready, const ContactSink* direct)
+        : reader(file),
+          cutter(record,
+                 direct
+                     ? CutSink([direct](QsoRecord& contact, std::string&) { (*direct)(contact); })
+                     : CutSink([&ready](QsoRecord& contact, std::string& tags) {
+                           ready.push_back({contact, std::move(tags)});
+                       }),
+                 direct == nullptr)
     {
     }
     LineReader reader;
@@ -180,9 +190,10 @@ struct ContactStream::Parts {
     ContactCutter cutter;
 };
 
-ContactStream::ContactStream(QsoRecord& record, LogFile& file, WindowSide& window)
+ContactStream::ContactStream(QsoRecord& record, LogFile& file, WindowSide& window,
+                             const ContactSink* direct)
     : m_record(record), m_file(file), m_window(window),
-      m_parts(std::make_unique<Parts>(record, file, m_ready))
+      m_parts(std::make_unique<Parts>(record, file, m_ready, direct))
 {
 }
 
@@ -288,13 +299,14 @@ ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Files& files,
 ReadResult ReadContacts(QsoRecord& record, LogFile& file, WindowSide& window,
                         const ContactSink& onContact)
 {
-    ContactStream stream(record, file, window);
-    QsoRecord contact;
+    // Each contact straight from the record, as it is cut: no copy of a
+    // contact that may be megabytes.
+    ContactStream stream(record, file, window, &onContact);
+    QsoRecord none;
     for (;;) {
-        switch (stream.Next(contact)) {
+        switch (stream.Next(none)) {
         case ContactStream::Status::Contact:
-            onContact(contact);
-            break;
+            break; // never: the contacts went to onContact
         case ContactStream::Status::End:
             return ReadResult{ReadOutcome::Read, std::string()};
         case ContactStream::Status::Empty:

@@ -61,7 +61,10 @@ ReadResult ReadContacts(QsoRecord& record, LogFile& file, WindowSide& window,
 // over as a copy, so the caller may keep it while the next is read.
 class ContactStream {
 public:
-    ContactStream(QsoRecord& record, LogFile& file, WindowSide& window);
+    // With `direct`, each contact goes to it as it is cut, and Next only
+    // says how the file ended (ReadContacts).
+    ContactStream(QsoRecord& record, LogFile& file, WindowSide& window,
+                  const ContactSink* direct = nullptr);
     ~ContactStream();
     ContactStream(const ContactStream&) = delete;
     ContactStream& operator=(const ContactStream&) = delete;
