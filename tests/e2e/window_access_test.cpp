@@ -1,0 +1,196 @@
+// The window at the screen's scale, for screen readers and from the
+// keyboard: the pictures' sizes on the screen, the names a screen reader
+// reads, the check box's caption, and the icons' images.
+// e2e.Window192 runs the scale test again at 192 DPI (tests/e2e/dpi_test.sh).
+
+#include "bridge_fixture.h"
+#include "unique_handle.h"
+#include "wide.h"
+
+#include <ole2.h>
+#include <oleacc.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace e2e {
+namespace {
+
+using Window = BridgeTest;
+
+// The screen's dots per inch for this process; made DPI aware first, so
+// that Windows gives it the bridge's own coordinates, not scaled ones.
+int ScreenDpi()
+{
+    ::SetProcessDPIAware();
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// How far a picture's frame of colour `frame` runs from the control's top
+// left, to the right and down, on the screen.
+SIZE FrameOnScreen(HWND control, COLORREF frame)
+{
+    SIZE size{0, 0};
+    while (size.cx < 400 && ScreenPixel(control, size.cx, 0) == frame)
+        ++size.cx;
+    while (size.cy < 400 && ScreenPixel(control, 0, size.cy) == frame)
+        ++size.cy;
+    return size;
+}
+
+int CentreY(HWND window)
+{
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return (rect.top + rect.bottom) / 2;
+}
+
+HWND FormStatic(const char* text)
+{
+    return ::FindWindowExA(::GetParent(BridgeControl(kLogLight)), nullptr, "Static", text);
+}
+
+// The whole number nearest to dpi / 96 (half up), at least 1.
+int PixelFactor(int dpi)
+{
+    return std::max(1, (dpi + 48) / 96);
+}
+
+TEST_F(Window, LightsAndBadgeAreDrawnAtTheScreensScale)
+{
+    const int dpi = ScreenDpi();
+    if (const char* wanted = std::getenv("PLOVIK_E2E_DPI")) {
+        ASSERT_EQ(dpi, std::atoi(wanted)) << "the prefix's DPI was not set";
+    }
+    StartBridge();
+    // 17 px at 96 DPI, 34 at 192: in proportion, the frame whole pixels.
+    const LONG side = ::MulDiv(17, dpi, 96);
+    const int frame = std::max(1, ::MulDiv(1, dpi, 96));
+    for (const auto& [id, label] : {std::pair{kLogLight, "Log"}, std::pair{kProgLight, "Prgm"}}) {
+        const HWND light = BridgeControl(id);
+        ASSERT_TRUE(WaitFor([&] { return Light(id) == kGrey; })) << label;
+        const SIZE drawn = FrameOnScreen(light, kBlack);
+        EXPECT_EQ(drawn.cx, side) << label << " at " << dpi << " DPI";
+        EXPECT_EQ(drawn.cy, side) << label << " at " << dpi << " DPI";
+        EXPECT_EQ(ScreenPixel(light, frame - 1, side / 2), kBlack) << label;
+        EXPECT_EQ(ScreenPixel(light, frame, side / 2), kGrey) << label << ": frame too thick";
+        EXPECT_EQ(ScreenPixel(light, side - frame, side / 2), kBlack) << label;
+        // Beside its label, as at 96 DPI, where the two centres are a pixel apart.
+        RECT rect{};
+        ::GetWindowRect(light, &rect);
+        EXPECT_LE(std::abs(rect.top + side / 2 - CentreY(FormStatic(label))), 2 * dpi / 96)
+            << label;
+    }
+    const int factor = PixelFactor(dpi);
+    const SIZE badge = FrameOnScreen(BridgeControl(kBadge), kGreen);
+    EXPECT_EQ(badge.cx, 33 * factor) << "badge at " << dpi << " DPI";
+    EXPECT_EQ(badge.cy, 21 * factor) << "badge at " << dpi << " DPI";
+}
+
+// COM for this thread, as a screen reader has it.
+class ComApartment {
+public:
+    ComApartment() : m_ok(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment()
+    {
+        if (m_ok)
+            ::CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool m_ok;
+};
+
+struct ReleaseAccessible {
+    void operator()(IAccessible* object) const { object->Release(); }
+};
+using BstrOwner = std::unique_ptr<OLECHAR, decltype(&::SysFreeString)>;
+
+// The name a screen reader reads for a control, as oleacc gives it.
+std::string AccessibleName(HWND control)
+{
+    // __uuidof: MinGW's oleacc library gives IID_IAccessible as an import
+    // thunk's address, not the interface's id.
+    IAccessible* raw = nullptr;
+    const HRESULT found =
+        ::AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                     __uuidof(IAccessible), reinterpret_cast<void**>(&raw));
+    if (FAILED(found) || !raw)
+        return "(no accessible object: " + std::to_string(found) + ")";
+    const std::unique_ptr<IAccessible, ReleaseAccessible> object(raw);
+    VARIANT self;
+    ::VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    const HRESULT result = object->get_accName(self, &name);
+    const BstrOwner owner(name, &::SysFreeString);
+    return result == S_OK && name ? plovik::win32::Narrow(name) : "(no name)";
+}
+
+// The windows of other processes that announced a change of name, in order.
+std::vector<HWND>* g_renamed = nullptr;
+
+void CALLBACK OnNameChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD)
+{
+    if (g_renamed && object == OBJID_CLIENT && child == CHILDID_SELF)
+        g_renamed->push_back(window);
+}
+
+void UnhookWinEvent(HWINEVENTHOOK hook)
+{
+    ::UnhookWinEvent(hook);
+}
+using WinEventHook =
+    plovik::win32::UniqueHandle<plovik::win32::HandleTraits<HWINEVENTHOOK, UnhookWinEvent>>;
+
+// True once `window` has announced a change of name; the announcements
+// come as messages to this thread.
+bool Announced(HWND window)
+{
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        ::DispatchMessageA(&msg);
+    return std::find(g_renamed->begin(), g_renamed->end(), window) != g_renamed->end();
+}
+
+TEST_F(Window, ScreenReadersReadTheLightsStatesAndTheCheckBoxsName)
+{
+    const ComApartment com;
+    std::vector<HWND> renamed;
+    g_renamed = &renamed;
+    const WinEventHook hook(::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE,
+                                              nullptr, OnNameChange, 0, 0,
+                                              WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS));
+    ASSERT_TRUE(hook);
+    StartBridge();
+    const HWND log = BridgeControl(kLogLight);
+    const HWND prog = BridgeControl(kProgLight);
+    EXPECT_EQ(AccessibleName(log), "Logvex: not running");
+    EXPECT_EQ(AccessibleName(prog), "WSJT-X: not running");
+    EXPECT_EQ(AccessibleName(BridgeControl(kNoFreq)), "Do not send freq info");
+    EXPECT_EQ(WindowText(FormStatic("Do not send freq info")), "Do not send freq info")
+        << "the caption is still its own static text";
+
+    renamed.clear();
+    StartLogvex();
+    EXPECT_TRUE(WaitFor([&] { return AccessibleName(log) == "Logvex: running"; }, 1500))
+        << AccessibleName(log);
+    EXPECT_TRUE(WaitFor([&] { return Announced(log); }, 1000)) << "the change was not announced";
+    EXPECT_EQ(AccessibleName(prog), "WSJT-X: not running");
+    EXPECT_EQ(AccessibleName(BridgeControl(kNoFreq)), "Do not send freq info");
+    EXPECT_FALSE(Announced(prog)) << "a light that did not change was announced";
+    g_renamed = nullptr;
+}
+
+} // namespace
+} // namespace e2e
