@@ -192,5 +192,94 @@ TEST_F(Window, ScreenReadersReadTheLightsStatesAndTheCheckBoxsName)
     g_renamed = nullptr;
 }
 
+// Input as the user makes it: the mouse's left button at a point of the
+// screen, a key.
+void ClickAt(POINT at)
+{
+    ::SetCursorPos(at.x, at.y);
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, input, sizeof(INPUT));
+}
+
+void PressKey(WORD key)
+{
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, input, sizeof(INPUT));
+}
+
+POINT CentreOf(HWND window)
+{
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+LRESULT CheckOf(HWND box)
+{
+    return ::SendMessageA(box, BM_GETCHECK, 0, 0);
+}
+
+TEST_F(Window, ClickOnTheCheckBoxsCaptionTogglesIt)
+{
+    StartLogvex();
+    StartBridge();
+    const HWND box = BridgeControl(kNoFreq);
+    const POINT caption = CentreOf(BridgeControl(IDC_NO_FREQ_LABEL));
+    ASSERT_TRUE(::SetForegroundWindow(FindBridge()));
+    ClickAt(caption);
+    EXPECT_TRUE(WaitFor([&] { return CheckOf(box) == BST_CHECKED; }, 2000));
+    Log({WsjtxSamples().k1abc});
+    ASSERT_TRUE(GotExactly(1));
+    EXPECT_EQ(Got()[0].bytes, kTextK1abcNoFreq) << "the box's own handling ran";
+
+    // Two quick clicks are two clicks, the second a double click.
+    ClickAt(caption);
+    ClickAt(caption);
+    EXPECT_TRUE(HoldsFor([&] { return CheckOf(box) == BST_CHECKED; }, 500));
+    ClickAt(caption);
+    EXPECT_TRUE(WaitFor([&] { return CheckOf(box) == BST_UNCHECKED; }, 2000));
+    Log({WsjtxSamples().g4xyz}); // another contact: an identical one is not sent again
+    ASSERT_TRUE(GotExactly(2));
+    EXPECT_EQ(Got()[1].bytes, Adif2msg(WsjtxSamples().header + WsjtxSamples().g4xyz + "\r\n"));
+}
+
+// Pixels of the caption's top row that differ from the form just above it:
+// the top of a focus mark; the letters keep clear of that row.
+int FocusMarkPixels(HWND caption)
+{
+    RECT rect{};
+    ::GetWindowRect(caption, &rect);
+    int marked = 0;
+    for (int x = 0; x < rect.right - rect.left; ++x)
+        marked += ScreenPixel(caption, x, 0) != ScreenPixel(caption, x, -1);
+    return marked;
+}
+
+TEST_F(Window, CheckBoxShowsItsFocusMarkOnItsCaptionFromTheKeyboard)
+{
+    StartLogvex();
+    StartBridge();
+    const HWND caption = BridgeControl(IDC_NO_FREQ_LABEL);
+    ASSERT_TRUE(::SetForegroundWindow(FindBridge()));
+    ASSERT_TRUE(WaitFor([] { return ::GetForegroundWindow() == FindBridge(); }));
+    // Wine shows keyboard cues at all times: the mark does not wait for a
+    // first key here, as it does on Windows for a window the mouse started.
+    PressKey(VK_TAB);
+    EXPECT_TRUE(WaitFor([&] { return FocusMarkPixels(caption) >= 20; }))
+        << FocusMarkPixels(caption);
+    // The focus goes with the bridge's window, and comes back with it.
+    ASSERT_TRUE(::SetForegroundWindow(FindLogvex()));
+    EXPECT_TRUE(WaitFor([&] { return FocusMarkPixels(caption) == 0; })) << FocusMarkPixels(caption);
+    ASSERT_TRUE(::SetForegroundWindow(FindBridge()));
+    EXPECT_TRUE(WaitFor([&] { return FocusMarkPixels(caption) >= 20; }))
+        << FocusMarkPixels(caption);
+}
+
 } // namespace
 } // namespace e2e
