@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
@@ -45,13 +46,6 @@ SIZE FrameOnScreen(HWND control, COLORREF frame)
     return size;
 }
 
-int CentreY(HWND window)
-{
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return (rect.top + rect.bottom) / 2;
-}
-
 HWND FormStatic(const char* text)
 {
     return ::FindWindowExA(::GetParent(BridgeControl(kLogLight)), nullptr, "Static", text);
@@ -82,10 +76,14 @@ TEST_F(Window, LightsAndBadgeAreDrawnAtTheScreensScale)
         EXPECT_EQ(ScreenPixel(light, frame - 1, side / 2), kBlack) << label;
         EXPECT_EQ(ScreenPixel(light, frame, side / 2), kGrey) << label << ": frame too thick";
         EXPECT_EQ(ScreenPixel(light, side - frame, side / 2), kBlack) << label;
-        // Beside its label, as at 96 DPI, where the two centres are a pixel apart.
-        RECT rect{};
+        // Beside its label: at least as tall as the label's line, and the
+        // two centres within a quarter of that line's height.
+        RECT rect{}, text{};
         ::GetWindowRect(light, &rect);
-        EXPECT_LE(std::abs(rect.top + side / 2 - CentreY(FormStatic(label))), 2 * dpi / 96)
+        ::GetWindowRect(FormStatic(label), &text);
+        EXPECT_GE(drawn.cy, text.bottom - text.top) << label;
+        EXPECT_LE(std::abs(rect.top + drawn.cy / 2 - (text.top + text.bottom) / 2),
+                  (text.bottom - text.top) / 4)
             << label;
     }
     const int factor = PixelFactor(dpi);
@@ -279,6 +277,67 @@ TEST_F(Window, CheckBoxShowsItsFocusMarkOnItsCaptionFromTheKeyboard)
     ASSERT_TRUE(::SetForegroundWindow(FindBridge()));
     EXPECT_TRUE(WaitFor([&] { return FocusMarkPixels(caption) >= 20; }))
         << FocusMarkPixels(caption);
+}
+
+#pragma pack(push, 2)
+// An icon group's directory as the resource holds it.
+struct GroupIconEntry {
+    BYTE width, height, colours, reserved;
+    WORD planes, bitsPerPixel;
+    DWORD bytes;
+    WORD id;
+};
+#pragma pack(pop)
+
+using UniqueIcon = plovik::win32::UniqueHandle<plovik::win32::HandleTraits<HICON, ::DestroyIcon>>;
+
+const void* ResourceData(HMODULE module, LPCSTR name, LPCSTR type, DWORD* size)
+{
+    const HRSRC found = ::FindResourceA(module, name, type);
+    const HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
+    *size = found ? ::SizeofResource(module, found) : 0;
+    return loaded ? ::LockResource(loaded) : nullptr;
+}
+
+// Windows asks for 16 to 32 px (title bar) and 32 to 64 px (Alt+Tab, the
+// About box) between 100 and 200 %: each has an image of its own, in 32-bit
+// colour, that loads at its size; the 16-colour 16 and 32 px images stay.
+TEST_F(Window, IconsHoldAnImageForEachSizeOfTheScreensScales)
+{
+    const plovik::win32::UniqueModule program(::LoadLibraryExA(
+        ShippedPath("shell/plovik_bridge.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(program);
+    const std::vector<std::pair<int, int>> wanted = {
+        {32, 4}, {16, 4}, {16, 32}, {20, 32}, {24, 32}, {32, 32}, {40, 32}, {48, 32}, {64, 32}};
+    for (const int group : {IDR_MAINFRAME, IDR_BRIDGETYPE}) {
+        DWORD size = 0;
+        const auto* directory = static_cast<const BYTE*>(
+            ResourceData(program.get(), MAKEINTRESOURCEA(group), RT_GROUP_ICON, &size));
+        ASSERT_NE(directory, nullptr) << group;
+        const WORD count = *reinterpret_cast<const WORD*>(directory + 4);
+        ASSERT_EQ(6 + count * sizeof(GroupIconEntry), size) << group;
+        std::vector<std::pair<int, int>> found;
+        for (WORD i = 0; i < count; ++i) {
+            GroupIconEntry entry;
+            std::memcpy(&entry, directory + 6 + i * sizeof entry, sizeof entry);
+            found.emplace_back(entry.width, entry.bitsPerPixel);
+            DWORD bytes = 0;
+            const void* image =
+                ResourceData(program.get(), MAKEINTRESOURCEA(entry.id), RT_ICON, &bytes);
+            ASSERT_NE(image, nullptr) << group << " image " << entry.id;
+            const UniqueIcon icon(::CreateIconFromResourceEx(
+                static_cast<BYTE*>(const_cast<void*>(image)), bytes, TRUE, 0x00030000, entry.width,
+                entry.height, LR_DEFAULTCOLOR));
+            ICONINFO info{};
+            ASSERT_TRUE(icon && ::GetIconInfo(icon.get(), &info))
+                << group << ": the " << int{entry.width} << " px image does not load";
+            const plovik::win32::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
+            BITMAP bitmap{};
+            ::GetObjectA(colour.get(), sizeof bitmap, &bitmap);
+            EXPECT_EQ(bitmap.bmWidth, entry.width) << group;
+        }
+        EXPECT_EQ(found, wanted) << group;
+    }
 }
 
 } // namespace
