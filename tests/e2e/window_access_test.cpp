@@ -271,6 +271,8 @@ TEST_F(Window, CheckBoxShowsItsFocusMarkOnItsCaptionFromTheKeyboard)
     PressKey(VK_TAB);
     EXPECT_TRUE(WaitFor([&] { return FocusMarkPixels(caption) >= 20; }))
         << FocusMarkPixels(caption);
+    PressKey(VK_SPACE); // the box has the focus: Space ticks it
+    EXPECT_TRUE(WaitFor([] { return CheckOf(BridgeControl(kNoFreq)) == BST_CHECKED; }, 2000));
     // The focus goes with the bridge's window, and comes back with it.
     ASSERT_TRUE(::SetForegroundWindow(FindLogvex()));
     EXPECT_TRUE(WaitFor([&] { return FocusMarkPixels(caption) == 0; })) << FocusMarkPixels(caption);
