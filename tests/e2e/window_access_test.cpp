@@ -144,12 +144,12 @@ void CALLBACK OnNameChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG 
         g_renamed->push_back(window);
 }
 
-void UnhookWinEvent(HWINEVENTHOOK hook)
+void Unhook(HWINEVENTHOOK hook)
 {
     ::UnhookWinEvent(hook);
 }
 using WinEventHook =
-    plovik::win32::UniqueHandle<plovik::win32::HandleTraits<HWINEVENTHOOK, UnhookWinEvent>>;
+    plovik::win32::UniqueHandle<plovik::win32::HandleTraits<HWINEVENTHOOK, Unhook>>;
 
 // True once `window` has announced a change of name; the announcements
 // come as messages to this thread.
