@@ -1,9 +1,10 @@
 #pragma once
 // The form's pictures at the screen's scale. The lights and the badge are
 // 16-colour pictures drawn for 96 DPI; the form around them grows with the
-// system font, so at a higher DPI each is enlarged by whole pixels (nearest
-// neighbour, never blurred), keeping its place at the control's top left
-// and its size beside its text.
+// system font, so at a higher DPI each is enlarged with it, nearest
+// neighbour, never blurred: a light in proportion, its frame whole pixels;
+// the badge, drawn pixel by pixel, by a whole factor. Each keeps its place
+// at its control's top left, and its size beside its text.
 
 #include "unique_handle.h"
 

@@ -38,9 +38,9 @@ bool CFrameWnd::LoadFrame(UINT resourceId, const char* className)
                                ::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId)), instance, this);
     if (!m_hWnd)
         return false;
-    // The class's icons are those of 96 DPI: the window's own are taken at
-    // the sizes of this screen (20 and 40 px at 125 %, 32 and 64 at 200 %),
-    // each from its own image, or the next larger one scaled down.
+    // The class's small icon is 16 px at every scale: the window's own are
+    // taken at the sizes of this screen (20 and 40 px at 125 %, 32 and 64 at
+    // 200 %), each from its own image, or the next larger one scaled down.
     const auto iconAt = [&](int metric) {
         HICON icon = nullptr;
         if (FAILED(::LoadIconMetric(instance, MAKEINTRESOURCEW(resourceId), metric, &icon)))
