@@ -25,13 +25,17 @@ using Window = BridgeTest;
 
 // The screen's dots per inch for this process; made DPI aware first, so
 // that Windows gives it the bridge's own coordinates, not scaled ones.
+void ReleaseScreenDc(HDC dc)
+{
+    ::ReleaseDC(nullptr, dc);
+}
+
 int ScreenDpi()
 {
     ::SetProcessDPIAware();
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    return dpi;
+    const plovik::win32::UniqueHandle<plovik::win32::HandleTraits<HDC, ReleaseScreenDc>> screen(
+        ::GetDC(nullptr));
+    return ::GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
 // How far a picture's frame of colour `frame` runs from the control's top
@@ -176,8 +180,8 @@ TEST_F(Window, ScreenReadersReadTheLightsStatesAndTheCheckBoxsName)
     EXPECT_EQ(AccessibleName(log), "Logvex: not running");
     EXPECT_EQ(AccessibleName(prog), "WSJT-X: not running");
     EXPECT_EQ(AccessibleName(BridgeControl(kNoFreq)), "Do not send freq info");
-    EXPECT_EQ(WindowText(FormStatic("Do not send freq info")), "Do not send freq info")
-        << "the caption is still its own static text";
+    EXPECT_EQ(WindowText(BridgeControl(IDC_NO_FREQ_LABEL)), "Do not send freq info")
+        << "the caption is still a static text of its own";
 
     renamed.clear();
     StartLogvex();
