@@ -11,6 +11,7 @@
 #define IDC_NO_FREQ 1002
 #define IDC_BADGE 1003
 #define IDC_STATUS 1004
+#define IDC_NO_FREQ_LABEL 1005
 
 // Menu, accelerators, application icon and document-template string
 #define IDR_MAINFRAME 128

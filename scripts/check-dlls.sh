@@ -3,7 +3,8 @@
 # so the program stays one portable file.
 set -euo pipefail
 build=$1
-allowed='^(kernel32|user32|gdi32|advapi32|shell32|comdlg32|comctl32|ole32|oleaut32|msvcrt|ucrtbase|api-ms-win-.*|ntdll|shlwapi|uxtheme|version|ws2_32)\.dll$'
+# oleacc: Active Accessibility, which the end-to-end tests read the window through.
+allowed='^(kernel32|user32|gdi32|advapi32|shell32|comdlg32|comctl32|ole32|oleaut32|oleacc|msvcrt|ucrtbase|api-ms-win-.*|ntdll|shlwapi|uxtheme|version|ws2_32)\.dll$'
 status=0
 found=0
 while IFS= read -r exe; do

@@ -77,14 +77,14 @@ void CPlovik_bridgeView::DoDataExchange(CDataExchange* pDX)
     DDX_Check(pDX, IDC_NO_FREQ, m_bNoFreq);
 }
 
-void CPlovik_bridgeView::UpdateLight(CStatic& light, const char* windowClass, HWND* found)
+void CPlovik_bridgeView::UpdateLight(StatusLight& light, const char* windowClass, HWND* found)
 {
     HWND window = ::FindWindowA(windowClass, nullptr);
     // Current WSJT-X builds use a Qt that puts its whole version in the
     // class name: their main window is known by its class and title.
     if (!window && std::strcmp(windowClass, kWsjtxClass) == 0)
         ::EnumWindows(FindWsjtxWindow, reinterpret_cast<LPARAM>(&window));
-    light.SetBitmap(window ? m_bmpOn.GetSafeHandle() : m_bmpOff.GetSafeHandle());
+    light.Show(window != nullptr);
     if (found)
         *found = window;
 }
@@ -136,14 +136,10 @@ void CPlovik_bridgeView::OnInitialUpdate()
     }
 
     // A repeated initial update (New, Open) keeps the pictures it has.
-    if (!m_bmpOff)
-        m_bmpOff.LoadBitmap(IDB_LIGHT_OFF);
-    if (!m_bmpOn)
-        m_bmpOn.LoadBitmap(IDB_LIGHT_ON);
-    if (!m_bmpBadge)
-        m_bmpBadge.LoadBitmap(IDB_BADGE);
-    m_stcLogLight.SetBitmap(m_bmpOff.GetSafeHandle());
-    m_stcBadge.SetBitmap(m_bmpBadge.GetSafeHandle());
+    m_pictures.Load();
+    m_stcLogLight.SetBitmap(m_pictures.lights.off.get());
+    m_stcBadge.SetBitmap(m_pictures.badge.get());
+    m_noFreqLabel.Attach(GetDlgItem(IDC_NO_FREQ), GetDlgItem(IDC_NO_FREQ_LABEL));
 
     m_window.SetMainWindow(GetParentFrame()->GetSafeHwnd());
     m_window.SetCheckBox(GetDlgItem(IDC_NO_FREQ));
@@ -320,6 +316,8 @@ bool CPlovik_bridgeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
             OnCheckNoFreq();
             return true;
         }
+        if (LOWORD(wParam) == IDC_NO_FREQ_LABEL)
+            return m_noFreqLabel.OnLabelNotify(HIWORD(wParam));
         return false;
     default:
         return CFormView::HandleMessage(message, wParam, lParam);

@@ -16,9 +16,11 @@
 //   closes once it has returned; a close while Logvex handles a contact
 //   waits up to 30 s for the answer, with the window answering.
 
+#include "check_box_label.h"
 #include "folder_watch.h"
 #include "framework/form_view.h"
 #include "qso_record.h"
+#include "status_light.h"
 #include "system_files.h"
 #include "transfer.h"
 #include "win32_window_side.h"
@@ -49,7 +51,7 @@ protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void UpdateLight(CStatic& light, const char* windowClass, HWND* found = nullptr);
+    void UpdateLight(StatusLight& light, const char* windowClass, HWND* found = nullptr);
     void ChoosePaths();
     void CloseIfPending();
     bool TransferRunning() const { return m_transfer && m_transfer->IsRunning(); }
@@ -61,16 +63,15 @@ private:
     // The status line, in words, within a second of any change.
     void UpdateStatus();
 
+    plovik::FormPictures m_pictures;
     CStatic m_stcBadge;
-    CStatic m_stcProgLight;
-    CStatic m_stcLogLight;
+    StatusLight m_stcProgLight{"WSJT-X", m_pictures.lights};
+    StatusLight m_stcLogLight{"Logvex", m_pictures.lights};
     CStatic m_stcStatus;
     std::string m_strStatus;
     bool m_bLogvexRunning = false;
     int m_bNoFreq = 0;
-    CBitmap m_bmpOff;
-    CBitmap m_bmpOn;
-    CBitmap m_bmpBadge;
+    CheckBoxLabel m_noFreqLabel;
     std::string m_strLogPath;
     std::string m_strBakPath;
     std::string m_strAppData; // the local application-data folder, which holds every instance's

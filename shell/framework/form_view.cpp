@@ -4,12 +4,6 @@
 
 #include <algorithm>
 
-BOOL CBitmap::LoadBitmap(UINT id)
-{
-    m_bitmap.reset(::LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(id)));
-    return static_cast<bool>(m_bitmap);
-}
-
 void DDX_Control(CDataExchange* pDX, int id, CStatic& control)
 {
     if (!control.m_hWnd)

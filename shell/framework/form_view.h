@@ -3,7 +3,6 @@
 // dialog data exchange, and the small control classes the program uses.
 
 #include "afx.h"
-#include "unique_handle.h"
 
 #include <cstddef>
 #include <vector>
@@ -26,16 +25,6 @@ public:
         return reinterpret_cast<HBITMAP>(
             ::SendMessageA(m_hWnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
     }
-};
-
-class CBitmap {
-public:
-    BOOL LoadBitmap(UINT id);
-    HBITMAP GetSafeHandle() const { return m_bitmap.get(); }
-    explicit operator bool() const { return static_cast<bool>(m_bitmap); }
-
-private:
-    plovik::win32::UniqueBitmap m_bitmap;
 };
 
 class CDataExchange {

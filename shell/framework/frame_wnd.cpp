@@ -3,6 +3,8 @@
 #include "form_view.h"
 #include "win_app.h"
 
+#include <commctrl.h>
+
 CFrameWnd::~CFrameWnd()
 {
     if (m_hWnd && ::IsWindow(m_hWnd))
@@ -34,7 +36,24 @@ bool CFrameWnd::LoadFrame(UINT resourceId, const char* className)
     m_hWnd = ::CreateWindowExA(0, className, caption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                                ::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId)), instance, this);
-    return m_hWnd != nullptr;
+    if (!m_hWnd)
+        return false;
+    // The class's small icon is 16 px at every scale: the window's own are
+    // taken at the sizes of this screen (20 and 40 px at 125 %, 32 and 64 at
+    // 200 %), each from its own image, or the next larger one scaled down.
+    const auto iconAt = [&](int metric) {
+        HICON icon = nullptr;
+        if (FAILED(::LoadIconMetric(instance, MAKEINTRESOURCEW(resourceId), metric, &icon)))
+            icon = nullptr;
+        return UniqueIcon(icon);
+    };
+    m_largeIcon = iconAt(LIM_LARGE);
+    m_smallIcon = iconAt(LIM_SMALL);
+    if (m_largeIcon)
+        ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_largeIcon.get()));
+    if (m_smallIcon)
+        ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.get()));
+    return true;
 }
 
 void CFrameWnd::SetView(std::unique_ptr<CFormView> view)

@@ -3,6 +3,7 @@
 // icon of its resource id, whose only client window is the view.
 
 #include "afx.h"
+#include "unique_handle.h"
 
 #include <memory>
 #include <string>
@@ -35,5 +36,10 @@ private:
 
     HWND m_hWnd = nullptr;
     HACCEL m_hAccel = nullptr; // resource accelerators are freed with the module
+    // The icons at the sizes Windows shows them at the screen's scale.
+    using UniqueIcon =
+        plovik::win32::UniqueHandle<plovik::win32::HandleTraits<HICON, ::DestroyIcon>>;
+    UniqueIcon m_largeIcon;
+    UniqueIcon m_smallIcon;
     std::unique_ptr<CFormView> m_view;
 };

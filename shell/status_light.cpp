@@ -1,0 +1,19 @@
+#include "status_light.h"
+
+#include "wide.h"
+
+void StatusLight::Show(bool running)
+{
+    SetBitmap(running ? m_pictures.on.get() : m_pictures.off.get());
+    if (m_named && running == m_running)
+        return;
+    m_named = true;
+    m_running = running;
+    // A picture control takes a text it is sent for the name of a picture
+    // resource, and keeps none; the default handling keeps it as the window
+    // text, which is what screen readers read for the control.
+    const std::wstring name =
+        plovik::win32::Widen(m_program + (running ? ": running" : ": not running"));
+    ::DefWindowProcW(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
+}

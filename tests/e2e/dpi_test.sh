@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The window's scale test at another DPI: the prefix's LogPixels is set,
+# Wine restarted to take it, the test run, and 96 DPI put back for the
+# other suites, pass or fail.
+#   tests/e2e/dpi_test.sh DPI E2E_TESTS_EXE [GTEST_FILTER]
+# Run under xvfb-run, as scripts/run-e2e.sh does.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+dpi=${1:?usage: dpi_test.sh DPI E2E_TESTS_EXE [GTEST_FILTER]}
+tests=${2:?usage: dpi_test.sh DPI E2E_TESTS_EXE [GTEST_FILTER]}
+filter=${3:-Window.LightsAndBadgeAreDrawnAtTheScreensScale}
+
+# shellcheck source=../../scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+set_dpi() {
+  wineserver -k >/dev/null 2>&1 || true
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+    </dev/null >/dev/null 2>&1
+  # The value is read when Wine starts: written out and taken at the next start.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w
+}
+trap 'set_dpi 96' EXIT
+set_dpi "$dpi"
+PLOVIK_E2E_DPI=$dpi "$root/scripts/wine-run.sh" "$tests" --gtest_filter="$filter"
