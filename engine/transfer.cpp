@@ -36,17 +36,18 @@ TakeOutcome MostPressing(TakeOutcome a, TakeOutcome b)
 
 } // namespace
 
-// One watched folder: its outbox and its take.
+// One watched folder: its outbox and its take. Its reports are its own: two
+// folders failing by turns would otherwise show their boxes every tick.
 struct Transfer::Folder {
-    Folder(Files& files, WindowSide& window, Reports& reports, const FolderPaths& folderPaths,
-           std::uint64_t& takes)
-        : paths(folderPaths),
+    Folder(Files& files, WindowSide& window, const FolderPaths& folderPaths, std::uint64_t& takes)
+        : paths(folderPaths), reports(window),
           outbox(files, window, reports, folderPaths.outbox, folderPaths.separator, takes),
           take(files, window, reports, outbox, folderPaths),
           sent(files, window, reports, folderPaths.sent, {folderPaths.backup})
     {
     }
     FolderPaths paths;
+    Reports reports;
     Outbox outbox;
     Take take;
     SentRecord sent;
@@ -71,7 +72,7 @@ void Transfer::Watch(const FolderPaths& paths)
     for (const auto& folder : m_folders)
         if (folder->paths.log == paths.log)
             return;
-    m_folders.push_back(std::make_unique<Folder>(m_files, m_window, m_reports, paths, m_takes));
+    m_folders.push_back(std::make_unique<Folder>(m_files, m_window, paths, m_takes));
     if (m_bStartedUp)
         m_folders.back()->take.StartUpInNewFolder();
 }
@@ -238,6 +239,7 @@ SendOutcome Transfer::SendStep(WindowRef receiver)
         switch (status) {
         case SendStatus::Delivered:
             m_reports.Clear(Reports::Topic::Send);
+            chosen->reports.Clear(Reports::Topic::Send);
             Delivered(*chosen, contact);
             sentAny = true;
             break;

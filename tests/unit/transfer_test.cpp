@@ -586,6 +586,14 @@ TEST(Instances, EachFolderFoundAndSentInTheOrderTaken)
     EXPECT_EQ(platform.boxes.size(), 1u);
     EXPECT_FALSE(platform.Exists("L/WSJT-X - IC7300/wsjtx_log_bak.adi"))
         << "a new folder's log is new";
+
+    // Two logs that cannot be read: one box each, not one each tick.
+    for (const char* log : {"L/JTDX/wsjtx_log.adi", "L/WSJT-X/wsjtx_log.adi"})
+        platform.files[log] = FakeFile{"x", OpenStatus::Failed, "Access is denied."};
+    const std::size_t boxes = platform.boxes.size();
+    for (int i = 0; i < 4; ++i)
+        tick(kLogvex);
+    EXPECT_EQ(platform.boxes.size(), boxes + 2);
 }
 
 } // namespace
