@@ -73,6 +73,7 @@ void Transfer::Watch(const FolderPaths& paths)
         if (folder->paths.log == paths.log)
             return;
     m_folders.push_back(std::make_unique<Folder>(m_files, m_window, paths, m_takes));
+    m_folderNames.push_back(SplitPath(paths.log).folder);
     if (m_bStartedUp)
         m_folders.back()->take.StartUpInNewFolder();
 }
@@ -93,14 +94,6 @@ void Transfer::LookForInstances()
             if (IsInstanceFolderName(name))
                 Watch(InstanceFolderPaths(root + separator + name, separator));
     }
-}
-
-std::vector<std::string> Transfer::Folders() const
-{
-    std::vector<std::string> folders;
-    for (const auto& folder : m_folders)
-        folders.push_back(SplitPath(folder->paths.log).folder);
-    return folders;
 }
 
 void Transfer::StartUp()

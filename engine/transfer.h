@@ -76,7 +76,7 @@ public:
     // there now, and at every tick those that have appeared since.
     void WatchInstancesIn(const std::string& root, char separator);
     // The folders watched, in the order they were found.
-    std::vector<std::string> Folders() const;
+    const std::vector<std::string>& Folders() const { return m_folderNames; }
 
     // One tick. `probe` runs after the message drain: it refreshes the
     // lights and returns the Logvex window, which receives this tick's
@@ -117,6 +117,7 @@ private:
     std::uint8_t& m_noFreq;
     Reports m_reports;
     std::vector<std::unique_ptr<Folder>> m_folders;
+    std::vector<std::string> m_folderNames;            // of m_folders, asked before every wait
     std::vector<std::pair<std::string, char>> m_roots; // looked in for instance folders
     std::uint64_t m_takes = 0;                         // over every folder
     Progress m_progress;

@@ -13,13 +13,7 @@ cmake --build build/mingw64 -j "$(nproc)" --target plovik_bridge logvex-peer wsj
 # shellcheck source=wine-env.sh
 source scripts/wine-env.sh
 
-xvfb=""
-if [ -z "${DISPLAY:-}" ]; then
-  export DISPLAY=:77
-  Xvfb "$DISPLAY" -screen 0 800x500x24 >/dev/null 2>&1 &
-  xvfb=$!
-  sleep 1
-fi
+own_display :77 800x500x24
 work=$root/build/demo
 rm -rf "$work" && mkdir -p "$work" "$root/docs"
 winpath() { echo "Z:${1//\//\\}"; }
@@ -45,7 +39,7 @@ cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   rm -f "$unix_folder"
   [ -z "$aside" ] || mv "$aside" "$unix_folder"
-  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+  [ -z "$own_xvfb" ] || kill "$own_xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
 wait_for() { # FILE, up to 20 s

@@ -13,25 +13,12 @@ cmake --build build/mingw64 -j "$(nproc)" --target plovik_bridge logvex-peer wsj
 # shellcheck source=wine-env.sh
 source scripts/wine-env.sh
 
-xvfb=""
-if [ -z "${DISPLAY:-}" ]; then
-  export DISPLAY=:78
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 >/dev/null 2>&1 &
-  xvfb=$!
-  sleep 1
-fi
+own_display :78 1024x768x24
 work=$PWD/build/screenshot
 rm -rf "$work" && mkdir -p "$work"
-set_dpi() {
-  wineserver -k >/dev/null 2>&1 || true
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
-    </dev/null >/dev/null 2>&1
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w
-}
 cleanup() {
   set_dpi 96
-  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+  [ -z "$own_xvfb" ] || kill "$own_xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
 set_dpi "$dpi"

@@ -16,3 +16,24 @@ if [ ! -f "$WINEPREFIX/.plovik-ready" ]; then
   wineserver -w
   touch "$WINEPREFIX/.plovik-ready"
 fi
+
+# A display of our own (Xvfb on DISPLAY_NAME, of SCREEN) unless there is
+# one; own_xvfb is its process, empty when the caller's display is used.
+own_display() { # DISPLAY_NAME SCREEN
+  own_xvfb=""
+  [ -z "${DISPLAY:-}" ] || return 0
+  export DISPLAY=$1
+  Xvfb "$DISPLAY" -screen 0 "$2" >/dev/null 2>&1 &
+  own_xvfb=$!
+  sleep 1
+}
+
+# The prefix's DPI (96 is 100 %): Wine reads it at its start, so it is
+# restarted before and after.
+set_dpi() { # DPI
+  wineserver -k >/dev/null 2>&1 || true
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+    </dev/null >/dev/null 2>&1
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w
+}

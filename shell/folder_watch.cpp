@@ -4,13 +4,13 @@
 
 #include <algorithm>
 
-namespace {
-
 bool FolderExists(const std::string& folder)
 {
     const DWORD attributes = ::GetFileAttributesW(plovik::win32::Widen(folder).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+namespace {
 
 // The volume and the file index: what names a folder whatever the path.
 bool FolderIdentity(const std::string& folder, BY_HANDLE_FILE_INFORMATION& info)

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+bool FolderExists(const std::string& folder);
+
 // Whether two paths name one folder: on current Windows the old per-user
 // layout's folder is a junction to the local application data.
 bool IsSameFolder(const std::string& a, const std::string& b);

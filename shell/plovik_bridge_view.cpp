@@ -30,12 +30,6 @@ constexpr UINT kRetryMs = 50;
 // How long a close waits for the send in flight before it ends all the same.
 constexpr UINT_PTR kCloseTimer = 3;
 constexpr UINT kCloseWaitMs = 30000;
-bool FolderExists(const std::string& folder)
-{
-    const DWORD attributes = ::GetFileAttributesW(plovik::win32::Widen(folder).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::string Utf8(const wchar_t* text, int length)
 {
     return plovik::win32::Narrow(

@@ -12,14 +12,6 @@ filter=${3:-Window.LightsAndBadgeAreDrawnAtTheScreensScale}
 
 # shellcheck source=../../scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
-set_dpi() {
-  wineserver -k >/dev/null 2>&1 || true
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
-    </dev/null >/dev/null 2>&1
-  # The value is read when Wine starts: written out and taken at the next start.
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w
-}
 trap 'set_dpi 96' EXIT
 set_dpi "$dpi"
 PLOVIK_E2E_DPI=$dpi "$root/scripts/wine-run.sh" "$tests" --gtest_filter="$filter"
