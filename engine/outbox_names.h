@@ -62,7 +62,6 @@ struct FolderPaths {
     char separator = '/';
 
     static FolderPaths For(const std::string& logPath, const std::string& backupPath);
-    std::string InOutbox(const std::string& name) const { return outbox + separator + name; }
 };
 
 } // namespace plovik
