@@ -9,9 +9,7 @@ cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-dist}")
 
 scripts/setup.sh
-# The one place the version is declared.
-version=$(sed -n 's/^project(plovik_bridge VERSION \([0-9][0-9.]*\)[ )].*/\1/p' CMakeLists.txt)
-[ -n "$version" ] || { echo "release: no project VERSION in CMakeLists.txt" >&2; exit 1; }
+version=$(scripts/version.sh)
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
   SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
   [ -z "$(git status --porcelain)" ] ||

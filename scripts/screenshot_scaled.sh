@@ -29,7 +29,7 @@ wine build/mingw64/tools/peers/logvex-peer.exe --out "Z:${work//\//\\}\\received
 for _ in $(seq 100); do [ -e "$work/logvex-ready" ] && break; sleep 0.1; done
 wine build/mingw64/tools/peers/wsjtx-peer.exe </dev/null >/dev/null 2>&1 &
 wine build/mingw64/shell/plovik_bridge.exe </dev/null >/dev/null 2>&1 &
-title="Plovik Bridge ver 1.02"
+title=$(scripts/version.sh --title)
 for _ in $(seq 100); do xwininfo -name "$title" >/dev/null 2>&1 && break; sleep 0.1; done
 sleep 2 # two ticks: both lights and the status line are up to date
 geometry=$(xwininfo -name "$title")

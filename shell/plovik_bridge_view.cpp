@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr const char* kTitle = "Plovik Bridge ver 1.02";
 constexpr const char* kLogvexClass = "Logvex";
 constexpr const char* kWsjtxClass = "Qt5QWindowIcon";
 constexpr UINT_PTR kTickTimer = 1;
@@ -54,7 +53,9 @@ BOOL CALLBACK FindWsjtxWindow(HWND window, LPARAM found)
 
 } // namespace
 
-CPlovik_bridgeView::CPlovik_bridgeView() : CFormView(IDD_BRIDGE_FORM), m_window(kTitle) {}
+CPlovik_bridgeView::CPlovik_bridgeView() : CFormView(IDD_BRIDGE_FORM), m_window(AfxLoadString(IDS_APP_TITLE))
+{
+}
 
 BOOL CPlovik_bridgeView::PreCreateWindow(CREATESTRUCTA& cs)
 {
@@ -106,7 +107,9 @@ void CPlovik_bridgeView::ChoosePaths()
 
 void CPlovik_bridgeView::OnInitialUpdate()
 {
-    GetDocument()->SetTitle(kTitle);
+    // The title, as the boxes', from the string table: one source.
+    const std::string title = AfxLoadString(IDS_APP_TITLE);
+    GetDocument()->SetTitle(title);
     CFormView::OnInitialUpdate();
     GetParentFrame()->RecalcLayout();
     ResizeParentToFit();
@@ -141,7 +144,7 @@ void CPlovik_bridgeView::OnInitialUpdate()
     m_window.DrainMessages();
     UpdateLight(m_stcLogLight, kLogvexClass);
     UpdateLight(m_stcProgLight, kWsjtxClass);
-    GetParentFrame()->SetWindowText(kTitle);
+    GetParentFrame()->SetWindowText(title);
     m_nNoFreq = 0;
     ::SetTimer(m_hWnd, kTickTimer, kTickMs, nullptr);
 }

@@ -16,9 +16,11 @@ std::string ErrorText(DWORD error)
     std::wstring_view wide = length ? std::wstring_view(text.get(), length) : std::wstring_view();
     while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' '))
         wide.remove_suffix(1);
-    std::string result = Narrow(wide);
-    if (result.empty())
-        result = "Windows error " + std::to_string(error);
+    // The number first, as PuTTY does: a reason in another language can
+    // still be looked up by it.
+    std::string result = "Error " + std::to_string(error);
+    if (!wide.empty())
+        result += ": " + Narrow(wide);
     return result;
 }
 

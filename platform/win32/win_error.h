@@ -1,5 +1,6 @@
 #pragma once
-// The system's own words for a Win32 error code, in UTF-8.
+// A Win32 error code and the system's own words for it, in UTF-8:
+// "Error 32: The process cannot access the file ...".
 
 #include <windows.h>
 
