@@ -26,8 +26,6 @@ constexpr std::array<BandName, 24> kBands{{
     {"6MM", "20"},  {"4MM", "21"},   {"4M", "22"},   {"60M", "23"},
 }};
 
-constexpr const char* kUnknownCode = "99";
-
 constexpr std::array<std::string_view, 50> kUsStates{{
     "AK", "AL", "AR", "AZ", "CA", "CO", "CT", "DE", "FL", "GA", "HI", "IA", "ID",
     "IL", "IN", "KS", "KY", "LA", "MA", "MD", "ME", "MI", "MN", "MO", "MS", "MT",

@@ -12,17 +12,16 @@ namespace {
 constexpr CheckState kTicked = 1;
 constexpr CheckState kUnticked = 0;
 
+} // namespace
+
 void RefreshNoFreq(std::uint8_t& noFreq, WindowSide& window)
 {
-    // Two separate reads, as the check-box handler does; an indeterminate
-    // answer leaves the flag alone.
+    // Two separate reads; an indeterminate answer leaves the flag alone.
     if (window.GetNoFreqCheck() == kTicked)
         noFreq = 1;
     if (window.GetNoFreqCheck() == kUnticked)
         noFreq = 0;
 }
-
-} // namespace
 
 std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& noFreq, WindowSide& window)
 {

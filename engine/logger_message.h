@@ -12,7 +12,12 @@ namespace plovik {
 // Copy-data kind of a contact message.
 inline constexpr unsigned long kLoggerMessageKind = 10001;
 
-// Refreshes `noFreq` (the view's m_nNoFreq) from the check box, upper-cases the record's grid
+// Sets `noFreq`, the flag that leaves the frequency out, from the check box:
+// ticked sets 1, unticked 0, anything else leaves it. The check-box handler
+// and each message both use it.
+void RefreshNoFreq(std::uint8_t& noFreq, WindowSide& window);
+
+// Refreshes `noFreq` from the check box, upper-cases the record's grid
 // square in place and returns the fifteen-field text, of any length.
 std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& noFreq, WindowSide& window);
 

@@ -72,7 +72,7 @@ Outbox::Next Outbox::ReadNext(Contact& contact)
         std::vector<OutboxEntry> entries = SortedEntries(listing.names);
         if (!entries.empty() && m_nextArrival)
             m_nextArrival = std::max(*m_nextArrival, entries.back().arrival + 1);
-        ForgetRemovedNotListed(entries);
+        ForgetUnlisted(entries);
         entries.erase(std::remove_if(entries.begin(), entries.end(),
                                      [&](const OutboxEntry& e) {
                                          return IsSetAside(e.arrival) || IsRemoved(e.arrival);
@@ -178,6 +178,8 @@ void Outbox::RecordDelivery(const Contact& contact)
 std::optional<std::size_t> Outbox::CountWaiting()
 {
     const FolderListing listing = m_files.ListFolder(m_folder);
+    if (!listing.ok)
+        return std::nullopt; // unknown, not none
     std::size_t waiting = 0;
     for (const OutboxEntry& entry : SortedEntries(listing.names)) {
         if (IsRemoved(entry.arrival))
@@ -234,9 +236,10 @@ bool Outbox::IsRemoved(std::uint64_t arrival) const
     return std::find(m_removed.begin(), m_removed.end(), arrival) != m_removed.end();
 }
 
-void Outbox::ForgetRemovedNotListed(const std::vector<OutboxEntry>& listed)
+void Outbox::ForgetUnlisted(const std::vector<OutboxEntry>& listed)
 {
-    // Once a file is no longer listed, what is known of it need not be kept.
+    // Once a file is no longer listed, nothing known of it need be kept:
+    // its removal, when it was taken, and its count.
     const auto unlisted = [&](std::uint64_t arrival) {
         return std::none_of(listed.begin(), listed.end(),
                             [&](const OutboxEntry& e) { return e.arrival == arrival; });

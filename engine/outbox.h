@@ -44,7 +44,7 @@ public:
     std::uint64_t TakenAt(std::uint64_t arrival) const;
     // The folder may have been changed behind the bridge's back: it is
     // listed again before the next arrival.
-    void Relist() { m_nextArrival.reset(); }
+    void ForgetNextArrival() { m_nextArrival.reset(); }
 
     // The next contact to send: a log file's record, or a ready message.
     struct Contact {
@@ -72,7 +72,8 @@ public:
 
     // How many contacts wait in the outbox. Each file is counted once, when
     // first seen; a file set aside counts until the next start. Nothing when
-    // the program began shutting down while a file was counted.
+    // the folder cannot be listed, or the program began shutting down while
+    // a file was counted.
     std::optional<std::size_t> CountWaiting();
 
 private:
@@ -83,7 +84,7 @@ private:
     void SetAside(const OutboxEntry& entry, const std::string& text);
     bool IsSetAside(std::uint64_t arrival) const;
     bool IsRemoved(std::uint64_t arrival) const;
-    void ForgetRemovedNotListed(const std::vector<OutboxEntry>& listed);
+    void ForgetUnlisted(const std::vector<OutboxEntry>& listed);
 
     Files& m_files;
     WindowSide& m_window;

@@ -13,15 +13,15 @@ void QsoRecord::ResetRecord()
 
 void QsoRecord::FinishRecord()
 {
-    if (m_strMode == "99") {
+    if (m_strMode == kUnknownCode) {
         m_strMode.clear();
         return;
     }
-    if (m_strBand == "99") {
+    if (m_strBand == kUnknownCode) {
         m_strBand.clear();
         return;
     }
-    if (m_strMode == "89")
+    if (m_strMode == kSsbUnresolvedCode)
         FixSsbMode();
     CheckRecord();
 }

@@ -10,6 +10,11 @@ namespace plovik {
 // The longest ADIF field name the record knows (STATION_CALLSIGN).
 inline constexpr std::size_t kLongestFieldName = 16;
 
+// A band or mode no table knows.
+inline constexpr std::string_view kUnknownCode = "99";
+// Single sideband, lower or upper still to be chosen by the band.
+inline constexpr std::string_view kSsbUnresolvedCode = "89";
+
 struct QsoRecord {
     std::string m_strCall;
     std::string m_strQsoDate;

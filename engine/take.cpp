@@ -72,9 +72,10 @@ Take::Take(Files& files, WindowSide& window, Reports& reports, Outbox& outbox, F
 {
 }
 
-bool Take::Exists(const std::string& path)
+bool Take::ExistsByOpening(const std::string& path)
 {
     // Opened with every kind of sharing, as a mere look: nobody is stopped.
+    // The open may wait up to a second for another program's hold.
     return m_files.OpenForReading(path).status != OpenStatus::Absent;
 }
 
@@ -87,7 +88,8 @@ void Take::StartUp()
     m_reports.Clear(Reports::Topic::Take);
     // A folder that cannot be read is there: its log is not taken for old.
     const FolderListing outbox = m_files.ListFolder(m_paths.outbox);
-    if (!outbox.ok || outbox.exists || !Exists(m_paths.log) || Exists(m_paths.backup)) {
+    if (!outbox.ok || outbox.exists || !ExistsByOpening(m_paths.log) ||
+        ExistsByOpening(m_paths.backup)) {
         MarkFolder();
         return;
     }
@@ -176,7 +178,7 @@ TakeOutcome Take::TakeNow()
     // An outbox that cannot be made matters only when there is a log to
     // take: no box while WSJT-X's folder is not there at all.
     if (!m_outbox.Ensure(reason)) {
-        if (!Exists(m_paths.log))
+        if (!ExistsByOpening(m_paths.log))
             return TakeOutcome::NoFile;
         m_reports.Report(Reports::Topic::Take, OutboxFailureText(m_outbox.Folder(), reason));
         return TakeOutcome::Failed;
@@ -186,7 +188,7 @@ TakeOutcome Take::TakeNow()
     if (taken.outcome == TakeOutcome::Failed) {
         // The outbox may have been removed or filled behind our back: made
         // and listed anew, it is worth one more try before any box.
-        m_outbox.Relist();
+        m_outbox.ForgetNextArrival();
         if (m_outbox.Ensure(reason))
             taken = TakeLogFile(m_paths.log, m_outbox.NextArrivalPath(OutboxKind::LogFile), m_files,
                                 m_window, m_patience);
@@ -199,7 +201,7 @@ TakeOutcome Take::TakeNow()
     case TakeOutcome::Failed:
         // The arrival number may be taken by a file made behind our back:
         // list the outbox again before the next try.
-        m_outbox.Relist();
+        m_outbox.ForgetNextArrival();
         m_reports.Report(Reports::Topic::Take, TakeFailureText(m_paths.log, taken.reason));
         break;
     case TakeOutcome::NoFile:

@@ -76,7 +76,7 @@ public:
     TakeOutcome Step();
 
 private:
-    bool Exists(const std::string& path);
+    bool ExistsByOpening(const std::string& path);
     MoveStatus TryMoveOldLogAside();
     void MarkFolder();
     void AdoptLegacy();

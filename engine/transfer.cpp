@@ -274,7 +274,7 @@ void Transfer::CountWaiting()
     for (const auto& folder : m_folders) {
         const std::optional<std::size_t> counted = folder->outbox.CountWaiting();
         if (!counted)
-            return; // shutting down: the last count stands
+            return; // unknown: the last count stands
         waiting += *counted;
     }
     m_progress.waiting = waiting;

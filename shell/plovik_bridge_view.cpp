@@ -5,6 +5,7 @@
 #include "framework/frame_wnd.h"
 #include "framework/win_app.h"
 #include "log_paths.h"
+#include "logger_message.h"
 #include "resource.h"
 #include "status_text.h"
 #include "wide.h"
@@ -53,7 +54,8 @@ BOOL CALLBACK FindWsjtxWindow(HWND window, LPARAM found)
 
 } // namespace
 
-CPlovik_bridgeView::CPlovik_bridgeView() : CFormView(IDD_BRIDGE_FORM), m_window(AfxLoadString(IDS_APP_TITLE))
+CPlovik_bridgeView::CPlovik_bridgeView()
+    : CFormView(IDD_BRIDGE_FORM), m_window(AfxLoadString(IDS_APP_TITLE))
 {
 }
 
@@ -278,11 +280,7 @@ bool CPlovik_bridgeView::CanCloseFrame()
 
 void CPlovik_bridgeView::OnCheckNoFreq()
 {
-    const HWND box = GetDlgItem(IDC_NO_FREQ);
-    if (::SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED)
-        m_nNoFreq = 1;
-    if (::SendMessageA(box, BM_GETCHECK, 0, 0) == BST_UNCHECKED)
-        m_nNoFreq = 0;
+    plovik::RefreshNoFreq(m_nNoFreq, m_window);
 }
 
 void CPlovik_bridgeView::OnMouseMove(UINT, POINT) {}

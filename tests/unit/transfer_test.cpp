@@ -90,6 +90,10 @@ TEST_F(TransferTest, TakenWhileLogvexIsAwayInArrivalOrderThenSent)
     EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000001.adi", "0000000000000002.adi"}));
     EXPECT_TRUE(platform.sent.empty());
     EXPECT_EQ(transfer.GetProgress().waiting, 3u);
+    platform.listError = "Access is denied.";
+    Tick(0);
+    EXPECT_EQ(transfer.GetProgress().waiting, 3u) << "an outbox that cannot be listed is not empty";
+    platform.listError.clear();
     platform.sendResults = {SendStatus::Delivered, SendStatus::Delivered, SendStatus::ReceiverGone};
     EXPECT_EQ(Tick().send, SendOutcome::Held);
     EXPECT_EQ(transfer.GetProgress().waiting, 1u);
