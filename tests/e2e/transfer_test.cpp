@@ -28,7 +28,7 @@ TEST_F(Transfer, LoggedContactArrivesOnceAsTheExactText)
     EXPECT_EQ(got.bytes, kTextK1abc);
     EXPECT_EQ(got.cbData, std::string(kTextK1abc).size()); // no terminating NUL
     EXPECT_EQ(got.sender, reinterpret_cast<ULONG_PTR>(FindBridge())) << "wParam: the main window";
-    EXPECT_FALSE(FileExists(files.log)) << "the read file is deleted";
+    EXPECT_FALSE(FileExists(files.log)) << "the read file is moved into the outbox";
     EXPECT_FALSE(FileExists(files.backup));
 }
 
