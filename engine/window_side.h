@@ -15,7 +15,9 @@ using WindowRef = std::uintptr_t;
 using CheckState = int;
 
 enum class SendStatus {
-    Delivered,    // the receiver has handled the message
+    // The receiver has the message, or may have it (a failure after it may
+    // have taken it, a week without an answer): never sent again.
+    Delivered,
     ReceiverGone, // the window no longer exists
     NotDelivered, // surely not handed over: refused as hung, or the receiver ended in it
     Refused,      // the system does not let us send to it (higher rights)
