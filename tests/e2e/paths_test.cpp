@@ -145,11 +145,11 @@ protected:
                  {wsjtx + "\\" + plovik::kOutboxFolderName, wsjtx, std::string("\\AppData\\Local"),
                   std::string("\\AppData"), std::string()})
                 ::RemoveDirectoryW(Widen(m_profile + tail).c_str());
-        RemoveFile(m_old.m_strLogPath);
-        RemoveFile(m_old.m_strBakPath);
+        // Its log, backup, record and our mark: all this test's, as the
+        // prefix has no such folders otherwise.
+        RemoveFilesIn(m_oldFolder);
         RemoveFilesIn(m_oldOutbox);
         ::RemoveDirectoryA(m_oldOutbox.c_str());
-        // Only what this test made; the prefix has no such folders otherwise.
         for (std::string folder = m_oldFolder; folder.size() > m_oldRoot.size();
              folder = folder.substr(0, folder.find_last_of('\\')))
             ::RemoveDirectoryA(folder.c_str());
