@@ -37,7 +37,7 @@ export PLOVIK_WINE_ROOT=$PWD/build/wine-kit
 # shellcheck source=wine-env.sh
 source scripts/wine-env.sh
 kit=$(mktemp -d "${TMPDIR:-/tmp}/plovik-windows-tests.XXXXXX")
-trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$kit"' EXIT
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$kit" "$kit.out"' EXIT
 unzip -q "$zip" -d "$kit"
 appdata=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% </dev/null 2>/dev/null | tr -d '\r')")
 [ -d "$appdata" ] || fail "the prefix's local application data ($appdata) is not there"
@@ -55,7 +55,6 @@ run_kit() {
   wineserver -k >/dev/null 2>&1 || true
   return "$status"
 }
-trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$kit" "$kit.out"' EXIT
 
 clear_instances
 for run in first second; do

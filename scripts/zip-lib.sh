@@ -27,7 +27,7 @@ zip_folder() {
   shift 2
   rm -f "$zip"
   (
-    cd "$dir"
+    cd "$dir" || exit 1
     chmod 0644 "$@"
     touch -d "@$SOURCE_DATE_EPOCH" "$@"
     # -X: no owner or extra time fields; -D: no folder entries; DOS times
