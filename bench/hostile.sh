@@ -64,7 +64,7 @@ if [ "${PLOVIK_HOSTILE_NATIVE_ONLY:-}" != 1 ] && command -v wine >/dev/null &&
   cmake --build build/mingw64 -j "$(nproc)" >/dev/null
   echo "== the bridge under Wine: $gib GiB of CRLF blank lines, then one contact"
   PLOVIK_HOSTILE_BLANK_MB=$((gib * 1024)) xvfb-run -a -s "-screen 0 1024x768x24" \
-    scripts/wine-run.sh build/mingw64/tests/e2e/e2e_tests.exe \
+    tests/e2e/e2e_tests.sh build/mingw64 \
     --gtest_filter='Hostile.MassesOfBlankLines*' 2>&1 | grep -a -E 'blank lines read|OK \]|FAILED' |
     sed 's/^/  /'
 fi

@@ -2,22 +2,20 @@
 # The release: both Windows architectures built from scratch, each zipped
 # with the operator's guide and the licence, plus SHA256SUMS, into dist/
 # (or the folder given). Any clone of the same commit gives the same bytes:
-# the builds carry no time stamp and no path, and the zip entries a fixed
-# order, fixed permissions and the commit's time (SOURCE_DATE_EPOCH).
+# the builds carry no time stamp and no path, and the zips are made as
+# zip-lib.sh makes them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-dist}")
 
 scripts/setup.sh
-version=$(scripts/version.sh)
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
-  [ -z "$(git status --porcelain)" ] ||
-    echo "release: uncommitted changes: these zips are not those of $(git rev-parse --short HEAD)" >&2
-fi
+# shellcheck source=zip-lib.sh
+source scripts/zip-lib.sh
+version=$(project_version)
+use_commit_time
 
 mkdir -p "$out"
-rm -f "$out"/plovik-bridge-*.zip "$out/SHA256SUMS"
+rm -f "$out"/plovik-bridge-*-windows-x??.zip "$out/SHA256SUMS"
 stage=build/release-stage
 rm -rf "$stage"
 for arch in x64 x86; do
@@ -32,11 +30,8 @@ for arch in x64 x86; do
   # Text with Windows line ends, for Notepad; the guide's picture stays out.
   grep -v '^!\[' docs/guide.md | sed 's/$/\r/' >"$dir/guide.txt"
   sed 's/$/\r/' LICENSE >"$dir/LICENSE.txt"
-  chmod 0644 "$dir"/*
-  touch -d "@$SOURCE_DATE_EPOCH" "$dir"/*
-  # -X: no owner or extra time fields; DOS times are local, hence UTC.
-  (cd "$dir" && TZ=UTC zip -X -D -q -9 "$out/plovik-bridge-$version-windows-$arch.zip" \
-    plovik_bridge.exe adif2msg.exe guide.txt LICENSE.txt)
+  zip_folder "$dir" "$out/plovik-bridge-$version-windows-$arch.zip" \
+    plovik_bridge.exe adif2msg.exe guide.txt LICENSE.txt
 done
 (cd "$out" && sha256sum plovik-bridge-"$version"-windows-x64.zip \
   plovik-bridge-"$version"-windows-x86.zip >SHA256SUMS)

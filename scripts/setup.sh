@@ -17,6 +17,9 @@ missing=()
 for p in "${packages[@]}"; do
   installed "$p" || missing+=("$p")
 done
+# npm: the check of the Windows workflow (scripts/check-windows-tests.sh).
+# Any node that brings its own npm will do; else Debian's.
+command -v npm >/dev/null || missing+=(npm)
 if [ ${#missing[@]} -gt 0 ]; then
   echo "== installing: ${missing[*]}"
   $sudo apt-get update -qq

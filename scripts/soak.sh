@@ -23,7 +23,7 @@ echo "== $label: $count contacts, about $((count * 2 / 60 + 1)) minutes"
 start=$(date +%s)
 status=0
 env "$count_variable=$count" xvfb-run -a -s "-screen 0 1024x768x24" \
-  scripts/wine-run.sh build/mingw64/tests/e2e/e2e_tests.exe "--gtest_filter=$suite.*" \
+  tests/e2e/e2e_tests.sh build/mingw64 "--gtest_filter=$suite.*" \
   2>&1 | tee "$output" || status=$?
 end=$(date +%s)
 figures=$(grep "^$label: " "$output" || true)

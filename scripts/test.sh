@@ -39,6 +39,10 @@ scripts/check-dlls.sh build/release-x64
 scripts/check-dlls.sh build/release-x86
 scripts/check-reproducible.sh
 
+echo "== the end-to-end suite for Windows: its zips, its workflow, the x64 zip under Wine"
+scripts/windows-tests.sh
+scripts/check-windows-tests.sh
+
 echo "== end-to-end tests under Wine, x86_64, the release's programs"
 scripts/run-e2e.sh x64
 if scripts/runs-32bit.sh; then

@@ -1,6 +1,8 @@
 #include "bridge_fixture.h"
 
+#include "instance_guard.h"
 #include "outbox_names.h"
+#include "wide.h"
 
 namespace e2e {
 namespace {
@@ -34,8 +36,8 @@ const char* const kTextK1abcNoFreq = "K1ABC#-12#-15##Bob#FT8#FN42##RSTS -15  RST
 const std::string& BridgeTitle()
 {
     static const std::string title = [] {
-        const plovik::win32::UniqueModule program(::LoadLibraryExA(
-            ShippedPath("shell/plovik_bridge.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        const plovik::win32::UniqueModule program(::LoadLibraryExW(
+            plovik::win32::Widen(BridgeProgram()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
         char text[256];
         const int length =
             program ? ::LoadStringA(program.get(), IDS_APP_TITLE, text, sizeof text) : 0;
@@ -48,10 +50,8 @@ const Samples& WsjtxSamples()
 {
     static const Samples samples = [] {
         Samples s;
-        s.oneContact =
-            ReadFileBytes(SourcePath("tests/data/wsjtx/wsjtx-2.6.1-one-contact-crlf.adi"));
-        const std::string two =
-            ReadFileBytes(SourcePath("tests/data/wsjtx/wsjtx-2.6.1-linux-two-contacts.adi"));
+        s.oneContact = ReadFileBytes(DataFile("wsjtx/wsjtx-2.6.1-one-contact-crlf.adi"));
+        const std::string two = ReadFileBytes(DataFile("wsjtx/wsjtx-2.6.1-linux-two-contacts.adi"));
         s.header = s.oneContact.substr(0, s.oneContact.find("<eoh>\r\n") + 7);
         s.k1abc = LineOf(s.oneContact, 6);
         s.g4xyz = LineOf(two, 7);
@@ -96,7 +96,7 @@ void BridgeTest::SetUp()
     ASSERT_EQ(WsjtxSamples().g4xyz.substr(0, 12), "<call:5>G4XY");
     ASSERT_FALSE(BridgeTitle().empty()) << "the program's title cannot be read";
     files = Watched();
-    MakeFolder(files.folder);
+    MakeInstanceFolder(files.folder);
     RemoveFile(files.log);
     RemoveFile(files.backup);
     RemoveFile(files.unsent);
@@ -107,9 +107,8 @@ void BridgeTest::SetUp()
     const ::testing::TestInfo& test = *::testing::UnitTest::GetInstance()->current_test_info();
     // Suite and test: two suites may hold tests of the same name.
     const std::string name = std::string(test.test_suite_name()) + "." + test.name();
-    ::CreateDirectoryA(BuildPath("tests/e2e/run").c_str(), nullptr);
-    m_scratch = BuildPath("tests/e2e/run/" + name);
-    ::CreateDirectoryA(m_scratch.c_str(), nullptr);
+    m_scratch = ScratchFolder() + "\\" + name;
+    MakeFolder(m_scratch);
     m_received = m_scratch + "\\received.txt";
     RemoveFile(m_received);
     ASSERT_TRUE(WaitFor([] {
@@ -140,7 +139,7 @@ std::string BridgeTest::InstanceFolder(const std::string& name)
     const std::string folder = files.appData + "\\" + name;
     RemoveFolder(folder + "\\" + plovik::kOutboxFolderName);
     RemoveFolder(folder);
-    EXPECT_TRUE(MakeFolder(folder)) << folder;
+    EXPECT_TRUE(MakeInstanceFolder(folder)) << folder;
     m_instanceFolders.push_back(folder);
     return folder;
 }
@@ -164,7 +163,7 @@ void BridgeTest::PlaceLogKeptAtStart(const std::string& content)
 
 void BridgeTest::StartBridge(const std::string& arguments)
 {
-    bridge = std::make_unique<Process>(Quote(ShippedPath("shell/plovik_bridge.exe")) +
+    bridge = std::make_unique<Process>(Quote(BridgeProgram()) +
                                        (arguments.empty() ? "" : " " + arguments));
     ASSERT_TRUE(bridge->Started());
     // The initial update has run when the badge and both lights show pictures.
@@ -178,14 +177,14 @@ void BridgeTest::StartBridge(const std::string& arguments)
 
 void BridgeTest::StartLogvex(const std::string& options)
 {
-    logvex = std::make_unique<Process>(Quote(BuildPath("tools/peers/logvex-peer.exe")) + " --out " +
+    logvex = std::make_unique<Process>(Quote(PeerProgram("logvex-peer.exe")) + " --out " +
                                        Quote(m_received) + " " + options);
     ASSERT_TRUE(WaitFor([] { return FindLogvex() != nullptr; })) << "no Logvex window";
 }
 
 void BridgeTest::StartWsjtx(const std::string& windowClass, const std::string& title)
 {
-    wsjtx = std::make_unique<Process>(Quote(BuildPath("tools/peers/wsjtx-peer.exe")) + " --class " +
+    wsjtx = std::make_unique<Process>(Quote(PeerProgram("wsjtx-peer.exe")) + " --class " +
                                       Quote(windowClass) + " --title " + Quote(title));
     ASSERT_TRUE(WaitFor([&] { return ::FindWindowA(windowClass.c_str(), nullptr) != nullptr; }))
         << windowClass;
@@ -193,15 +192,14 @@ void BridgeTest::StartWsjtx(const std::string& windowClass, const std::string& t
 
 void BridgeTest::LogTo(const std::string& log, const std::vector<std::string>& records)
 {
-    Process writer(Quote(BuildPath("tools/peers/wsjtx-peer.exe")) + " --log " + Quote(log) +
-                   Quoted(records));
+    Process writer(Quote(PeerProgram("wsjtx-peer.exe")) + " --log " + Quote(log) + Quoted(records));
     ASSERT_EQ(writer.WaitExit(10000), 0) << "WSJT-X could not log the contact";
 }
 
 std::unique_ptr<Process> BridgeTest::LogInBackground(const std::vector<std::string>& records,
                                                      const std::string& options)
 {
-    return std::make_unique<Process>(Quote(BuildPath("tools/peers/wsjtx-peer.exe")) + " --log " +
+    return std::make_unique<Process>(Quote(PeerProgram("wsjtx-peer.exe")) + " --log " +
                                      Quote(files.log) + Quoted(records) + " " + options);
 }
 
@@ -210,9 +208,7 @@ std::string BridgeTest::Adif2msg(const std::string& fileContent, bool noFreq)
     const std::string input = m_scratch + "\\adif2msg-input.adi";
     const std::string output = m_scratch + "\\adif2msg-output.txt";
     WriteFileBytes(input, fileContent);
-    Process tool(Quote(ShippedPath("tools/adif2msg.exe")) + (noFreq ? " --no-freq " : " ") +
-                     Quote(input),
-                 output);
+    Process tool(Quote(Adif2msgProgram()) + (noFreq ? " --no-freq " : " ") + Quote(input), output);
     EXPECT_EQ(tool.WaitExit(10000), 0) << "adif2msg failed";
     std::string text = ReadFileBytes(output);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))

@@ -8,7 +8,6 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -28,14 +27,6 @@ void ReleaseScreenDc(HDC dc)
 // The screen's device context for as long as the object lives.
 using ScreenDc = plovik::win32::UniqueHandle<plovik::win32::HandleTraits<HDC, ReleaseScreenDc>>;
 
-std::string WindowsPath(std::string path)
-{
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return "Z:" + path;
-}
-
 bool IsFolder(const std::string& path)
 {
     const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
@@ -43,24 +34,6 @@ bool IsFolder(const std::string& path)
 }
 
 } // namespace
-
-std::string BuildPath(const std::string& relative)
-{
-    return WindowsPath(PLOVIK_BUILD_DIR "/" + relative);
-}
-
-std::string ShippedPath(const std::string& relative)
-{
-    const char* programs = std::getenv("PLOVIK_E2E_PROGRAMS");
-    if (programs == nullptr || *programs == '\0')
-        return BuildPath(relative);
-    return WindowsPath(programs + ("/" + relative));
-}
-
-std::string SourcePath(const std::string& relative)
-{
-    return WindowsPath(PLOVIK_SOURCE_DIR "/" + relative);
-}
 
 std::string Quote(const std::string& text)
 {

@@ -12,13 +12,20 @@
 
 namespace e2e {
 
-// Windows path of a file of the build tree, and of the source tree.
-std::string BuildPath(const std::string& relative);
-std::string SourcePath(const std::string& relative);
-// Windows path of a program that ships (the bridge, adif2msg): from the
-// release build named by PLOVIK_E2E_PROGRAMS (a build folder) where set, so
-// the tests run what operators get; from this build otherwise.
-std::string ShippedPath(const std::string& relative);
+// Where the tests find what they run and read: beside the test program,
+// unless its command line names a place (a build tree's layout):
+//   --bridge=FILE --adif2msg=FILE   the programs that ship
+//   --peers=FOLDER                  logvex-peer.exe, wsjtx-peer.exe
+//   --data=FOLDER                   the sample logs (wsjtx\...)
+//   --scratch=FOLDER                the tests' own files (made if missing)
+// Takes these options out of argv; false, with `error` set, on a bad one.
+bool TakePathOptions(int& argc, char** argv, std::string& error);
+std::string BridgeProgram();
+std::string Adif2msgProgram();
+// "logvex-peer.exe", "wsjtx-peer.exe"
+std::string PeerProgram(const std::string& name);
+std::string DataFile(const std::string& relative);
+std::string ScratchFolder();
 std::string Quote(const std::string& text);
 
 // A file opened with the given sharing, closed when the object goes or on Close().

@@ -3,6 +3,7 @@
 // Windows and under Wine, which has no old folder of its own).
 
 #include "bridge_fixture.h"
+#include "instance_guard.h"
 #include "log_paths.h"
 #include "outbox_names.h"
 #include "wide.h"
@@ -122,8 +123,21 @@ bool RemoveFromLinux(const std::string& folder)
 
 class Paths : public BridgeTest {
 protected:
+    // Each test remakes the prefix's own layout: the old folders, another
+    // profile, the user's shell folders in the registry, a folder removed
+    // from Linux. On a real Windows that is the user's own profile.
+    void SetUp() override
+    {
+        if (!::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
+            GTEST_SKIP() << "remakes a Wine prefix's profile layout; not on a real Windows";
+        m_setUp = true;
+        BridgeTest::SetUp();
+    }
+
     void TearDown() override
     {
+        if (!m_setUp)
+            return;
         BridgeTest::TearDown();
         const std::string wsjtx = "\\AppData\\Local\\WSJT-X";
         if (!m_profile.empty())
@@ -131,11 +145,11 @@ protected:
                  {wsjtx + "\\" + plovik::kOutboxFolderName, wsjtx, std::string("\\AppData\\Local"),
                   std::string("\\AppData"), std::string()})
                 ::RemoveDirectoryW(Widen(m_profile + tail).c_str());
-        RemoveFile(m_old.m_strLogPath);
-        RemoveFile(m_old.m_strBakPath);
+        // Its log, backup, record and our mark: all this test's, as the
+        // prefix has no such folders otherwise.
+        RemoveFilesIn(m_oldFolder);
         RemoveFilesIn(m_oldOutbox);
         ::RemoveDirectoryA(m_oldOutbox.c_str());
-        // Only what this test made; the prefix has no such folders otherwise.
         for (std::string folder = m_oldFolder; folder.size() > m_oldRoot.size();
              folder = folder.substr(0, folder.find_last_of('\\')))
             ::RemoveDirectoryA(folder.c_str());
@@ -159,6 +173,7 @@ protected:
                10000;
     }
 
+    bool m_setUp = false;
     std::string m_profile; // a profile folder this test made
     // The files of the old per-user layout, as the bridge names them where
     // that layout exists.
@@ -220,7 +235,7 @@ TEST_F(Paths, WsjtxFolderDeletedAndMadeAgainIsWatchedAgain)
     // The bridge looks for the folder at least once a tick, and watches it
     // again by the tick after it is back.
     ::Sleep(1500);
-    ASSERT_TRUE(MakeFolder(files.folder));
+    ASSERT_TRUE(MakeInstanceFolder(files.folder));
     ::Sleep(1500);
     // Through the folder watch a contact comes within milliseconds; through
     // the one-second tick alone, anywhere within that second: four within a

@@ -310,8 +310,8 @@ const void* ResourceData(HMODULE module, LPCSTR name, LPCSTR type, DWORD* size)
 // colour, that loads at its size; the 16-colour 16 and 32 px images stay.
 TEST_F(Window, IconsHoldAnImageForEachSizeOfTheScreensScales)
 {
-    const plovik::win32::UniqueModule program(::LoadLibraryExA(
-        ShippedPath("shell/plovik_bridge.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    const plovik::win32::UniqueModule program(::LoadLibraryExW(
+        plovik::win32::Widen(BridgeProgram()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     ASSERT_TRUE(program);
     const std::vector<std::pair<int, int>> wanted = {
         {32, 4}, {16, 4}, {16, 32}, {20, 32}, {24, 32}, {32, 32}, {40, 32}, {48, 32}, {64, 32}};

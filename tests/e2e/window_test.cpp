@@ -112,8 +112,8 @@ TEST_F(Window, CaptionAndMenuTexts)
     EXPECT_EQ(WindowText(FindBridge()), BridgeTitle());
     EXPECT_NE(::GetMenu(FindBridge()), nullptr) << "the frame has a menu bar";
     // Another process's menu cannot be read under Wine: read the program's own.
-    const plovik::win32::UniqueModule program(::LoadLibraryExA(
-        ShippedPath("shell/plovik_bridge.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    const plovik::win32::UniqueModule program(::LoadLibraryExW(
+        plovik::win32::Widen(BridgeProgram()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     ASSERT_TRUE(program);
     const plovik::win32::UniqueMenu menu(
         ::LoadMenuA(program.get(), MAKEINTRESOURCEA(IDR_MAINFRAME)));
@@ -128,11 +128,11 @@ TEST_F(Window, CaptionAndMenuTexts)
 // The file's properties in Explorer: the project's one version, and the licence.
 TEST_F(Window, VersionResourceCarriesTheProjectVersionAndTheLicence)
 {
-    const std::string exe = ShippedPath("shell/plovik_bridge.exe");
-    std::vector<char> info(::GetFileVersionInfoSizeA(exe.c_str(), nullptr));
+    const std::wstring exe = plovik::win32::Widen(BridgeProgram());
+    std::vector<char> info(::GetFileVersionInfoSizeW(exe.c_str(), nullptr));
     ASSERT_FALSE(info.empty());
     ASSERT_TRUE(
-        ::GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+        ::GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
     const auto value = [&info](const char* name) {
         char* text = nullptr;
         UINT length = 0;
@@ -246,7 +246,7 @@ TEST_F(Window, SecondCopyExitsAndTheFirstStays)
     const HWND first = FindBridge();
     ASSERT_TRUE(::SetForegroundWindow(FindLogvex()));
     ASSERT_TRUE(WaitFor([] { return ::GetForegroundWindow() == FindLogvex(); }));
-    Process second(Quote(ShippedPath("shell/plovik_bridge.exe")));
+    Process second(Quote(BridgeProgram()));
     EXPECT_EQ(second.WaitExit(8000), 0);
     EXPECT_TRUE(bridge->Running());
     EXPECT_EQ(FindBridge(), first);
@@ -274,7 +274,7 @@ TEST_F(Window, SecondCopyExitsWhenTheFirstRunsAsAdministrator)
     ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED))
         << "the mutex opens: the case is not reachable here";
 
-    Process second(Quote(BuildPath("shell/plovik_bridge.exe")));
+    Process second(Quote(BridgeProgram()));
     EXPECT_EQ(second.WaitExit(8000), 0);
     EXPECT_EQ(FindBridge(), nullptr);
 }
