@@ -205,6 +205,29 @@ TEST_F(TransferTest, ResultArrivingInsideATickSendsTheRestAtOnce)
     EXPECT_EQ(transfer.GetProgress().delivered, 2u);
 }
 
+// A Logvex that refuses every send (hung, or refusing without a reason) is
+// tried once a tick, by a direct send or through the sender thread, and the
+// contact waits; never a loop of sends.
+TEST_F(TransferTest, AContactRefusedAgainAndAgainIsTriedOncePerTick)
+{
+    Log(kContactsAB);
+    for (int tick = 1; tick <= 6; ++tick) {
+        const bool throughThread = tick % 2 == 0;
+        platform.sendResults.assign(4, throughThread ? SendStatus::InFlight
+                                                     : SendStatus::NotDelivered);
+        const TickOutcome outcome = Tick();
+        if (throughThread)
+            EXPECT_EQ(transfer.SendFinished(SendStatus::NotDelivered), SendOutcome::Held);
+        else
+            EXPECT_EQ(outcome.send, SendOutcome::Held);
+        EXPECT_EQ(platform.sendAttempts, tick);
+    }
+    EXPECT_TRUE(platform.sent.empty());
+    platform.sendResults.clear();
+    Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ"}));
+}
+
 TEST_F(TransferTest, MessageIsBuiltWithTheCheckBoxAsItIsWhenItGoes)
 {
     Log(kContactA);
