@@ -73,11 +73,15 @@ void CPlovik_bridgeView::DoDataExchange(CDataExchange* pDX)
 
 void CPlovik_bridgeView::UpdateLight(StatusLight& light, const char* windowClass, HWND* found)
 {
-    HWND window = ::FindWindowA(windowClass, nullptr);
-    // Current WSJT-X builds use a Qt that puts its whole version in the
-    // class name: their main window is known by its class and title.
-    if (!window && std::strcmp(windowClass, kWsjtxClass) == 0)
+    HWND window = nullptr;
+    // WSJT-X's main window is known by its Qt class and its title, never by
+    // the class alone: every program built on an older Qt 5 (VLC 3, ...)
+    // registers "Qt5QWindowIcon", and current builds put Qt's whole version
+    // in the class name.
+    if (std::strcmp(windowClass, kWsjtxClass) == 0)
         ::EnumWindows(FindWsjtxWindow, reinterpret_cast<LPARAM>(&window));
+    else
+        window = ::FindWindowA(windowClass, nullptr);
     light.Show(window != nullptr);
     if (found)
         *found = window;

@@ -75,7 +75,7 @@ TEST_F(Window, EachLightFollowsItsOwnProgramWithinASecond)
     EXPECT_EQ(Light(kLogLight), kGrey);
 }
 
-TEST_F(Window, WsjtxLightKnowsQtClassNamesOfEveryVersionByTheTitle)
+TEST_F(Window, WsjtxLightKnowsQtClassNamesOfEveryVersionAndNeedsTheTitle)
 {
     struct Case {
         const char* windowClass;
@@ -83,9 +83,8 @@ TEST_F(Window, WsjtxLightKnowsQtClassNamesOfEveryVersionByTheTitle)
         bool green;
     };
     const Case cases[] = {
-        {"Qt5QWindowIcon", "WSJT-X (test peer)", true}, // older builds
-        {"Qt5QWindowIcon", "Another Qt program",
-         true}, // that class is WSJT-X's, whatever its title
+        {"Qt5QWindowIcon", "WSJT-X   v2.6.1   by K1JT et al.", true}, // older builds
+        {"Qt5QWindowIcon", "VLC media player", false}, // any program on an older Qt 5
         {"Qt5152QWindowIcon", "WSJT-X   v2.6.1   by K1JT et al.", true},          // Qt 5.15.2
         {"Qt5152QWindowIcon", "JTDX  by HF community  v2.2.159", true},           // WSJT-X's fork
         {"Qt5152QWindowIcon", "WSJT-X - IC7300   v2.6.1   by K1JT et al.", true}, // a second rig
