@@ -216,12 +216,7 @@ void CPlovik_bridgeView::UpdateStatus()
     facts.skipped = progress.skipped;
     facts.lastCall = progress.lastCall;
     facts.lastTimeOn = progress.lastTimeOn;
-    // Set only when it changes: a screen reader announces each change.
-    const std::string text = plovik::StatusText(facts);
-    if (text != m_strStatus) {
-        m_strStatus = text;
-        ::SetWindowTextW(m_stcStatus.m_hWnd, plovik::win32::Widen(text).c_str());
-    }
+    m_stcStatus.Show(plovik::StatusText(facts));
 }
 
 void CPlovik_bridgeView::CollectSendResult()
