@@ -2,6 +2,7 @@
 
 #include "bridge_fixture.h"
 #include "unique_handle.h"
+#include "user_sid.h"
 #include "wide.h"
 
 #include <sddl.h>
@@ -262,7 +263,9 @@ TEST_F(Window, SecondCopyExitsWhenTheFirstRunsAsAdministrator)
     // An elevated first bridge leaves the mutex with rights for
     // administrators only. Here it grants the system alone, which this
     // process does not run as: opening it is denied, under Wine as on Windows.
-    const std::wstring name = plovik::win32::Widen(plovik::kSingleInstanceMutexName);
+    const std::wstring name =
+        plovik::win32::Widen(plovik::SingleInstanceMutexName(plovik::win32::CurrentUserSid()));
+    ASSERT_EQ(name.rfind(L"Global\\", 0), 0u) << "no SID: one bridge per session only";
     plovik::win32::UniqueLocalMemory<PSECURITY_DESCRIPTOR> descriptor;
     ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
         L"D:(A;;GA;;;SY)", SDDL_REVISION_1, descriptor.put(), nullptr));
