@@ -115,11 +115,14 @@ bool SystemFiles::Remove(const std::string& path, std::string& reason)
 bool SystemFiles::Append(const std::string& path, const std::string& header,
                          const std::string& text, std::string& reason)
 {
+    // FlushFileBuffers is documented to need GENERIC_WRITE, which also
+    // allows writing anywhere: every write names the end of the file
+    // instead (an offset of 0xFFFFFFFF in both halves, which WriteFile
+    // documents as the same as a handle opened with FILE_APPEND_DATA alone).
     UniqueFile file;
     const DWORD error = WaitingForHolders([&] {
-        file =
-            UniqueFile(::CreateFileW(win32::Widen(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
-                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file = UniqueFile(::CreateFileW(win32::Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         return LastErrorUnless(static_cast<bool>(file));
     });
     LARGE_INTEGER size{};
@@ -128,8 +131,10 @@ bool SystemFiles::Append(const std::string& path, const std::string& header,
         return false;
     }
     const std::string all = size.QuadPart == 0 ? header + text : text;
+    OVERLAPPED atTheEnd{};
+    atTheEnd.Offset = atTheEnd.OffsetHigh = 0xFFFFFFFF;
     DWORD wrote = 0;
-    if (!::WriteFile(file.get(), all.data(), static_cast<DWORD>(all.size()), &wrote, nullptr) ||
+    if (!::WriteFile(file.get(), all.data(), static_cast<DWORD>(all.size()), &wrote, &atTheEnd) ||
         wrote != all.size() || !::FlushFileBuffers(file.get())) {
         reason = ErrorText(::GetLastError());
         return false;
