@@ -130,6 +130,9 @@ void CPlovik_bridgeView::OnInitialUpdate()
             m_transfer->Watch(plovik::FolderPaths::For(m_strLogPath, m_strBakPath));
         if (!m_strAppData.empty())
             m_transfer->WatchInstancesIn(m_strAppData, '\\');
+        // New instance folders are looked for when the folder's change
+        // notification fires, not at every tick.
+        m_transfer->LookForInstancesWhen([this] { return m_watch.ParentMayHaveChanged(); });
         m_transfer->StartUp();
     }
 

@@ -88,6 +88,43 @@ FolderListing SystemFiles::ListFolder(const std::string& folder)
     return listing;
 }
 
+FolderListing SystemFiles::ListFoldersNamed(const std::string& folder,
+                                            const std::vector<std::string>& prefixes)
+{
+    // The file system matches the pattern itself, and the basic information
+    // leaves out the short names: the cost follows the folders named, not
+    // every folder of the profile.
+    FolderListing listing;
+    for (const std::string& prefix : prefixes) {
+        WIN32_FIND_DATAW found{};
+        const UniqueFind search(
+            ::FindFirstFileExW(win32::Widen(folder + "\\" + prefix + "*").c_str(), FindExInfoBasic,
+                               &found, FindExSearchLimitToDirectories, nullptr, 0));
+        if (!search) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND)
+                continue; // none of that name
+            listing.ok = error == ERROR_PATH_NOT_FOUND;
+            listing.exists = !listing.ok;
+            listing.folders.clear();
+            if (!listing.ok)
+                listing.reason = ErrorText(error);
+            return listing;
+        }
+        do {
+            // Limiting the search to folders is only advice to the file system.
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                listing.folders.push_back(win32::Narrow(found.cFileName));
+        } while (::FindNextFileW(search.get(), &found));
+        if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES) {
+            listing.ok = false;
+            listing.reason = ErrorText(error);
+            return listing;
+        }
+    }
+    return listing;
+}
+
 bool SystemFiles::Remove(const std::string& path, std::string& reason)
 {
     // Windows documents no moment at which a deletion is on the disk: after

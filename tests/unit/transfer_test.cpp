@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace plovik {
@@ -585,6 +586,9 @@ TEST(Instances, EachFolderFoundAndSentInTheOrderTaken)
     std::uint8_t noFreq = 0;
     Transfer transfer(platform, platform, record, noFreq);
     transfer.WatchInstancesIn("L", '/');
+    // Looked for again only when the caller says the root changed.
+    bool rootChanged = false;
+    transfer.LookForInstancesWhen([&] { return std::exchange(rootChanged, false); });
     transfer.StartUp();
     EXPECT_EQ(transfer.Folders(), (std::vector<std::string>{"L/JTDX", "L/WSJT-X"}));
     EXPECT_TRUE(platform.Exists("L/JTDX/wsjtx_log_bak.adi"));
@@ -598,6 +602,15 @@ TEST(Instances, EachFolderFoundAndSentInTheOrderTaken)
     log("WSJT-X - IC7300", "R1A");
     log("WSJT-X", "K2A");
     tick(0);
+    EXPECT_EQ(transfer.Folders().size(), 2u) << "looked for folders with no change told";
+    // A root that cannot be read is looked in again at the next tick, told or not.
+    platform.listError = "The device is not ready.";
+    rootChanged = true;
+    tick(0);
+    platform.listError.clear();
+    tick(0);
+    EXPECT_EQ(transfer.Folders(),
+              (std::vector<std::string>{"L/JTDX", "L/WSJT-X", "L/WSJT-X - IC7300"}));
     // A file WSJT-X's outbox cannot read holds up none of the others.
     platform.files["L/WSJT-X/plovik_bridge_outbox/0000000000000009.adi"] =
         FakeFile{"x", OpenStatus::Failed, "Access is denied."};
