@@ -352,8 +352,8 @@ awk -v hz="$(getconf CLK_TCK)" -v n="$unrelated" -v bn="$b_none" -v sn="$s_none"
   printf "  %-34s %6.0f ms / %6.0f ms CPU (explorer, services and the like)\n", "Wine'"'"'s other processes", on, om
   printf "  resolution %.0f ms\n", 1000 / hz
   printf "  ratio with / without the %d folders: bridge %s, bridge and wineserver %s (goal: the same cost)\n", n, \
-    bn > 0 ? sprintf("%.2f", bm / bn) : "n/a", bn + sn > 0 ? sprintf("%.2f", (bm + sm) / (bn + sn)) : "n/a"
-  printf "  goal: bridge < 0.1 %% of one core: %s\n", bn / wn / 10 < 0.1 && bm / wm / 10 < 0.1 ? "met" : "MISSED"
+    (bn > 0 ? sprintf("%.2f", bm / bn) : "n/a"), (bn + sn > 0 ? sprintf("%.2f", (bm + sm) / (bn + sn)) : "n/a")
+  printf "  goal: bridge < 0.1 %% of one core: %s\n", (bn / wn / 10 < 0.1 && bm / wm / 10 < 0.1 ? "met" : "MISSED")
 }'
 
 echo "== size of plovik_bridge.exe"
