@@ -196,6 +196,8 @@ latency_run() { # NAME [ENV=VALUE...]
     "$dir/per-contact.txt") || die "$name: the run's records do not add up (files in $dir)"
 }
 
+# PLOVIK_BENCH_IDLE_ONLY=1: the idle figures alone (a quicker run).
+if [ -z "${PLOVIK_BENCH_IDLE_ONLY:-}" ]; then
 echo "== hand-over latency: WSJT-X closes the log file -> Logvex has the contact ($contacts contacts, 1.1-1.6 s apart)"
 # Called directly, not in a subshell, so that a failure ends the script.
 latency_run watch
@@ -274,6 +276,8 @@ awk -v n="$waiting" -v tf="$total_files" -v sf="$spread_files" -v to="$total_one
   print "  (from the start: Wine starting Logvex, up to a tick before the bridge sees it, the sending)"
 }'
 
+fi
+
 # CPU time of a process, all its threads, in clock ticks (utime + stime;
 # the fields after the command name, which may hold spaces).
 cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
@@ -295,45 +299,61 @@ sum_ticks() {
   echo "$total"
 }
 
-echo "== idle cost: the bridge alone for $idle_seconds s (no log file, no Logvex), watching three instance folders"
-clear_log
-# A second rig's WSJT-X and JTDX beside WSJT-X: each folder is watched.
-extra_folders=("${unix_folder%/*}/WSJT-X - IC7300" "${unix_folder%/*}/JTDX")
-mkdir -p "${extra_folders[@]}"
-start_bridge
-mapfile -t found < <(prefix_pids '(^|[\\/])plovik_bridge\.exe( |$)')
-[ "${#found[@]}" -eq 1 ] || die "expected one bridge process in the prefix, found ${#found[@]}"
-bridge=${found[0]}
-[ "$bridge" = "$bridge_pid" ] || echo "  (the bridge runs as process $bridge, started as $bridge_pid)"
-mapfile -t server < <(prefix_pids '(^|/)wineserver(64)? ')
-[ "${#server[@]}" -eq 1 ] || die "expected one wineserver for the prefix, found ${#server[@]}"
-mapfile -t others < <(prefix_pids '\.exe( |$)' | grep -vxF "$bridge")
-hz=$(getconf CLK_TCK)
-b0=$(cpu_ticks "$bridge")
-s0=$(sum_ticks "${server[@]}")
-o0=$(sum_ticks "${others[@]}")
-t0=$(date +%s.%N)
-sleep "$idle_seconds"
-kill -0 "$bridge" 2>/dev/null || die "the bridge exited while idle"
-b1=$(cpu_ticks "$bridge")
-s1=$(sum_ticks "${server[@]}")
-o1=$(sum_ticks "${others[@]}")
-t1=$(date +%s.%N)
-rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$bridge/status")
-stop_bridge
-rm -rf "${extra_folders[@]}"
-echo "  resident memory of plovik_bridge.exe at the end: $rss KiB"
-awk -v hz="$hz" -v t0="$t0" -v t1="$t1" -v b0="$b0" -v b1="$b1" -v s0="$s0" -v s1="$s1" \
-  -v o0="$o0" -v o1="$o1" -v no="${#others[@]}" 'BEGIN {
-  wall = t1 - t0
-  printf "  %-34s %6.0f ms CPU in %.1f s = %.3f %% of one core\n", "plovik_bridge.exe", \
-    1000 * (b1 - b0) / hz, wall, 100 * (b1 - b0) / hz / wall
-  printf "  %-34s %6.0f ms CPU = %.3f %% (serves every process of the prefix)\n", "wineserver", \
-    1000 * (s1 - s0) / hz, 100 * (s1 - s0) / hz / wall
-  printf "  %-34s %6.0f ms CPU = %.3f %% (explorer, services and the like)\n", \
-    "Wine'"'"'s other " no " processes", 1000 * (o1 - o0) / hz, 100 * (o1 - o0) / hz / wall
-  printf "  (start-up before the measurement: %.0f ms CPU; resolution %.0f ms)\n", 1000 * b0 / hz, 1000 / hz
-  printf "  goal: bridge < 0.1 %% of one core: %s\n", 100 * (b1 - b0) / hz / wall < 0.1 ? "met" : "MISSED"
+# One idle run: the bridge alone for $idle_seconds s (no log file, no
+# Logvex), watching three instance folders, with UNRELATED other folders
+# beside them in the local application data (a real profile holds
+# hundreds). Sets idle to "bridge_ms server_ms others_ms wall_s rss_kib".
+idle_run() { # UNRELATED
+  clear_log
+  local appdata=${unix_folder%/*} i
+  # A second rig's WSJT-X and JTDX beside WSJT-X: each folder is watched.
+  local extra_folders=("$appdata/WSJT-X - IC7300" "$appdata/JTDX")
+  for i in $(seq 1 "$1"); do extra_folders+=("$appdata/Unrelated program $i"); done
+  mkdir -p "${extra_folders[@]}"
+  start_bridge
+  local found server others bridge
+  mapfile -t found < <(prefix_pids '(^|[\\/])plovik_bridge\.exe( |$)')
+  [ "${#found[@]}" -eq 1 ] || die "expected one bridge process in the prefix, found ${#found[@]}"
+  bridge=${found[0]}
+  mapfile -t server < <(prefix_pids '(^|/)wineserver(64)? ')
+  [ "${#server[@]}" -eq 1 ] || die "expected one wineserver for the prefix, found ${#server[@]}"
+  mapfile -t others < <(prefix_pids '\.exe( |$)' | grep -vxF "$bridge")
+  local b0 s0 o0 t0 b1 s1 o1 t1 rss
+  b0=$(cpu_ticks "$bridge")
+  s0=$(sum_ticks "${server[@]}")
+  o0=$(sum_ticks "${others[@]}")
+  t0=$(date +%s.%N)
+  sleep "$idle_seconds"
+  kill -0 "$bridge" 2>/dev/null || die "the bridge exited while idle"
+  b1=$(cpu_ticks "$bridge")
+  s1=$(sum_ticks "${server[@]}")
+  o1=$(sum_ticks "${others[@]}")
+  t1=$(date +%s.%N)
+  rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$bridge/status")
+  stop_bridge
+  rm -rf "${extra_folders[@]}"
+  idle=$(awk -v hz="$(getconf CLK_TCK)" -v t0="$t0" -v t1="$t1" -v b="$((b1 - b0))" \
+    -v s="$((s1 - s0))" -v o="$((o1 - o0))" -v rss="$rss" \
+    'BEGIN { printf "%.0f %.0f %.0f %.1f %d\n", 1000 * b / hz, 1000 * s / hz, 1000 * o / hz, t1 - t0, rss }')
+}
+
+unrelated=300
+echo "== idle cost: the bridge alone for $idle_seconds s (no log file, no Logvex), watching three instance folders, without and with $unrelated unrelated folders beside them"
+idle_run 0
+read -r b_none s_none o_none wall_none rss_none <<<"$idle"
+idle_run "$unrelated"
+read -r b_many s_many o_many wall_many rss_many <<<"$idle"
+echo "  resident memory of plovik_bridge.exe at the end: $rss_none KiB (with the $unrelated folders: $rss_many KiB)"
+awk -v hz="$(getconf CLK_TCK)" -v n="$unrelated" -v bn="$b_none" -v sn="$s_none" -v on="$o_none" \
+  -v wn="$wall_none" -v bm="$b_many" -v sm="$s_many" -v om="$o_many" -v wm="$wall_many" 'BEGIN {
+  printf "  %-34s %6.0f ms CPU in %.1f s = %.3f %% of one core\n", "plovik_bridge.exe", bn, wn, bn / wn / 10
+  printf "  %-34s %6.0f ms CPU in %.1f s = %.3f %% of one core\n", "  with " n " unrelated folders", bm, wm, bm / wm / 10
+  printf "  %-34s %6.0f ms / %6.0f ms CPU (serves every process of the prefix)\n", "wineserver, without / with", sn, sm
+  printf "  %-34s %6.0f ms / %6.0f ms CPU (explorer, services and the like)\n", "Wine'"'"'s other processes", on, om
+  printf "  resolution %.0f ms\n", 1000 / hz
+  printf "  ratio with / without the %d folders: bridge %s, bridge and wineserver %s (goal: the same cost)\n", n, \
+    (bn > 0 ? sprintf("%.2f", bm / bn) : "n/a"), (bn + sn > 0 ? sprintf("%.2f", (bm + sm) / (bn + sn)) : "n/a")
+  printf "  goal: bridge < 0.1 %% of one core: %s\n", (bn / wn / 10 < 0.1 && bm / wm / 10 < 0.1 ? "met" : "MISSED")
 }'
 
 echo "== size of plovik_bridge.exe"

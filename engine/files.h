@@ -72,6 +72,10 @@ struct FolderListing {
     std::string reason;
 };
 
+// `listing`'s folders whose names begin with one of `prefixes`, and no
+// files: a listed folder filtered, for a system that cannot filter.
+FolderListing KeepFoldersNamed(FolderListing listing, const std::vector<std::string>& prefixes);
+
 // Paths are UTF-8. What is on the disk when a call returns, so that a power
 // cut cannot undo it, is what the system documents: on Linux every change
 // (fsync of the file and of each folder it touches); on Windows a Move
@@ -95,6 +99,11 @@ public:
 
     virtual bool MakeFolder(const std::string& folder, std::string& reason) = 0;
     virtual FolderListing ListFolder(const std::string& folder) = 0;
+    // The folders in `folder` whose names begin with one of `prefixes` (no
+    // files). A system that can filters the names itself, so that a folder
+    // among hundreds of others costs no more to find than among few.
+    virtual FolderListing ListFoldersNamed(const std::string& folder,
+                                           const std::vector<std::string>& prefixes) = 0;
 
     // Renames `from` to `to`, never replacing an existing `to`.
     virtual MoveStatus Move(const std::string& from, const std::string& to, HolderWait wait,

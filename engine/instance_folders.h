@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plovik {
 
@@ -18,6 +19,8 @@ inline constexpr const char* kBackupFileName = "wsjtx_log_bak.adi";
 // folder) is a WSJT-X or JTDX instance's. Compared exactly, as the programs
 // write them.
 bool IsInstanceFolderName(std::string_view name);
+// What every such name begins with, for a listing the system filters.
+inline const std::vector<std::string> kInstanceFolderPrefixes = {"WSJT-X", "JTDX"};
 
 // The files the bridge uses in such a folder.
 FolderPaths InstanceFolderPaths(const std::string& folder, char separator);

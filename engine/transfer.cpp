@@ -81,19 +81,21 @@ void Transfer::Watch(const FolderPaths& paths)
 void Transfer::WatchInstancesIn(const std::string& root, char separator)
 {
     m_roots.emplace_back(root, separator);
-    LookForInstances();
+    m_bLookAgain = !LookForInstances();
 }
 
-void Transfer::LookForInstances()
+bool Transfer::LookForInstances()
 {
-    // A root that cannot be read now is looked in again at the next tick.
+    bool read = true;
     for (const auto& [root, separator] : m_roots) {
-        FolderListing listing = m_files.ListFolder(root);
+        FolderListing listing = m_files.ListFoldersNamed(root, kInstanceFolderPrefixes);
+        read = read && listing.ok;
         std::sort(listing.folders.begin(), listing.folders.end());
         for (const std::string& name : listing.folders)
             if (IsInstanceFolderName(name))
                 Watch(InstanceFolderPaths(root + separator + name, separator));
     }
+    return read;
 }
 
 void Transfer::StartUp()
@@ -126,7 +128,9 @@ TickOutcome Transfer::RunTick(const std::function<WindowRef()>& probe)
         return outcome;
     }
     const WindowRef logvex = probe();
-    LookForInstances();
+    // A root that cannot be read now is looked in again at the next tick.
+    if (m_bLookAgain || !m_instancesDue || m_instancesDue())
+        m_bLookAgain = !LookForInstances();
     // WSJT-X's files go first: they must never wait behind a slow Logvex.
     for (const auto& folder : m_folders)
         outcome.take = MostPressing(outcome.take, folder->take.Step());

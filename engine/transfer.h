@@ -73,8 +73,13 @@ public:
     // it; after, it counts as a folder that appeared while the bridge runs.
     void Watch(const FolderPaths& paths);
     // Watches every WSJT-X and JTDX instance folder directly in `root`: those
-    // there now, and at every tick those that have appeared since.
+    // there now, and those that have appeared since, looked for at a tick.
     void WatchInstancesIn(const std::string& root, char separator);
+    // When a tick looks for new instance folders: whenever `due` says so
+    // (the roots' change notification fired, or a slow backstop where none
+    // can be had), and at the next tick after a root could not be read.
+    // Without it, at every tick.
+    void LookForInstancesWhen(std::function<bool()> due) { m_instancesDue = std::move(due); }
     // The folders watched, in the order they were found.
     const std::vector<std::string>& Folders() const { return m_folderNames; }
 
@@ -101,7 +106,8 @@ public:
 private:
     struct Folder;
 
-    void LookForInstances();
+    // False when a root could not be read.
+    bool LookForInstances();
     SendOutcome SendStep(WindowRef receiver);
     void Delivered(Folder& folder, const Outbox::Contact& contact);
     // Counts what waits, inside the tick's guard: the count may read a new
@@ -119,7 +125,9 @@ private:
     std::vector<std::unique_ptr<Folder>> m_folders;
     std::vector<std::string> m_folderNames;            // of m_folders, asked before every wait
     std::vector<std::pair<std::string, char>> m_roots; // looked in for instance folders
-    std::uint64_t m_takes = 0;                         // over every folder
+    std::function<bool()> m_instancesDue;
+    bool m_bLookAgain = false; // a root could not be read
+    std::uint64_t m_takes = 0; // over every folder
     Progress m_progress;
     bool m_bStartedUp = false;
     bool m_bRunning = false;

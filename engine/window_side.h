@@ -19,7 +19,7 @@ enum class SendStatus {
     // have taken it, a week without an answer): never sent again.
     Delivered,
     ReceiverGone, // the window no longer exists
-    NotDelivered, // surely not handed over: refused as hung, or the receiver ended in it
+    NotDelivered, // surely not handed over: refused before the hand-over (as hung, or quickly)
     Refused,      // the system does not let us send to it (higher rights)
     InFlight,     // still under way; the result comes later (Transfer::SendFinished)
 };

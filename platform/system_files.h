@@ -7,6 +7,7 @@
 #include "files.h"
 
 #include <string>
+#include <vector>
 
 namespace plovik {
 
@@ -16,6 +17,8 @@ public:
     OpenResult OpenForReading(const std::string& path) override;
     bool MakeFolder(const std::string& folder, std::string& reason) override;
     FolderListing ListFolder(const std::string& folder) override;
+    FolderListing ListFoldersNamed(const std::string& folder,
+                                   const std::vector<std::string>& prefixes) override;
     MoveStatus Move(const std::string& from, const std::string& to, HolderWait wait,
                     std::string& reason) override;
     bool Remove(const std::string& path, std::string& reason) override;

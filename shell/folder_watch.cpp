@@ -3,6 +3,7 @@
 #include "wide.h"
 
 #include <algorithm>
+#include <utility>
 
 bool FolderExists(const std::string& folder)
 {
@@ -52,12 +53,14 @@ const std::vector<HANDLE>& FolderWatch::Refresh(const std::string& parent,
     m_handles.clear();
     for (Watch& watch : m_watches) {
         // A folder may appear later (WSJT-X not yet run): tried each time.
-        if (!watch.handle)
+        if (!watch.handle) {
             watch.handle.reset(::FindFirstChangeNotificationW(
                 plovik::win32::Widen(watch.folder).c_str(), FALSE,
                 watch.forFolders ? FILE_NOTIFY_CHANGE_DIR_NAME
                                  : FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
                                        FILE_NOTIFY_CHANGE_SIZE));
+            m_bParentChanged = m_bParentChanged || (watch.forFolders && watch.handle);
+        }
         if (watch.handle && m_handles.size() < kMostHandles)
             m_handles.push_back(watch.handle.get());
     }
@@ -77,8 +80,24 @@ void FolderWatch::Signalled(std::size_t index)
 {
     if (index >= m_handles.size())
         return;
-    for (Watch& watch : m_watches)
-        if (watch.handle.get() == m_handles[index] &&
-            !::FindNextChangeNotification(m_handles[index]))
+    for (Watch& watch : m_watches) {
+        if (watch.handle.get() != m_handles[index])
+            continue;
+        m_bParentChanged = m_bParentChanged || watch.forFolders;
+        if (!::FindNextChangeNotification(m_handles[index]))
             watch.handle.reset(); // folder gone: watched anew when it is back
+    }
+}
+
+bool FolderWatch::ParentMayHaveChanged()
+{
+    const bool watched = std::any_of(m_watches.begin(), m_watches.end(), [](const Watch& watch) {
+        return watch.forFolders && watch.handle;
+    });
+    const ULONGLONG now = ::GetTickCount64();
+    if (!watched && now - m_lastBackstop >= kBackstopMs) {
+        m_lastBackstop = now;
+        return true;
+    }
+    return std::exchange(m_bParentChanged, false);
 }

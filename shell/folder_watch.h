@@ -34,6 +34,12 @@ public:
     // or let go when its folder is gone.
     void Signalled(std::size_t index);
 
+    // Whether the folders in the parent may have changed since the last
+    // call: its notification fired, or was opened (what happened before is
+    // not known); where it cannot be watched, every kBackstopMs.
+    bool ParentMayHaveChanged();
+    static constexpr ULONGLONG kBackstopMs = 10000;
+
 private:
     struct Watch {
         std::string folder;
@@ -45,4 +51,6 @@ private:
 
     std::vector<Watch> m_watches;
     std::vector<HANDLE> m_handles;
+    bool m_bParentChanged = false;
+    ULONGLONG m_lastBackstop = 0;
 };

@@ -76,11 +76,15 @@ void CPlovik_bridgeView::DoDataExchange(CDataExchange* pDX)
 
 void CPlovik_bridgeView::UpdateLight(StatusLight& light, const char* windowClass, HWND* found)
 {
-    HWND window = ::FindWindowA(windowClass, nullptr);
-    // Current WSJT-X builds use a Qt that puts its whole version in the
-    // class name: their main window is known by its class and title.
-    if (!window && std::strcmp(windowClass, kWsjtxClass) == 0)
+    HWND window = nullptr;
+    // WSJT-X's main window is known by its Qt class and its title, never by
+    // the class alone: every program built on an older Qt 5 (VLC 3, ...)
+    // registers "Qt5QWindowIcon", and current builds put Qt's whole version
+    // in the class name.
+    if (std::strcmp(windowClass, kWsjtxClass) == 0)
         ::EnumWindows(FindWsjtxWindow, reinterpret_cast<LPARAM>(&window));
+    else
+        window = ::FindWindowA(windowClass, nullptr);
     light.Show(window != nullptr);
     if (found)
         *found = window;
@@ -131,6 +135,9 @@ void CPlovik_bridgeView::OnInitialUpdate()
             m_transfer->Watch(plovik::FolderPaths::For(m_strLogPath, m_strBakPath));
         if (!m_strAppData.empty())
             m_transfer->WatchInstancesIn(m_strAppData, '\\');
+        // New instance folders are looked for when the folder's change
+        // notification fires, not at every tick.
+        m_transfer->LookForInstancesWhen([this] { return m_watch.ParentMayHaveChanged(); });
         m_transfer->StartUp();
     }
 
@@ -217,12 +224,7 @@ void CPlovik_bridgeView::UpdateStatus()
     facts.skipped = progress.skipped;
     facts.lastCall = progress.lastCall;
     facts.lastTimeOn = progress.lastTimeOn;
-    // Set only when it changes: a screen reader announces each change.
-    const std::string text = plovik::StatusText(facts);
-    if (text != m_strStatus) {
-        m_strStatus = text;
-        ::SetWindowTextW(m_stcStatus.m_hWnd, plovik::win32::Widen(text).c_str());
-    }
+    m_stcStatus.Show(plovik::StatusText(facts));
 }
 
 void CPlovik_bridgeView::CollectSendResult()

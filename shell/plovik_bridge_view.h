@@ -65,10 +65,10 @@ private:
 
     plovik::FormPictures m_pictures;
     CStatic m_stcBadge;
-    StatusLight m_stcProgLight{"WSJT-X", m_pictures.lights};
-    StatusLight m_stcLogLight{"Logvex", m_pictures.lights};
-    CStatic m_stcStatus;
-    std::string m_strStatus;
+    LiveRegions m_liveRegions;
+    StatusLight m_stcProgLight{"WSJT-X", m_pictures.lights, m_liveRegions};
+    StatusLight m_stcLogLight{"Logvex", m_pictures.lights, m_liveRegions};
+    StatusLine m_stcStatus{m_liveRegions};
     bool m_bLogvexRunning = false;
     int m_bNoFreq = 0;
     CheckBoxLabel m_noFreqLabel;

@@ -1,19 +1,22 @@
 #pragma once
-// One light of the form: a picture control showing its on or off picture,
-// named for screen readers by its program and state ("Logvex: running",
-// "WSJT-X: not running"); a change of state is announced.
+// The form's two displays of state, each a polite live region, so a
+// screen reader speaks each change: a light, and the status line.
 
 #include "framework/form_view.h"
+#include "live_region.h"
 #include "pictures.h"
 
 #include <string>
 #include <utility>
 
+// A light: a picture control showing its on or off picture, named for
+// screen readers by its program and state ("Logvex: running", "WSJT-X: not
+// running"); a change of state is announced.
 class StatusLight : public CStatic {
 public:
-    // `program` names the light; `pictures` (kept by the caller) are shown.
-    StatusLight(std::string program, const plovik::LightPictures& pictures)
-        : m_program(std::move(program)), m_pictures(pictures)
+    // `program` names the light; `pictures` and `regions` are the caller's.
+    StatusLight(std::string program, const plovik::LightPictures& pictures, LiveRegions& regions)
+        : m_program(std::move(program)), m_pictures(pictures), m_regions(regions)
     {
     }
 
@@ -22,6 +25,20 @@ public:
 private:
     std::string m_program;
     const plovik::LightPictures& m_pictures;
+    LiveRegions& m_regions;
     bool m_named = false;
     bool m_running = false;
+};
+
+// The status line: its text is set, and announced, only when it changes.
+class StatusLine : public CStatic {
+public:
+    explicit StatusLine(LiveRegions& regions) : m_regions(regions) {}
+
+    void Show(const std::string& text);
+
+private:
+    LiveRegions& m_regions;
+    std::string m_text;
+    bool m_shown = false;
 };

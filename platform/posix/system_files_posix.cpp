@@ -159,6 +159,13 @@ bool SystemFiles::MakeFolder(const std::string& folder, std::string& reason)
     return false;
 }
 
+// readdir has no filter of its own: every name is read, and filtered here.
+FolderListing SystemFiles::ListFoldersNamed(const std::string& folder,
+                                            const std::vector<std::string>& prefixes)
+{
+    return KeepFoldersNamed(ListFolder(folder), prefixes);
+}
+
 FolderListing SystemFiles::ListFolder(const std::string& folder)
 {
     FolderListing listing;

@@ -88,6 +88,43 @@ FolderListing SystemFiles::ListFolder(const std::string& folder)
     return listing;
 }
 
+FolderListing SystemFiles::ListFoldersNamed(const std::string& folder,
+                                            const std::vector<std::string>& prefixes)
+{
+    // The file system matches the pattern itself, and the basic information
+    // leaves out the short names: the cost follows the folders named, not
+    // every folder of the profile.
+    FolderListing listing;
+    for (const std::string& prefix : prefixes) {
+        WIN32_FIND_DATAW found{};
+        const UniqueFind search(
+            ::FindFirstFileExW(win32::Widen(folder + "\\" + prefix + "*").c_str(), FindExInfoBasic,
+                               &found, FindExSearchLimitToDirectories, nullptr, 0));
+        if (!search) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND)
+                continue; // none of that name
+            listing.ok = error == ERROR_PATH_NOT_FOUND;
+            listing.exists = !listing.ok;
+            listing.folders.clear();
+            if (!listing.ok)
+                listing.reason = ErrorText(error);
+            return listing;
+        }
+        do {
+            // Limiting the search to folders is only advice to the file system.
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                listing.folders.push_back(win32::Narrow(found.cFileName));
+        } while (::FindNextFileW(search.get(), &found));
+        if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES) {
+            listing.ok = false;
+            listing.reason = ErrorText(error);
+            return listing;
+        }
+    }
+    return listing;
+}
+
 bool SystemFiles::Remove(const std::string& path, std::string& reason)
 {
     // Windows documents no moment at which a deletion is on the disk: after
@@ -115,11 +152,14 @@ bool SystemFiles::Remove(const std::string& path, std::string& reason)
 bool SystemFiles::Append(const std::string& path, const std::string& header,
                          const std::string& text, std::string& reason)
 {
+    // FlushFileBuffers is documented to need GENERIC_WRITE, which also
+    // allows writing anywhere: every write names the end of the file
+    // instead (an offset of 0xFFFFFFFF in both halves, which WriteFile
+    // documents as the same as a handle opened with FILE_APPEND_DATA alone).
     UniqueFile file;
     const DWORD error = WaitingForHolders([&] {
-        file =
-            UniqueFile(::CreateFileW(win32::Widen(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
-                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file = UniqueFile(::CreateFileW(win32::Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         return LastErrorUnless(static_cast<bool>(file));
     });
     LARGE_INTEGER size{};
@@ -128,8 +168,10 @@ bool SystemFiles::Append(const std::string& path, const std::string& header,
         return false;
     }
     const std::string all = size.QuadPart == 0 ? header + text : text;
+    OVERLAPPED atTheEnd{};
+    atTheEnd.Offset = atTheEnd.OffsetHigh = 0xFFFFFFFF;
     DWORD wrote = 0;
-    if (!::WriteFile(file.get(), all.data(), static_cast<DWORD>(all.size()), &wrote, nullptr) ||
+    if (!::WriteFile(file.get(), all.data(), static_cast<DWORD>(all.size()), &wrote, &atTheEnd) ||
         wrote != all.size() || !::FlushFileBuffers(file.get())) {
         reason = ErrorText(::GetLastError());
         return false;

@@ -1,6 +1,7 @@
 #include "sender_thread.h"
 
 #include "app_messages.h"
+#include "send_verdict.h"
 
 #include <utility>
 
@@ -17,10 +18,6 @@ namespace {
 // and logged twice. Wine reads the limit as a signed number (above 2^31 ms
 // it gives up at once) and Windows NT has no INFINITE here: one week.
 constexpr UINT kSendLimitMs = 7u * 24 * 60 * 60 * 1000;
-// SMTO_ABORTIFHUNG refuses a receiver already hung before the message is
-// handed over, at once. Any other failure comes after the hand-over (a
-// receiver that took the message looks hung only 5 s later at the soonest).
-constexpr ULONGLONG kRefusalMs = 1000;
 // A receiver's thread that ended during the send may still be being torn
 // down when the send returns: given this long to be seen gone.
 constexpr DWORD kEndSettleMs = 250;
@@ -38,13 +35,13 @@ private:
     SRWLOCK& m_lock;
 };
 
-bool ReceiverEnded(HWND target, const UniqueKernelHandle& receiverThread)
+bool ThreadEnded(const UniqueKernelHandle& receiverThread)
 {
-    if (!::IsWindow(target))
-        return true;
     return receiverThread &&
            ::WaitForSingleObject(receiverThread.get(), kEndSettleMs) == WAIT_OBJECT_0;
 }
+
+static_assert(ERROR_ACCESS_DENIED == kErrorAccessDenied && ERROR_TIMEOUT == kErrorTimeout);
 
 } // namespace
 
@@ -90,26 +87,15 @@ SendStatus SendCopyDataNow(HWND target, HWND sender, unsigned long kind, const s
     const LRESULT sent = ::SendMessageTimeoutA(
         target, WM_COPYDATA, reinterpret_cast<WPARAM>(sender), reinterpret_cast<LPARAM>(&packet),
         SMTO_ABORTIFHUNG | SMTO_NOTIMEOUTIFNOTHUNG | SMTO_ERRORONEXIT, kSendLimitMs, &handled);
-    const DWORD error = ::GetLastError();
-    const ULONGLONG took = ::GetTickCount64() - started;
-    // Delivered means the handler ran, whatever it returned: a receiver may
-    // handle WM_COPYDATA and still return FALSE (DefWindowProc does), and
-    // reading that as a refusal would send the contact again for ever.
-    if (sent)
-        return SendStatus::Delivered;
-    // Only what surely did not reach Logvex may be sent again: the window
-    // gone or its thread ended during the send (Wine then reports access
-    // denied), a refusal for higher rights (User Interface Privilege
-    // Isolation), or the refusal of a hung receiver before the hand-over.
-    if (ReceiverEnded(target, receiverThread))
-        return SendStatus::ReceiverGone;
-    if (error == ERROR_ACCESS_DENIED)
-        return SendStatus::Refused;
-    if (error == ERROR_TIMEOUT && took < kRefusalMs)
-        return SendStatus::NotDelivered;
-    // Handed over, then no answer for a week, or a failure the system does
-    // not explain: Logvex may have logged it, so it is not sent again.
-    return SendStatus::Delivered;
+    SendSeen seen;
+    seen.lastError = ::GetLastError();
+    seen.tookMs = ::GetTickCount64() - started;
+    seen.sent = sent != 0;
+    if (!seen.sent) {
+        seen.windowThere = ::IsWindow(target) != FALSE;
+        seen.threadThere = seen.windowThere && !ThreadEnded(receiverThread);
+    }
+    return SendVerdict(seen);
 }
 
 SenderThread::~SenderThread()

@@ -97,7 +97,16 @@ TEST_F(Instances, ACopiedBackLogSendsNothingLogvexHadAndTheStatusLineSaysSo)
     EXPECT_TRUE(GotExactly(3)) << "a contact Logvex had came again";
     EXPECT_TRUE(FilesIn(files.outbox).empty());
     EXPECT_EQ(RecordsIn(files.sent), 3u);
-    EXPECT_EQ(ReadFileBytes(files.sent).rfind("Contacts Logvex has taken", 0), 0u);
+    // Each append went to the end: the header first, then the contacts in
+    // the order Logvex took them.
+    const std::string record = ReadFileBytes(files.sent);
+    EXPECT_EQ(record.rfind("Contacts Logvex has taken", 0), 0u);
+    std::size_t at = 0;
+    for (const Received& message : Got()) {
+        at = record.find("<call:" + std::to_string(CallOf(message).size()) + ">" + CallOf(message),
+                         at);
+        ASSERT_NE(at, std::string::npos) << CallOf(message) << " not after the one before";
+    }
 }
 
 } // namespace

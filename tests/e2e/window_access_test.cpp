@@ -139,13 +139,26 @@ std::string AccessibleName(HWND control)
     return result == S_OK && name ? plovik::win32::Narrow(name) : "(no name)";
 }
 
-// The windows of other processes that announced a change of name, in order.
-std::vector<HWND>* g_renamed = nullptr;
+// What the windows of other processes announced, in order: a change of
+// name, or a live region's change (as a screen reader hears them).
+struct Announcement {
+    DWORD event;
+    HWND window;
+    bool operator==(const Announcement& other) const
+    {
+        return event == other.event && window == other.window;
+    }
+};
+std::vector<Announcement>* g_announced = nullptr;
+// kLiveRegionChanged, which headers for older Windows leave out.
+constexpr DWORD kLiveRegionChanged = 0x8019;
 
-void CALLBACK OnNameChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD)
+void CALLBACK OnAnnouncement(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
+                             DWORD, DWORD)
 {
-    if (g_renamed && object == OBJID_CLIENT && child == CHILDID_SELF)
-        g_renamed->push_back(window);
+    if (g_announced && object == OBJID_CLIENT && child == CHILDID_SELF &&
+        (event == EVENT_OBJECT_NAMECHANGE || event == kLiveRegionChanged))
+        g_announced->push_back({event, window});
 }
 
 void Unhook(HWINEVENTHOOK hook)
@@ -155,43 +168,55 @@ void Unhook(HWINEVENTHOOK hook)
 using WinEventHook =
     plovik::win32::UniqueHandle<plovik::win32::HandleTraits<HWINEVENTHOOK, Unhook>>;
 
-// True once `window` has announced a change of name; the announcements
-// come as messages to this thread.
-bool Announced(HWND window)
+// True once `window` has announced `event`; the announcements come as
+// messages to this thread.
+bool Announced(HWND window, DWORD event)
 {
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         ::DispatchMessageA(&msg);
-    return std::find(g_renamed->begin(), g_renamed->end(), window) != g_renamed->end();
+    return std::find(g_announced->begin(), g_announced->end(), Announcement{event, window}) !=
+           g_announced->end();
 }
 
 TEST_F(Window, ScreenReadersReadTheLightsStatesAndTheCheckBoxsName)
 {
     const ComApartment com;
-    std::vector<HWND> renamed;
-    g_renamed = &renamed;
-    const WinEventHook hook(::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE,
-                                              nullptr, OnNameChange, 0, 0,
+    std::vector<Announcement> announced;
+    g_announced = &announced;
+    // Out of context, as a screen reader listens.
+    const WinEventHook hook(::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, kLiveRegionChanged, nullptr,
+                                              OnAnnouncement, 0, 0,
                                               WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS));
     ASSERT_TRUE(hook);
     StartBridge();
     const HWND log = BridgeControl(kLogLight);
     const HWND prog = BridgeControl(kProgLight);
+    const HWND status = BridgeControl(IDC_STATUS);
     EXPECT_EQ(AccessibleName(log), "Logvex: not running");
     EXPECT_EQ(AccessibleName(prog), "WSJT-X: not running");
     EXPECT_EQ(AccessibleName(BridgeControl(kNoFreq)), "Do not send freq info");
     EXPECT_EQ(WindowText(BridgeControl(IDC_NO_FREQ_LABEL)), "Do not send freq info")
         << "the caption is still a static text of its own";
+    ASSERT_TRUE(WaitFor([&] { return WindowText(status).find("Logvex: not running") == 0; }))
+        << WindowText(status);
 
-    renamed.clear();
+    announced.clear();
     StartLogvex();
     EXPECT_TRUE(WaitFor([&] { return AccessibleName(log) == "Logvex: running"; }, 1500))
         << AccessibleName(log);
-    EXPECT_TRUE(WaitFor([&] { return Announced(log); }, 1000)) << "the change was not announced";
+    EXPECT_TRUE(WaitFor([&] { return WindowText(status).find("Logvex: running") == 0; }, 1500))
+        << WindowText(status);
+    for (const DWORD event : {static_cast<DWORD>(EVENT_OBJECT_NAMECHANGE), kLiveRegionChanged})
+        for (const HWND changed : {log, status})
+            EXPECT_TRUE(WaitFor([&] { return Announced(changed, event); }, 1000))
+                << "event " << std::hex << event << " not announced by "
+                << (changed == log ? "the Logvex light" : "the status line");
     EXPECT_EQ(AccessibleName(prog), "WSJT-X: not running");
     EXPECT_EQ(AccessibleName(BridgeControl(kNoFreq)), "Do not send freq info");
-    EXPECT_FALSE(Announced(prog)) << "a light that did not change was announced";
-    g_renamed = nullptr;
+    for (const DWORD event : {static_cast<DWORD>(EVENT_OBJECT_NAMECHANGE), kLiveRegionChanged})
+        EXPECT_FALSE(Announced(prog, event)) << "a light that did not change was announced";
+    g_announced = nullptr;
 }
 
 // Input as the user makes it: the mouse's left button at a point of the

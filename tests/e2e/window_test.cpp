@@ -2,6 +2,7 @@
 
 #include "bridge_fixture.h"
 #include "unique_handle.h"
+#include "user_sid.h"
 #include "wide.h"
 
 #include <sddl.h>
@@ -75,7 +76,7 @@ TEST_F(Window, EachLightFollowsItsOwnProgramWithinASecond)
     EXPECT_EQ(Light(kLogLight), kGrey);
 }
 
-TEST_F(Window, WsjtxLightKnowsQtClassNamesOfEveryVersionByTheTitle)
+TEST_F(Window, WsjtxLightKnowsQtClassNamesOfEveryVersionAndNeedsTheTitle)
 {
     struct Case {
         const char* windowClass;
@@ -83,9 +84,8 @@ TEST_F(Window, WsjtxLightKnowsQtClassNamesOfEveryVersionByTheTitle)
         bool green;
     };
     const Case cases[] = {
-        {"Qt5QWindowIcon", "WSJT-X (test peer)", true}, // older builds
-        {"Qt5QWindowIcon", "Another Qt program",
-         true}, // that class is WSJT-X's, whatever its title
+        {"Qt5QWindowIcon", "WSJT-X   v2.6.1   by K1JT et al.", true}, // older builds
+        {"Qt5QWindowIcon", "VLC media player", false}, // any program on an older Qt 5
         {"Qt5152QWindowIcon", "WSJT-X   v2.6.1   by K1JT et al.", true},          // Qt 5.15.2
         {"Qt5152QWindowIcon", "JTDX  by HF community  v2.2.159", true},           // WSJT-X's fork
         {"Qt5152QWindowIcon", "WSJT-X - IC7300   v2.6.1   by K1JT et al.", true}, // a second rig
@@ -263,7 +263,9 @@ TEST_F(Window, SecondCopyExitsWhenTheFirstRunsAsAdministrator)
     // An elevated first bridge leaves the mutex with rights for
     // administrators only. Here it grants the system alone, which this
     // process does not run as: opening it is denied, under Wine as on Windows.
-    const std::wstring name = plovik::win32::Widen(plovik::kSingleInstanceMutexName);
+    const std::wstring name =
+        plovik::win32::Widen(plovik::SingleInstanceMutexName(plovik::win32::CurrentUserSid()));
+    ASSERT_EQ(name.rfind(L"Global\\", 0), 0u) << "no SID: one bridge per session only";
     plovik::win32::UniqueLocalMemory<PSECURITY_DESCRIPTOR> descriptor;
     ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
         L"D:(A;;GA;;;SY)", SDDL_REVISION_1, descriptor.put(), nullptr));

@@ -74,6 +74,11 @@ public:
     OpenResult OpenForReading(const std::string& path) override { return OpenForTaking(path); }
     bool MakeFolder(const std::string& folder, std::string& reason) override;
     FolderListing ListFolder(const std::string& folder) override;
+    FolderListing ListFoldersNamed(const std::string& folder,
+                                   const std::vector<std::string>& prefixes) override
+    {
+        return KeepFoldersNamed(ListFolder(folder), prefixes);
+    }
     MoveStatus Move(const std::string& from, const std::string& to, HolderWait wait,
                     std::string& reason) override;
     bool Remove(const std::string& path, std::string& reason) override;

@@ -93,6 +93,12 @@ public:
         m_plan.Next();
         return m_files.ListFolder(folder);
     }
+    FolderListing ListFoldersNamed(const std::string& folder,
+                                   const std::vector<std::string>& prefixes) override
+    {
+        m_plan.Next();
+        return m_files.ListFoldersNamed(folder, prefixes);
+    }
     MoveStatus Move(const std::string& from, const std::string& to, HolderWait wait,
                     std::string& reason) override
     {

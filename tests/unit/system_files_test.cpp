@@ -138,6 +138,20 @@ TEST_F(SystemFilesTest, OutboxOperationsNeverReplaceAndTellWhy)
         EXPECT_TRUE(files.Remove(outbox + "/" + name, reason)) << "gone already is fine";
     EXPECT_TRUE(files.ListFolder(outbox).names.empty());
 
+    // Folders by the start of their names: no file, no other folder.
+    for (const char* folder : {"WSJT-X", "WSJT-X - A", "JTDX", "Thunderbird", "wsjt-x"})
+        ASSERT_TRUE(files.MakeFolder(outbox + "/" + folder, reason)) << reason;
+    std::ofstream(outbox + "/WSJT-X.ini") << "x";
+    FolderListing named = files.ListFoldersNamed(outbox, {"WSJT-X", "JTDX"});
+    ASSERT_TRUE(named.ok);
+    std::sort(named.folders.begin(), named.folders.end());
+    EXPECT_EQ(named.folders, (std::vector<std::string>{"JTDX", "WSJT-X", "WSJT-X - A"}));
+    EXPECT_TRUE(named.names.empty());
+    EXPECT_TRUE(files.ListFoldersNamed(dir + "/none", {"WSJT-X"}).ok) << "not there: empty";
+    for (const char* folder : {"WSJT-X", "WSJT-X - A", "JTDX", "Thunderbird", "wsjt-x"})
+        rmdir((outbox + "/" + folder).c_str());
+    std::remove((outbox + "/WSJT-X.ini").c_str());
+
     // A file where the folder should be.
     std::ofstream(dir + "/plain") << "x";
     EXPECT_FALSE(files.MakeFolder(dir + "/plain", reason));

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace plovik {
@@ -207,6 +208,29 @@ TEST_F(TransferTest, ResultArrivingInsideATickSendsTheRestAtOnce)
         << "the fake lists only direct deliveries";
     EXPECT_TRUE(Outbox().empty());
     EXPECT_EQ(transfer.GetProgress().delivered, 2u);
+}
+
+// A Logvex that refuses every send (hung, or refusing without a reason) is
+// tried once a tick, by a direct send or through the sender thread, and the
+// contact waits; never a loop of sends.
+TEST_F(TransferTest, AContactRefusedAgainAndAgainIsTriedOncePerTick)
+{
+    Log(kContactsAB);
+    for (int tick = 1; tick <= 6; ++tick) {
+        const bool throughThread = tick % 2 == 0;
+        platform.sendResults.assign(4, throughThread ? SendStatus::InFlight
+                                                     : SendStatus::NotDelivered);
+        const TickOutcome outcome = Tick();
+        if (throughThread)
+            EXPECT_EQ(transfer.SendFinished(SendStatus::NotDelivered), SendOutcome::Held);
+        else
+            EXPECT_EQ(outcome.send, SendOutcome::Held);
+        EXPECT_EQ(platform.sendAttempts, tick);
+    }
+    EXPECT_TRUE(platform.sent.empty());
+    platform.sendResults.clear();
+    Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ"}));
 }
 
 TEST_F(TransferTest, MessageIsBuiltWithTheCheckBoxAsItIsWhenItGoes)
@@ -566,6 +590,9 @@ TEST(Instances, EachFolderFoundAndSentInTheOrderTaken)
     std::uint8_t noFreq = 0;
     Transfer transfer(platform, platform, record, noFreq);
     transfer.WatchInstancesIn("L", '/');
+    // Looked for again only when the caller says the root changed.
+    bool rootChanged = false;
+    transfer.LookForInstancesWhen([&] { return std::exchange(rootChanged, false); });
     transfer.StartUp();
     EXPECT_EQ(transfer.Folders(), (std::vector<std::string>{"L/JTDX", "L/WSJT-X"}));
     EXPECT_TRUE(platform.Exists("L/JTDX/wsjtx_log_bak.adi"));
@@ -579,6 +606,15 @@ TEST(Instances, EachFolderFoundAndSentInTheOrderTaken)
     log("WSJT-X - IC7300", "R1A");
     log("WSJT-X", "K2A");
     tick(0);
+    EXPECT_EQ(transfer.Folders().size(), 2u) << "looked for folders with no change told";
+    // A root that cannot be read is looked in again at the next tick, told or not.
+    platform.listError = "The device is not ready.";
+    rootChanged = true;
+    tick(0);
+    platform.listError.clear();
+    tick(0);
+    EXPECT_EQ(transfer.Folders(),
+              (std::vector<std::string>{"L/JTDX", "L/WSJT-X", "L/WSJT-X - IC7300"}));
     // A file WSJT-X's outbox cannot read holds up none of the others.
     platform.files["L/WSJT-X/plovik_bridge_outbox/0000000000000009.adi"] =
         FakeFile{"x", OpenStatus::Failed, "Access is denied."};

@@ -55,6 +55,7 @@ TEST(WsjtxWindow, TheTitleMustNameWsjtxOrJtdx)
         {"JTDX - FT991  by HF community  v2.2.159", true},
         {"jtdx", false},
         {"Qt Creator", false},
+        {"VLC media player", false},
         {"wsjt-x   v2.6.1", false},
         {" WSJT-X   v2.6.1", false},
         {"WSJT", false},
