@@ -24,12 +24,13 @@ constexpr DWORD kEndSettleMs = 250;
 // An idle thread ends as soon as it is told to.
 constexpr DWORD kIdleEndMs = 2000;
 
-class SharedLock {
+// The result slot the two threads share, held exclusively while in use.
+class SlotLock {
 public:
-    explicit SharedLock(SRWLOCK& lock) : m_lock(lock) { ::AcquireSRWLockExclusive(&m_lock); }
-    ~SharedLock() { ::ReleaseSRWLockExclusive(&m_lock); }
-    SharedLock(const SharedLock&) = delete;
-    SharedLock& operator=(const SharedLock&) = delete;
+    explicit SlotLock(SRWLOCK& lock) : m_lock(lock) { ::AcquireSRWLockExclusive(&m_lock); }
+    ~SlotLock() { ::ReleaseSRWLockExclusive(&m_lock); }
+    SlotLock(const SlotLock&) = delete;
+    SlotLock& operator=(const SlotLock&) = delete;
 
 private:
     SRWLOCK& m_lock;
@@ -133,14 +134,14 @@ bool SenderThread::Send(HWND target, HWND sender, unsigned long kind, const std:
     if (!m_thread || m_bOutstanding)
         return false;
     {
-        const SharedLock lock(m_shared->lock);
+        const SlotLock lock(m_shared->lock);
         if (m_shared->ended)
             return false;
         m_shared->job = Shared::Job{target, sender, kind, data};
     }
     m_bOutstanding = ::SetEvent(m_shared->work.get()) != FALSE;
     if (!m_bOutstanding) {
-        const SharedLock lock(m_shared->lock);
+        const SlotLock lock(m_shared->lock);
         m_shared->job.reset();
     }
     return m_bOutstanding;
@@ -152,7 +153,7 @@ std::optional<SendStatus> SenderThread::TakeResult()
         return std::nullopt;
     std::optional<SendStatus> result;
     {
-        const SharedLock lock(m_shared->lock);
+        const SlotLock lock(m_shared->lock);
         result = std::exchange(m_shared->result, std::nullopt);
     }
     if (result)
@@ -172,7 +173,7 @@ DWORD WINAPI SenderThread::Run(void* parameter)
             const DWORD error = woken == WAIT_OBJECT_0 ? ERROR_SUCCESS : ::GetLastError();
             // A job given just now was not sent: it stays in the outbox,
             // and no send is taken any more.
-            const SharedLock lock(shared.lock);
+            const SlotLock lock(shared.lock);
             shared.ended = true;
             if (shared.job) {
                 shared.job.reset();
@@ -183,7 +184,7 @@ DWORD WINAPI SenderThread::Run(void* parameter)
         }
         Shared::Job job;
         {
-            const SharedLock lock(shared.lock);
+            const SlotLock lock(shared.lock);
             if (!shared.job)
                 continue;
             job = std::move(*shared.job);
@@ -191,7 +192,7 @@ DWORD WINAPI SenderThread::Run(void* parameter)
         }
         const SendStatus status = SendCopyDataNow(job.target, job.sender, job.kind, job.data);
         {
-            const SharedLock lock(shared.lock);
+            const SlotLock lock(shared.lock);
             shared.result = status;
         }
         // Only a wake-up: if it is lost, the view's next tick collects the
