@@ -1,5 +1,9 @@
 #include "reports.h"
 
+#include "lateness.h"
+
+#include <algorithm>
+
 namespace plovik {
 
 std::string TakeFailureText(const std::string& path, const std::string& reason)
@@ -39,6 +43,48 @@ std::string MoveAsideFailureText(const std::string& log, const std::string& back
     return "Cannot rename " + log + " to " + backup + "\n\n" + reason +
            "\n\nThe log holds contacts from before the bridge started, so it is not sent. "
            "New contacts are sent once it has been moved or removed.";
+}
+
+std::string LateBoxText(const std::vector<LateContact>& late)
+{
+    UtcSeconds least = late.front().lateBy, most = least;
+    std::vector<std::string> paths;
+    for (const LateContact& contact : late) {
+        least = std::min(least, contact.lateBy);
+        most = std::max(most, contact.lateBy);
+        if (std::find(paths.begin(), paths.end(), contact.recordPath) == paths.end())
+            paths.push_back(contact.recordPath);
+    }
+    const bool one = late.size() == 1;
+    std::string text = "Logvex took " + std::to_string(late.size()) +
+                       (one ? " contact late, " : " contacts late, ") + DurationText(least);
+    if (DurationText(most) != DurationText(least))
+        text += " to " + DurationText(most);
+    text += one ? " after it ended:\n\n" : " after they ended:\n\n";
+    for (std::size_t i = 0; i < late.size() && i < kLateListed; ++i) {
+        text += late[i].call + "  " + late[i].band + "  " + late[i].mode + "  " + late[i].loggedAt +
+                " UTC\n";
+    }
+    if (late.size() > kLateListed)
+        text += "and " + std::to_string(late.size() - kLateListed) + " more\n";
+    text += one ? "\nA Logvex that gave it the time it arrived holds a wrong time for it, "
+                  "and QSL services will not match it."
+                : "\nA Logvex that gave them the time they arrived holds a wrong time for "
+                  "them, and QSL services will not match them.";
+    text += " The date and time each was made, and when Logvex took it, are kept in\n";
+    for (const std::string& path : paths)
+        text += path + "\n";
+    text.pop_back();
+    return text;
+}
+
+bool Reports::ShowWhenFree(const std::string& text)
+{
+    if (!m_lastWhenFree.empty() && m_window.BoxPending(m_lastWhenFree))
+        return false;
+    m_lastWhenFree = text;
+    m_window.ShowMessageBox(text);
+    return true;
 }
 
 void Reports::Report(Topic topic, const std::string& text)

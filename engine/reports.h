@@ -6,6 +6,7 @@
 #include "window_side.h"
 
 #include <string>
+#include <vector>
 
 namespace plovik {
 
@@ -16,6 +17,19 @@ std::string BadFileText(const std::string& path, const std::string& reason);
 std::string NotRecordedText(const std::string& path, const std::string& reason);
 std::string MoveAsideFailureText(const std::string& log, const std::string& backup,
                                  const std::string& reason);
+
+// One contact Logvex took late, as the box lists it.
+struct LateContact {
+    std::string call, band, mode; // band as ADIF names it ("20m")
+    std::string loggedAt;         // its own date and start time, UTC ("2026-12-08 06:20")
+    UtcSeconds lateBy = 0;        // how long after its end Logvex took it
+    std::string recordPath;       // the record that keeps its times
+};
+// The box for a run of late contacts: how many, how late, up to
+// kLateListed of them, what that means in Logvex, and where their own
+// times are kept.
+inline constexpr std::size_t kLateListed = 10;
+std::string LateBoxText(const std::vector<LateContact>& late);
 
 inline constexpr const char* kRefusedText =
     "Logvex runs with higher rights than the bridge (as administrator), so Windows does not "
@@ -35,6 +49,9 @@ public:
     void Clear(Topic topic) { Last(topic).clear(); }
     // A box shown once whatever came before (its caller sees to that).
     void Show(const std::string& text) { m_window.ShowMessageBox(text); }
+    // Shows `text` unless the box last shown through here is still up or
+    // waiting to be shown; false then, and the caller keeps it for later.
+    bool ShowWhenFree(const std::string& text);
 
 private:
     std::string& Last(Topic topic) { return topic == Topic::Take ? m_lastTake : m_lastSend; }
@@ -42,6 +59,7 @@ private:
     WindowSide& m_window;
     std::string m_lastTake;
     std::string m_lastSend;
+    std::string m_lastWhenFree;
 };
 
 } // namespace plovik

@@ -1,5 +1,6 @@
 #include "sent_record.h"
 
+#include "lateness.h"
 #include "log_reader.h"
 #include "text.h"
 
@@ -58,11 +59,29 @@ std::optional<std::uint64_t> ContactKey(const QsoRecord& c)
     Hash hash;
     for (const std::string* field :
          {&c.m_strCall, &c.m_strRstRcvd, &c.m_strRstSent, &c.m_strFreq, &c.m_strName, &c.m_strMode,
-          &c.m_strComment, &c.m_strTxPwr, &c.m_strQsoDate, &c.m_strTimeOn})
+          &c.m_strComment, &c.m_strTxPwr, &c.m_strQsoDate, &c.m_strTimeOn, &c.m_strQsoDateOff,
+          &c.m_strTimeOff})
         hash.Add(*field);
     // The message upper-cases the grid, so its case makes no other contact.
     hash.AddUpper(c.m_strGrid);
     return hash.Value();
+}
+
+std::string RecordLine(const std::string& tags, UtcSeconds taken)
+{
+    const std::string date = AdifDate(taken), time = AdifTime(taken);
+    const std::string fields = "<" + std::string(kTakenDateField) + ":" +
+                               std::to_string(date.size()) + ":D>" + date + " <" + kTakenTimeField +
+                               ":" + std::to_string(time.size()) + ":T>" + time + " ";
+    constexpr std::string_view kEor = "<eor>";
+    const bool closed =
+        tags.size() >= kEor.size() &&
+        EqualsNoCase(std::string_view(tags).substr(tags.size() - kEor.size()), kEor);
+    if (closed)
+        return tags.substr(0, tags.size() - kEor.size()) + fields +
+               tags.substr(tags.size() - kEor.size()) + "\n";
+    const bool spaced = tags.empty() || IsSpace(tags.back());
+    return tags + (spaced ? "" : " ") + fields + "<eor>\n";
 }
 
 SentRecord::SentRecord(Files& files, WindowSide& window, Reports& reports, std::string path,
@@ -79,11 +98,11 @@ bool SentRecord::Has(const QsoRecord& contact)
     return key && std::binary_search(m_keys.begin(), m_keys.end(), *key);
 }
 
-void SentRecord::Add(const QsoRecord& contact, const std::string& tags)
+void SentRecord::Add(const QsoRecord& contact, const std::string& tags, UtcSeconds taken)
 {
     Load();
     std::string reason;
-    if (!m_files.Append(m_path, kSentRecordHeader, tags + "\n", reason)) {
+    if (!m_files.Append(m_path, kSentRecordHeader, RecordLine(tags, taken), reason)) {
         // One box a run: the same failure would otherwise come with each contact.
         if (!std::exchange(m_bFailureShown, true))
             m_reports.Show(AppendFailureText(m_path, reason));

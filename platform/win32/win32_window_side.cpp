@@ -58,6 +58,24 @@ void Win32WindowSide::ShowWaitingBoxes()
     }
 }
 
+bool Win32WindowSide::BoxPending(const std::string& text) const
+{
+    const auto in = [&](const std::vector<std::string>& texts) {
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    };
+    return in(m_boxesWaiting) || in(m_boxesUp);
+}
+
+UtcSeconds Win32WindowSide::NowUtc()
+{
+    // 100 ns intervals since 1601-01-01 UTC.
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    constexpr ULONGLONG kSecondsFrom1601To1970 = 11644473600ULL;
+    return static_cast<UtcSeconds>(ticks / 10000000ULL - kSecondsFrom1601To1970);
+}
+
 CheckState Win32WindowSide::GetNoFreqCheck()
 {
     return static_cast<CheckState>(::SendMessageA(m_hCheckBox, BM_GETCHECK, 0, 0));

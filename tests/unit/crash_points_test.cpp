@@ -113,6 +113,7 @@ public:
     bool DrainMessages() override { return true; }
     void ShowMessageBox(const std::string& text) override { boxes.push_back(text); }
     CheckState GetNoFreqCheck() override { return 0; }
+    UtcSeconds NowUtc() override { return m_window.NowUtc(); }
     SendStatus SendCopyData(WindowRef receiver, unsigned long kind,
                             const std::string& data) override
     {
