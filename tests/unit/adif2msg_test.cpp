@@ -76,14 +76,14 @@ TEST_F(Adif2msgTest, RecordPrintsEveryFieldInOrderContactByContact)
                        "m_strState=\nm_strRstRcvd=-12\nm_strRstSent=-15\n"
                        "m_strComment=tnx fer QSO\nm_strGrid=FN42\nm_bQslRcvd=0\nm_strIota=\n"
                        "m_strName=Bob\nm_strQslRDate=\nm_strStationCall=N0CALL\n"
-                       "m_strTxPwr=100\n"
+                       "m_strTxPwr=100\nm_strQsoDateOff=20261207\n"
                        "\n"
                        "m_strCall=G4XYZ\nm_strQsoDate=20261207\nm_strTimeOn=062151\n"
                        "m_strTimeOff=062151\nm_strFreq=7049.00\nm_strBand=8\nm_strMode=FT4\n"
                        "m_strState=\nm_strRstRcvd=+02\nm_strRstSent=-10\n"
                        "m_strComment=FT4 test QSO\nm_strGrid=IO91\nm_bQslRcvd=0\nm_strIota=\n"
                        "m_strName=Jim\nm_strQslRDate=\nm_strStationCall=N0CALL\n"
-                       "m_strTxPwr=50\n");
+                       "m_strTxPwr=50\nm_strQsoDateOff=20261207\n");
 }
 
 TEST_F(Adif2msgTest, OneLinePerContact)

@@ -165,11 +165,18 @@ TEST_F(TransferTest, RecordedContactsAreNotSentAgain)
     };
     const std::string a = contact("K1ABC", "062055"), b = contact("G4XYZ", "062115");
     const std::string keyless = "<call:5>K9KEY <mode:3>FT8 <eor>\n";
+    // Each recorded with when Logvex took it.
+    const auto taken = [](std::string line) {
+        return line.insert(line.rfind("<eor>"), "<APP_PlovikBridge_TAKEN_DATE:8:D>20261207 "
+                                                "<APP_PlovikBridge_TAKEN_TIME:6:T>062500 ");
+    };
+    platform.now = 1796624700; // 2026-12-07 06:25:00
     platform.files[kBackup] = FakeFile{"x<eoh>\n" + contact("W1OLD", "050000")};
     Log("x<eoh>\n" + a + b + keyless);
     Tick();
     EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ", "K9KEY"}));
-    EXPECT_EQ(platform.files.at(kPaths.sent).content, kSentRecordHeader + a + b + keyless);
+    EXPECT_EQ(platform.files.at(kPaths.sent).content,
+              kSentRecordHeader + taken(a) + taken(b) + taken(keyless));
 
     platform.files[kPaths.sent].appendError = "Disk full";
     Log("x<eoh>\n" + b + contact("W1OLD", "050000") + keyless + contact("K1ABC", "062056"));
