@@ -4,6 +4,7 @@
 
 #include "fake_platform.h"
 #include "instance_folders.h"
+#include "log_reader.h"
 #include "sent_record.h"
 #include "transfer.h"
 
@@ -189,6 +190,42 @@ TEST_F(TransferTest, RecordedContactsAreNotSentAgain)
     ASSERT_EQ(platform.boxes.size(), 1u) << "one box for the record, however many fail";
     EXPECT_NE(platform.boxes[0].find("Disk full"), std::string::npos);
     EXPECT_TRUE(Outbox().empty());
+}
+
+// What makes two contacts the same: a restored copy is, a second QSO is not,
+// even with the same stale start time; when Logvex took it plays no part.
+TEST(ContactKey, SameContactOnlyWhenEveryKeptFieldIsTheSame)
+{
+    const std::string base = "<call:5>K1ABC <qso_date:8>20261207 <time_on:6>062055 "
+                             "<qso_date_off:8>20261207 <time_off:6>062155 <gridsquare:4>FN42 ";
+    struct Case {
+        const char* what;
+        std::string other; // the tags of the second contact
+        bool same;
+    };
+    const Case cases[] = {
+        {"a restored copy", base, true},
+        {"kept with when Logvex took it",
+         base + "<APP_PlovikBridge_TAKEN_DATE:8:D>20261208 <APP_PlovikBridge_TAKEN_TIME:6:T>"
+                "101500 ",
+         true},
+        {"the grid in lower case", base + "<gridsquare:4>fn42 ", true},
+        {"another call", base + "<call:5>G4XYZ ", false},
+        {"another start", base + "<time_on:6>062056 ", false},
+        {"the same stale start, another end", base + "<time_off:6>062415 ", false},
+        {"another end date", base + "<qso_date_off:8>20261208 ", false},
+    };
+    const auto contact = [](const std::string& tags) {
+        QsoRecord record;
+        for (std::size_t at = tags.find('<'); at != std::string::npos; at = tags.find('<', at + 1))
+            ParseTag(record,
+                     std::string_view(tags).substr(at + 1, tags.find('<', at + 1) - at - 1));
+        return record;
+    };
+    const std::optional<std::uint64_t> key = ContactKey(contact(base));
+    ASSERT_TRUE(key);
+    for (const Case& c : cases)
+        EXPECT_EQ(ContactKey(contact(c.other)) == key, c.same) << c.what;
 }
 
 // A send's result that arrives from a drain at the end of a tick (the count
