@@ -51,13 +51,19 @@ bool ReadDigits(std::string_view text, std::size_t at, std::size_t count, int& v
     return true;
 }
 
-// Appends `value` with at least `width` digits.
-void AppendNumber(std::string& text, std::int64_t value, std::size_t width)
+// Appends `value` (not negative) with at least `width` digits.
+void AppendNumber(std::string& text, std::int64_t value, int width)
 {
-    std::string digits = std::to_string(value);
-    if (digits.size() < width)
-        digits.insert(0, width - digits.size(), '0');
-    text += digits;
+    char digits[20];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0 && count < 20);
+    for (; width > count; --width)
+        text += '0';
+    while (count > 0)
+        text += digits[--count];
 }
 
 } // namespace
@@ -126,14 +132,20 @@ std::string AdifTime(UtcSeconds moment)
 std::string DurationText(UtcSeconds seconds)
 {
     const UtcSeconds minutes = seconds / 60, hours = minutes / 60, days = hours / 24;
-    const auto unit = [](UtcSeconds count, const char* name) {
-        return std::to_string(count) + " " + name;
-    };
-    if (days > 0)
-        return unit(days, "d") + (hours % 24 ? " " + unit(hours % 24, "h") : "");
-    if (hours > 0)
-        return unit(hours, "h") + (minutes % 60 ? " " + unit(minutes % 60, "min") : "");
-    return unit(minutes, "min");
+    // The two largest units, the second left out when it is nothing.
+    const UtcSeconds counts[] = {days, hours % 24, minutes % 60};
+    const char* const units[] = {" d", " h", " min"};
+    int first = days > 0 ? 0 : hours > 0 ? 1 : 2;
+    std::string text;
+    for (int unit = first; unit < 3 && unit < first + 2; ++unit) {
+        if (unit > first && counts[unit] == 0)
+            break;
+        if (unit > first)
+            text += ' ';
+        AppendNumber(text, counts[unit], 1);
+        text += units[unit];
+    }
+    return text;
 }
 
 std::string LoggedAtText(const QsoRecord& contact)
@@ -142,9 +154,12 @@ std::string LoggedAtText(const QsoRecord& contact)
     const std::string& time = contact.m_strTimeOn;
     std::string text;
     if (date.size() == 8)
-        text = date.substr(0, 4) + "-" + date.substr(4, 2) + "-" + date.substr(6, 2);
-    if (time.size() == 6)
-        text += (text.empty() ? "" : " ") + time.substr(0, 2) + ":" + time.substr(2, 2);
+        text.append(date, 0, 4).append(1, '-').append(date, 4, 2).append(1, '-').append(date, 6, 2);
+    if (time.size() == 6) {
+        if (!text.empty())
+            text += ' ';
+        text.append(time, 0, 2).append(1, ':').append(time, 2, 2);
+    }
     return text;
 }
 

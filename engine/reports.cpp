@@ -48,33 +48,37 @@ std::string MoveAsideFailureText(const std::string& log, const std::string& back
 std::string LateBoxText(const std::vector<LateContact>& late)
 {
     UtcSeconds least = late.front().lateBy, most = least;
-    std::vector<std::string> paths;
+    std::vector<const std::string*> paths;
     for (const LateContact& contact : late) {
         least = std::min(least, contact.lateBy);
         most = std::max(most, contact.lateBy);
-        if (std::find(paths.begin(), paths.end(), contact.recordPath) == paths.end())
-            paths.push_back(contact.recordPath);
+        if (std::none_of(paths.begin(), paths.end(),
+                         [&](const std::string* path) { return *path == contact.recordPath; }))
+            paths.push_back(&contact.recordPath);
     }
     const bool one = late.size() == 1;
-    std::string text = "Logvex took " + std::to_string(late.size()) +
-                       (one ? " contact late, " : " contacts late, ") + DurationText(least);
+    std::string text = "Logvex took ";
+    text.append(std::to_string(late.size()))
+        .append(one ? " contact late, " : " contacts late, ")
+        .append(DurationText(least));
     if (DurationText(most) != DurationText(least))
-        text += " to " + DurationText(most);
-    text += one ? " after it ended:\n\n" : " after they ended:\n\n";
-    for (std::size_t i = 0; i < late.size() && i < kLateListed; ++i) {
-        text += late[i].call + "  " + late[i].band + "  " + late[i].mode + "  " + late[i].loggedAt +
-                " UTC\n";
-    }
+        text.append(" to ").append(DurationText(most));
+    text.append(one ? " after it ended" : " after they ended")
+        .append(" (UTC date and start time as logged):\n\n");
+    for (std::size_t i = 0; i < late.size() && i < kLateListed; ++i)
+        for (const std::string* part :
+             {&late[i].call, &late[i].band, &late[i].mode, &late[i].loggedAt})
+            text.append(*part).append(part == &late[i].loggedAt ? " UTC\n" : "  ");
     if (late.size() > kLateListed)
-        text += "and " + std::to_string(late.size() - kLateListed) + " more\n";
-    text += one ? "\nA Logvex that gave it the time it arrived holds a wrong time for it, "
-                  "and QSL services will not match it."
-                : "\nA Logvex that gave them the time they arrived holds a wrong time for "
-                  "them, and QSL services will not match them.";
-    text += " The date and time each was made, and when Logvex took it, are kept in\n";
-    for (const std::string& path : paths)
-        text += path + "\n";
-    text.pop_back();
+        text.append("and ").append(std::to_string(late.size() - kLateListed)).append(" more\n");
+    text.append(one ? "\nIf Logvex gave it the time it arrived, it holds a wrong time for it, and "
+                      "QSL services (LoTW, eQSL) will not match it. Its own times, and when "
+                      "Logvex took it, are kept in"
+                    : "\nIf Logvex gave them the time they arrived, it holds a wrong time for "
+                      "them, and QSL services (LoTW, eQSL) will not match them. Their own times, "
+                      "and when Logvex took each, are kept in");
+    for (const std::string* path : paths)
+        text.append(1, '\n').append(*path);
     return text;
 }
 

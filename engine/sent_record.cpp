@@ -69,19 +69,20 @@ std::optional<std::uint64_t> ContactKey(const QsoRecord& c)
 
 std::string RecordLine(const std::string& tags, UtcSeconds taken)
 {
-    const std::string date = AdifDate(taken), time = AdifTime(taken);
-    const std::string fields = "<" + std::string(kTakenDateField) + ":" +
-                               std::to_string(date.size()) + ":D>" + date + " <" + kTakenTimeField +
-                               ":" + std::to_string(time.size()) + ":T>" + time + " ";
     constexpr std::string_view kEor = "<eor>";
-    const bool closed =
-        tags.size() >= kEor.size() &&
-        EqualsNoCase(std::string_view(tags).substr(tags.size() - kEor.size()), kEor);
-    if (closed)
-        return tags.substr(0, tags.size() - kEor.size()) + fields +
-               tags.substr(tags.size() - kEor.size()) + "\n";
-    const bool spaced = tags.empty() || IsSpace(tags.back());
-    return tags + (spaced ? "" : " ") + fields + "<eor>\n";
+    const std::size_t body = tags.size() - std::min(tags.size(), kEor.size());
+    const bool closed = EqualsNoCase(std::string_view(tags).substr(body), kEor);
+    std::string line = closed ? tags.substr(0, body) : tags;
+    if (!line.empty() && !IsSpace(line.back()))
+        line += ' ';
+    line.append(1, '<').append(kTakenDateField).append(":8:D>").append(AdifDate(taken));
+    line.append(" <")
+        .append(kTakenTimeField)
+        .append(":6:T>")
+        .append(AdifTime(taken))
+        .append(1, ' ');
+    line.append(closed ? tags.substr(body) : std::string(kEor)).append(1, '\n');
+    return line;
 }
 
 SentRecord::SentRecord(Files& files, WindowSide& window, Reports& reports, std::string path,

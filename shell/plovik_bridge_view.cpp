@@ -212,6 +212,10 @@ void CPlovik_bridgeView::UpdateStatus()
     facts.skipped = progress.skipped;
     facts.lastCall = progress.lastCall;
     facts.lastTimeOn = progress.lastTimeOn;
+    facts.late = progress.late;
+    facts.lastLateBy = progress.lastLateBy;
+    facts.inHandsCall = progress.lateInHandsCall;
+    facts.inHandsAt = progress.lateInHandsAt;
     // Set only when it changes: a screen reader announces each change.
     const std::string text = plovik::StatusText(facts);
     if (text != m_strStatus) {

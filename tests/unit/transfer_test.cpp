@@ -4,6 +4,7 @@
 
 #include "fake_platform.h"
 #include "instance_folders.h"
+#include "lateness.h"
 #include "log_reader.h"
 #include "sent_record.h"
 #include "transfer.h"
@@ -426,6 +427,68 @@ TEST_F(TransferTest, DeliveryThatCannotBeRecordedIsNeverSentAgain)
         restarted.RunTick([] { return kLogvex; });
     EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ"}));
     EXPECT_EQ(platform.boxes.size(), 1u) << platform.boxes.back();
+}
+
+// Late contacts: one box per run of them (a late one gone, and the next
+// not late or none), one box at a time, counted on the status line.
+TEST_F(TransferTest, LateContactsMakeOneBoxPerRunAndOneAtATime)
+{
+    // Ended at `end` on 2026-12-08; the clock is at 06:20:00 there.
+    const auto contact = [](const std::string& call, const char* end) {
+        return "<call:5>" + call +
+               " <band:3>20m <mode:3>FT8 <qso_date:8>20261208 "
+               "<time_on:6>041000 <qso_date_off:8>20261208 <time_off:6>" +
+               end + " <eor>\n";
+    };
+    platform.now = *AdifMoment("20261208", "062000");
+    Log("x<eoh>\n" + contact("L1AAA", "041500") + contact("L2AAA", "041400") +
+        contact("O1AAA", "061500") + contact("L3AAA", "041500"));
+    Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"L1AAA", "L2AAA", "O1AAA", "L3AAA"}));
+    ASSERT_EQ(platform.boxes.size(), 2u);
+    const std::string& first = platform.boxes[0];
+    EXPECT_EQ(first.rfind("Logvex took 2 contacts late, 2 h 5 min to 2 h 6 min after", 0), 0u)
+        << first;
+    for (const char* line :
+         {"\nL1AAA  20m  FT8  2026-12-08 04:10 UTC\n", "\nL2AAA  20m  FT8  2026-12-08 04:10 UTC\n",
+          "wrong time", kPaths.sent.c_str()})
+        EXPECT_NE(first.find(line), std::string::npos) << line << " in " << first;
+    EXPECT_EQ(first.find("O1AAA"), std::string::npos) << first;
+    EXPECT_EQ(platform.boxes[1].rfind("Logvex took 1 contact late, 2 h 5 min after it", 0), 0u);
+    EXPECT_EQ(transfer.GetProgress().late, 3u);
+    EXPECT_EQ(transfer.GetProgress().lastLateBy, "2 h 5 min");
+
+    // While that box is up, late ones wait for the next: one, once it is closed.
+    platform.boxesPending = {platform.boxes[1]};
+    std::string many = "x<eoh>\n";
+    for (int i = 10; i < 22; ++i)
+        many += contact("M" + std::to_string(i) + "AA", "041500");
+    Log(many);
+    Tick();
+    Log("x<eoh>\n" + contact("O2AAA", "061500"));
+    Tick();
+    EXPECT_EQ(platform.boxes.size(), 2u);
+    EXPECT_EQ(transfer.GetProgress().lastLateBy, "");
+    platform.boxesPending.clear();
+    Tick();
+    ASSERT_EQ(platform.boxes.size(), 3u);
+    EXPECT_EQ(platform.boxes[2].rfind("Logvex took 12 contacts late", 0), 0u) << platform.boxes[2];
+    EXPECT_NE(platform.boxes[2].find("M19AA"), std::string::npos);
+    EXPECT_EQ(platform.boxes[2].find("M20AA"), std::string::npos) << "ten listed";
+    EXPECT_NE(platform.boxes[2].find("\nand 2 more\n"), std::string::npos) << platform.boxes[2];
+    EXPECT_EQ(transfer.GetProgress().late, 15u);
+
+    // In Logvex's hands (it may ask its user), a late one is named with its
+    // own date and time.
+    Log("x<eoh>\n" + contact("H1AAA", "041500"));
+    platform.sendResults = {SendStatus::InFlight};
+    Tick();
+    EXPECT_EQ(transfer.GetProgress().lateInHandsCall, "H1AAA");
+    EXPECT_EQ(transfer.GetProgress().lateInHandsAt, "2026-12-08 04:10");
+    EXPECT_EQ(platform.boxes.size(), 3u) << "no box while it is in hands";
+    transfer.SendFinished(SendStatus::Delivered);
+    EXPECT_EQ(transfer.GetProgress().lateInHandsCall, "");
+    EXPECT_EQ(platform.boxes.size(), 4u);
 }
 
 TEST_F(TransferTest, RefusedSendIsReportedOnceAndTheContactWaits)
