@@ -191,6 +191,20 @@ TEST_F(TransferTest, RecordedContactsAreNotSentAgain)
     ASSERT_EQ(platform.boxes.size(), 1u) << "one box for the record, however many fail";
     EXPECT_NE(platform.boxes[0].find("Disk full"), std::string::npos);
     EXPECT_TRUE(Outbox().empty());
+
+    // A file's last contact without its end-of-record tag is recorded as a
+    // contact of its own: the next one appended does not run into it.
+    platform.files[kPaths.sent].appendError.clear();
+    const std::string open = contact("W2OPN", "063000"), next = contact("W3NXT", "063100");
+    Log("x<eoh>\n" + open.substr(0, open.rfind("<eor>")));
+    Tick();
+    Log("x<eoh>\n" + next);
+    Tick();
+    Transfer restarted{platform, platform, record, noFreq, kPaths};
+    Log("x<eoh>\n" + open + next);
+    restarted.RunTick([] { return kLogvex; });
+    EXPECT_EQ(restarted.GetProgress().skipped, 2u);
+    EXPECT_EQ(platform.sent.size(), 7u);
 }
 
 // What makes two contacts the same: a restored copy is, a second QSO is not,
