@@ -26,9 +26,10 @@ TEST_F(Peers, WsjtxPeerWritesTheLogAsWsjtxDoes)
     Log({WsjtxSamples().k1abc});
     EXPECT_EQ(ReadFileBytes(files.log), WsjtxSamples().oneContact);
     Log({WsjtxSamples().g4xyz});
-    EXPECT_EQ(
-        ReadFileBytes(files.log),
-        WithCrlf(ReadFileBytes(SourcePath("tests/data/wsjtx/wsjtx-2.6.1-linux-two-contacts.adi"))));
+    EXPECT_EQ(ReadFileBytes(files.log),
+              Dated(WithCrlf(ReadFileBytes(
+                        SourcePath("tests/data/wsjtx/wsjtx-2.6.1-linux-two-contacts.adi"))),
+                    {WsjtxSamples().date, WsjtxSamples().time}));
 }
 
 TEST_F(Peers, LogvexPeerRecordsEveryByteOfEveryMessage)
