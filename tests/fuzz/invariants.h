@@ -33,6 +33,7 @@ inline bool HasLowerAscii(const std::string& text)
 inline void CheckRecordShape(const QsoRecord& r)
 {
     Require(LengthIn(r.m_strQsoDate, {0, 8}), "QSO date is 0 or 8 characters");
+    Require(LengthIn(r.m_strQsoDateOff, {0, 8}), "QSO end date is 0 or 8 characters");
     Require(LengthIn(r.m_strQslRDate, {0, 8}), "QSL date is 0 or 8 characters");
     Require(LengthIn(r.m_strTimeOn, {0, 6}), "time on is 0 or 6 characters");
     Require(LengthIn(r.m_strTimeOff, {0, 6}), "time off is 0 or 6 characters");
