@@ -15,18 +15,16 @@ UtcSeconds LateContacts::Taken(const QsoRecord& contact, UtcSeconds taken,
     std::string band(BandNameOf(contact.m_strBand));
     for (char& c : band)
         c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    m_run.push_back(LateContact{contact.m_strCall, band, contact.m_strMode, LoggedAtText(contact),
-                                lateBy, recordPath});
+    m_next.Add({contact.m_strCall, band, contact.m_strMode, LoggedAtText(contact)}, lateBy,
+               recordPath);
     ++m_count;
     return lateBy;
 }
 
 void LateContacts::EndRun()
 {
-    m_waiting.insert(m_waiting.end(), m_run.begin(), m_run.end());
-    m_run.clear();
-    if (!m_waiting.empty() && m_reports.ShowWhenFree(LateBoxText(m_waiting)))
-        m_waiting.clear();
+    if (m_next.count > 0 && m_reports.ShowWhenFree(LateBoxText(m_next)))
+        m_next = LateRun();
 }
 
 } // namespace plovik

@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <string>
-#include <vector>
 
 namespace plovik {
 
@@ -32,8 +31,9 @@ private:
     void EndRun();
 
     Reports& m_reports;
-    std::vector<LateContact> m_run;     // of the run under way
-    std::vector<LateContact> m_waiting; // of runs ended, for the next box
+    // For the next box: the run under way, and runs ended while a box was
+    // up. It is shown only when a run ends, so never in the middle of one.
+    LateRun m_next;
     std::size_t m_count = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "lateness.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace plovik {
 
@@ -45,40 +46,44 @@ std::string MoveAsideFailureText(const std::string& log, const std::string& back
            "New contacts are sent once it has been moved or removed.";
 }
 
-std::string LateBoxText(const std::vector<LateContact>& late)
+void LateRun::Add(LateContact contact, UtcSeconds lateBy, const std::string& recordPath)
 {
-    UtcSeconds least = late.front().lateBy, most = least;
-    std::vector<const std::string*> paths;
-    for (const LateContact& contact : late) {
-        least = std::min(least, contact.lateBy);
-        most = std::max(most, contact.lateBy);
-        if (std::none_of(paths.begin(), paths.end(),
-                         [&](const std::string* path) { return *path == contact.recordPath; }))
-            paths.push_back(&contact.recordPath);
-    }
-    const bool one = late.size() == 1;
+    least = count == 0 ? lateBy : std::min(least, lateBy);
+    most = count == 0 ? lateBy : std::max(most, lateBy);
+    ++count;
+    if (listed.size() < kLateListed)
+        listed.push_back(std::move(contact));
+    if (std::find(recordPaths.begin(), recordPaths.end(), recordPath) == recordPaths.end())
+        recordPaths.push_back(recordPath);
+}
+
+std::string LateBoxText(const LateRun& late)
+{
+    const bool one = late.count == 1;
     std::string text = "Logvex took ";
-    text.append(std::to_string(late.size()))
+    text.append(std::to_string(late.count))
         .append(one ? " contact late, " : " contacts late, ")
-        .append(DurationText(least));
-    if (DurationText(most) != DurationText(least))
-        text.append(" to ").append(DurationText(most));
+        .append(DurationText(late.least));
+    if (DurationText(late.most) != DurationText(late.least))
+        text.append(" to ").append(DurationText(late.most));
     text.append(one ? " after it ended" : " after they ended")
         .append(" (UTC date and start time as logged):\n\n");
-    for (std::size_t i = 0; i < late.size() && i < kLateListed; ++i)
+    for (const LateContact& contact : late.listed)
         for (const std::string* part :
-             {&late[i].call, &late[i].band, &late[i].mode, &late[i].loggedAt})
-            text.append(*part).append(part == &late[i].loggedAt ? " UTC\n" : "  ");
-    if (late.size() > kLateListed)
-        text.append("and ").append(std::to_string(late.size() - kLateListed)).append(" more\n");
+             {&contact.call, &contact.band, &contact.mode, &contact.loggedAt})
+            text.append(*part).append(part == &contact.loggedAt ? " UTC\n" : "  ");
+    if (late.count > late.listed.size())
+        text.append("and ")
+            .append(std::to_string(late.count - late.listed.size()))
+            .append(" more\n");
     text.append(one ? "\nIf Logvex gave it the time it arrived, it holds a wrong time for it, and "
                       "QSL services (LoTW, eQSL) will not match it. Its own times, and when "
                       "Logvex took it, are kept in"
                     : "\nIf Logvex gave them the time they arrived, it holds a wrong time for "
                       "them, and QSL services (LoTW, eQSL) will not match them. Their own times, "
                       "and when Logvex took each, are kept in");
-    for (const std::string* path : paths)
-        text.append(1, '\n').append(*path);
+    for (const std::string& path : late.recordPaths)
+        text.append(1, '\n').append(path);
     return text;
 }
 

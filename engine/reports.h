@@ -22,14 +22,21 @@ std::string MoveAsideFailureText(const std::string& log, const std::string& back
 struct LateContact {
     std::string call, band, mode; // band as ADIF names it ("20m")
     std::string loggedAt;         // its own date and start time, UTC ("2026-12-08 06:20")
-    UtcSeconds lateBy = 0;        // how long after its end Logvex took it
-    std::string recordPath;       // the record that keeps its times
 };
-// The box for a run of late contacts: how many, how late, up to
-// kLateListed of them, what that means in Logvex, and where their own
-// times are kept.
+// Late contacts for one box: how many, how late (the least and the most),
+// the first kLateListed of them, and the records that keep their times.
+// Its size stays the same however many there are.
 inline constexpr std::size_t kLateListed = 10;
-std::string LateBoxText(const std::vector<LateContact>& late);
+struct LateRun {
+    std::size_t count = 0;
+    UtcSeconds least = 0;
+    UtcSeconds most = 0;
+    std::vector<LateContact> listed;
+    std::vector<std::string> recordPaths; // each once
+
+    void Add(LateContact contact, UtcSeconds lateBy, const std::string& recordPath);
+};
+std::string LateBoxText(const LateRun& late);
 
 inline constexpr const char* kRefusedText =
     "Logvex runs with higher rights than the bridge (as administrator), so Windows does not "

@@ -35,10 +35,7 @@ void Win32WindowSide::SetView(HWND view)
 void Win32WindowSide::ShowMessageBox(const std::string& text)
 {
     // One box per report at a time, whatever the ticks report meanwhile.
-    const auto known = [&](const std::vector<std::string>& texts) {
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
-    };
-    if (known(m_boxesWaiting) || known(m_boxesUp))
+    if (BoxPending(text))
         return;
     m_boxesWaiting.push_back(text);
     // A box's own loop runs for as long as the user leaves it up: shown from
