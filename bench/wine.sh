@@ -142,6 +142,11 @@ records=$work/records.txt
 k1abc=$(sed -n 7p tests/data/wsjtx/wsjtx-2.6.1-linux-two-contacts.adi | tr -d '\r')
 g4xyz=$(sed -n 8p tests/data/wsjtx/wsjtx-2.6.1-linux-two-contacts.adi | tr -d '\r')
 [[ $k1abc == "<call:5>K1ABC "* && $g4xyz == "<call:5>G4XYZ "* ]] || die "sample logs not found"
+# Dated now, as WSJT-X dates what it logs: contacts of a past day would
+# reach Logvex late, and each run of them would bring up a box.
+today=$(date -u +%Y%m%d) now=$(date -u +%H%M%S)
+k1abc=$(sed -E "s/(<qso_date(_off)?:8>)[0-9]{8}/\1$today/g; s/(<time_o(n|ff):6>)[0-9]{6}/\1$now/g" <<<"$k1abc")
+g4xyz=$(sed -E "s/(<qso_date(_off)?:8>)[0-9]{8}/\1$today/g; s/(<time_o(n|ff):6>)[0-9]{6}/\1$now/g" <<<"$g4xyz")
 : >"$records"
 letters=ABCDEFGHIJKLMNOPQRSTUVWXYZ
 for i in $(seq 0 $((contacts - 1))); do

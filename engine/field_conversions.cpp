@@ -54,7 +54,7 @@ void SetRst(std::string& target, std::string_view value)
 
 // The recognised ADIF fields, names compared exactly (upper-cased already),
 // in the order of their bytes.
-constexpr std::array<FieldRule, 19> kFieldRules{{
+constexpr std::array<FieldRule, 20> kFieldRules{{
     {"BAND", [](QsoRecord& r, std::string_view v) { r.SetBand(v); }},
     {"CALL", [](QsoRecord& r, std::string_view v) { AssignUpper(r.m_strCall, v); }},
     {"COMMENT", [](QsoRecord& r, std::string_view v) { r.SetComment(v); }},
@@ -75,6 +75,8 @@ constexpr std::array<FieldRule, 19> kFieldRules{{
              r.m_bQslRcvd = 1;
      }},
     {"QSO_DATE", [](QsoRecord& r, std::string_view v) { QsoRecord::SetDate(v, r.m_strQsoDate); }},
+    {"QSO_DATE_OFF",
+     [](QsoRecord& r, std::string_view v) { QsoRecord::SetDate(v, r.m_strQsoDateOff); }},
     {"RST_RCVD", [](QsoRecord& r, std::string_view v) { SetRst(r.m_strRstRcvd, v); }},
     {"RST_SENT", [](QsoRecord& r, std::string_view v) { SetRst(r.m_strRstSent, v); }},
     {"STATE", [](QsoRecord& r, std::string_view v) { r.SetState(v); }},
@@ -130,6 +132,14 @@ void QsoRecord::SetField(std::string_view name, std::string_view value)
             return;
         }
     }
+}
+
+std::string_view BandNameOf(std::string_view code)
+{
+    for (const BandName& entry : kBands)
+        if (code == entry.code)
+            return entry.name;
+    return {};
 }
 
 void QsoRecord::SetBand(std::string_view value)

@@ -34,6 +34,9 @@ struct QsoRecord {
     std::string m_strQslRDate;
     std::string m_strStationCall;
     std::string m_strTxPwr;
+    // Not sent: with TIME_OFF, when the contact ended (a session's start
+    // times can be stale), and part of what makes two contacts the same.
+    std::string m_strQsoDateOff;
 
     void ResetRecord();
 
@@ -58,6 +61,9 @@ struct QsoRecord {
     int CheckRecord();
 };
 
+// The band name ("20M") of a band code of m_strBand; empty for any other.
+std::string_view BandNameOf(std::string_view code);
+
 // Every field in declaration order, by its member name: the one list that
 // clearing, printing and comparing records go by. `text` is null for the
 // flag m_bQslRcvd, the one field that is not a text.
@@ -65,7 +71,7 @@ struct RecordField {
     const char* name;
     std::string QsoRecord::*text;
 };
-inline constexpr std::array<RecordField, 18> kRecordFields{{
+inline constexpr std::array<RecordField, 19> kRecordFields{{
     {"m_strCall", &QsoRecord::m_strCall},
     {"m_strQsoDate", &QsoRecord::m_strQsoDate},
     {"m_strTimeOn", &QsoRecord::m_strTimeOn},
@@ -84,6 +90,7 @@ inline constexpr std::array<RecordField, 18> kRecordFields{{
     {"m_strQslRDate", &QsoRecord::m_strQslRDate},
     {"m_strStationCall", &QsoRecord::m_strStationCall},
     {"m_strTxPwr", &QsoRecord::m_strTxPwr},
+    {"m_strQsoDateOff", &QsoRecord::m_strQsoDateOff},
 }};
 
 // Visits every field in declaration order as (member name, value text);

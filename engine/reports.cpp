@@ -1,5 +1,10 @@
 #include "reports.h"
 
+#include "lateness.h"
+
+#include <algorithm>
+#include <utility>
+
 namespace plovik {
 
 std::string TakeFailureText(const std::string& path, const std::string& reason)
@@ -39,6 +44,56 @@ std::string MoveAsideFailureText(const std::string& log, const std::string& back
     return "Cannot rename " + log + " to " + backup + "\n\n" + reason +
            "\n\nThe log holds contacts from before the bridge started, so it is not sent. "
            "New contacts are sent once it has been moved or removed.";
+}
+
+void LateRun::Add(LateContact contact, UtcSeconds lateBy, const std::string& recordPath)
+{
+    least = count == 0 ? lateBy : std::min(least, lateBy);
+    most = count == 0 ? lateBy : std::max(most, lateBy);
+    ++count;
+    if (listed.size() < kLateListed)
+        listed.push_back(std::move(contact));
+    if (std::find(recordPaths.begin(), recordPaths.end(), recordPath) == recordPaths.end())
+        recordPaths.push_back(recordPath);
+}
+
+std::string LateBoxText(const LateRun& late)
+{
+    const bool one = late.count == 1;
+    std::string text = "Logvex took ";
+    text.append(std::to_string(late.count))
+        .append(one ? " contact late, " : " contacts late, ")
+        .append(DurationText(late.least));
+    if (DurationText(late.most) != DurationText(late.least))
+        text.append(" to ").append(DurationText(late.most));
+    text.append(one ? " after it ended" : " after they ended")
+        .append(" (UTC date and start time as logged):\n\n");
+    for (const LateContact& contact : late.listed)
+        for (const std::string* part :
+             {&contact.call, &contact.band, &contact.mode, &contact.loggedAt})
+            text.append(*part).append(part == &contact.loggedAt ? " UTC\n" : "  ");
+    if (late.count > late.listed.size())
+        text.append("and ")
+            .append(std::to_string(late.count - late.listed.size()))
+            .append(" more\n");
+    text.append(one ? "\nIf Logvex gave it the time it arrived, it holds a wrong time for it, and "
+                      "QSL services (LoTW, eQSL) will not match it. Its own times, and when "
+                      "Logvex took it, are kept in"
+                    : "\nIf Logvex gave them the time they arrived, it holds a wrong time for "
+                      "them, and QSL services (LoTW, eQSL) will not match them. Their own times, "
+                      "and when Logvex took each, are kept in");
+    for (const std::string& path : late.recordPaths)
+        text.append(1, '\n').append(path);
+    return text;
+}
+
+bool Reports::ShowWhenFree(const std::string& text)
+{
+    if (!m_lastWhenFree.empty() && m_window.BoxPending(m_lastWhenFree))
+        return false;
+    m_lastWhenFree = text;
+    m_window.ShowMessageBox(text);
+    return true;
 }
 
 void Reports::Report(Topic topic, const std::string& text)

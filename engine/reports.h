@@ -6,6 +6,7 @@
 #include "window_side.h"
 
 #include <string>
+#include <vector>
 
 namespace plovik {
 
@@ -16,6 +17,26 @@ std::string BadFileText(const std::string& path, const std::string& reason);
 std::string NotRecordedText(const std::string& path, const std::string& reason);
 std::string MoveAsideFailureText(const std::string& log, const std::string& backup,
                                  const std::string& reason);
+
+// One contact Logvex took late, as the box lists it.
+struct LateContact {
+    std::string call, band, mode; // band as ADIF names it ("20m")
+    std::string loggedAt;         // its own date and start time, UTC ("2026-12-08 06:20")
+};
+// Late contacts for one box: how many, how late (the least and the most),
+// the first kLateListed of them, and the records that keep their times.
+// Its size stays the same however many there are.
+inline constexpr std::size_t kLateListed = 10;
+struct LateRun {
+    std::size_t count = 0;
+    UtcSeconds least = 0;
+    UtcSeconds most = 0;
+    std::vector<LateContact> listed;
+    std::vector<std::string> recordPaths; // each once
+
+    void Add(LateContact contact, UtcSeconds lateBy, const std::string& recordPath);
+};
+std::string LateBoxText(const LateRun& late);
 
 inline constexpr const char* kRefusedText =
     "Logvex runs with higher rights than the bridge (as administrator), so Windows does not "
@@ -35,6 +56,9 @@ public:
     void Clear(Topic topic) { Last(topic).clear(); }
     // A box shown once whatever came before (its caller sees to that).
     void Show(const std::string& text) { m_window.ShowMessageBox(text); }
+    // Shows `text` unless the box last shown through here is still up or
+    // waiting to be shown; false then, and the caller keeps it for later.
+    bool ShowWhenFree(const std::string& text);
 
 private:
     std::string& Last(Topic topic) { return topic == Topic::Take ? m_lastTake : m_lastSend; }
@@ -42,6 +66,7 @@ private:
     WindowSide& m_window;
     std::string m_lastTake;
     std::string m_lastSend;
+    std::string m_lastWhenFree;
 };
 
 } // namespace plovik

@@ -1,5 +1,6 @@
 #include "sent_record.h"
 
+#include "lateness.h"
 #include "log_reader.h"
 #include "text.h"
 
@@ -58,11 +59,30 @@ std::optional<std::uint64_t> ContactKey(const QsoRecord& c)
     Hash hash;
     for (const std::string* field :
          {&c.m_strCall, &c.m_strRstRcvd, &c.m_strRstSent, &c.m_strFreq, &c.m_strName, &c.m_strMode,
-          &c.m_strComment, &c.m_strTxPwr, &c.m_strQsoDate, &c.m_strTimeOn})
+          &c.m_strComment, &c.m_strTxPwr, &c.m_strQsoDate, &c.m_strTimeOn, &c.m_strQsoDateOff,
+          &c.m_strTimeOff})
         hash.Add(*field);
     // The message upper-cases the grid, so its case makes no other contact.
     hash.AddUpper(c.m_strGrid);
     return hash.Value();
+}
+
+std::string RecordLine(const std::string& tags, UtcSeconds taken)
+{
+    constexpr std::string_view kEor = "<eor>";
+    const std::size_t body = tags.size() - std::min(tags.size(), kEor.size());
+    const bool closed = EqualsNoCase(std::string_view(tags).substr(body), kEor);
+    std::string line = closed ? tags.substr(0, body) : tags;
+    if (!line.empty() && !IsSpace(line.back()))
+        line += ' ';
+    line.append(1, '<').append(kTakenDateField).append(":8:D>").append(AdifDate(taken));
+    line.append(" <")
+        .append(kTakenTimeField)
+        .append(":6:T>")
+        .append(AdifTime(taken))
+        .append(1, ' ');
+    line.append(closed ? tags.substr(body) : std::string(kEor)).append(1, '\n');
+    return line;
 }
 
 SentRecord::SentRecord(Files& files, WindowSide& window, Reports& reports, std::string path,
@@ -79,11 +99,11 @@ bool SentRecord::Has(const QsoRecord& contact)
     return key && std::binary_search(m_keys.begin(), m_keys.end(), *key);
 }
 
-void SentRecord::Add(const QsoRecord& contact, const std::string& tags)
+void SentRecord::Add(const QsoRecord& contact, const std::string& tags, UtcSeconds taken)
 {
     Load();
     std::string reason;
-    if (!m_files.Append(m_path, kSentRecordHeader, tags + "\n", reason)) {
+    if (!m_files.Append(m_path, kSentRecordHeader, RecordLine(tags, taken), reason)) {
         // One box a run: the same failure would otherwise come with each contact.
         if (!std::exchange(m_bFailureShown, true))
             m_reports.Show(AppendFailureText(m_path, reason));

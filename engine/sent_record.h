@@ -17,14 +17,28 @@
 
 namespace plovik {
 
+// The program id of the record's header, without a blank: it also names
+// the record's own fields (APP_PlovikBridge_...).
+#define PLOVIK_PROGRAM_ID "PlovikBridge"
 inline constexpr const char* kSentRecordHeader =
     "Contacts Logvex has taken, written by Plovik Bridge\n<adif_ver:5>3.1.1 "
-    "<programid:13>Plovik Bridge <eoh>\n";
+    "<programid:12>" PLOVIK_PROGRAM_ID " <eoh>\n";
+// When Logvex took the contact, UTC, with ADIF's Date and Time indicators.
+inline constexpr const char* kTakenDateField = "APP_" PLOVIK_PROGRAM_ID "_TAKEN_DATE";
+inline constexpr const char* kTakenTimeField = "APP_" PLOVIK_PROGRAM_ID "_TAKEN_TIME";
+#undef PLOVIK_PROGRAM_ID
 
 // What makes two contacts the same: call, reports, frequency, name, mode,
-// grid, comment, power, date and start time. Nothing for a contact without
-// call sign, date or start time, which is never taken for another.
+// grid, comment, power, date, start time, and the end (date and time) where
+// written: a session's start times can be stale, its end times are not.
+// Nothing for a contact without call sign, date or start time, which is
+// never taken for another. When Logvex took it takes no part.
 std::optional<std::uint64_t> ContactKey(const QsoRecord& contact);
+
+// A contact's record line: its tags as the file has them, with when Logvex
+// took it before the end-of-record tag (added if the file had none, so the
+// next contact appended stays a contact of its own).
+std::string RecordLine(const std::string& tags, UtcSeconds taken);
 
 class SentRecord {
 public:
@@ -37,9 +51,11 @@ public:
     // first call.
     bool Has(const QsoRecord& contact);
 
-    // Appends the contact's tags and remembers it. A failed append shows one
-    // box naming the file; the record is a convenience, the outbox the truth.
-    void Add(const QsoRecord& contact, const std::string& tags);
+    // Appends the contact's tags, with `taken`, when Logvex took it, and
+    // remembers it. A failed append shows one box naming the file; the
+    // record is a convenience, the outbox the truth.
+    void Add(const QsoRecord& contact, const std::string& tags, UtcSeconds taken);
+    const std::string& Path() const { return m_path; }
 
     std::size_t Size() const { return m_keys.size(); }
 

@@ -1,6 +1,7 @@
 #include "transfer.h"
 
 #include "instance_folders.h"
+#include "lateness.h"
 #include "logger_message.h"
 
 #include <algorithm>
@@ -136,9 +137,10 @@ TickOutcome Transfer::RunTick(const std::function<WindowRef()>& probe)
         outcome.take = MostPressing(outcome.take, folder->take.Step());
     if (logvex == 0)
         outcome.send = SendOutcome::NoReceiver;
-    else if (m_inFlight)
+    else if (m_inFlight) {
+        NoteInHands();
         outcome.send = SendOutcome::InFlight;
-    else
+    } else
         outcome.send = SendStep(logvex);
     outcome.send = FinishWork(outcome.send);
     if (m_bStopped)
@@ -152,6 +154,8 @@ SendOutcome Transfer::SendFinished(SendStatus status)
         return SendOutcome::NotRun;
     const InFlightSend done = std::move(*m_inFlight);
     m_inFlight.reset();
+    m_progress.lateInHandsCall.clear();
+    m_progress.lateInHandsAt.clear();
     switch (status) {
     case SendStatus::Delivered:
         Delivered(*done.folder, done.contact);
@@ -178,8 +182,12 @@ SendOutcome Transfer::FinishWork(SendOutcome outcome)
     for (;;) {
         if (!m_bStopped)
             CountWaiting();
-        if (!m_sendOnTo || m_inFlight || m_bStopped)
+        if (!m_sendOnTo || m_inFlight || m_bStopped) {
+            // Nothing more goes now: the late contacts so far make one box.
+            if (!m_inFlight && !m_bStopped)
+                m_late.SendingPaused();
             return outcome;
+        }
         const WindowRef receiver = *m_sendOnTo;
         m_sendOnTo.reset();
         outcome = SendStep(receiver);
@@ -242,6 +250,7 @@ SendOutcome Transfer::SendStep(WindowRef receiver)
             break;
         case SendStatus::InFlight:
             m_inFlight = InFlightSend{chosen, std::move(contact), receiver};
+            NoteInHands();
             return SendOutcome::InFlight;
         case SendStatus::Refused:
             m_reports.Report(Reports::Topic::Send, kRefusedText);
@@ -263,13 +272,28 @@ void Transfer::Delivered(Folder& folder, const Outbox::Contact& contact)
 {
     // In the record before the outbox lets it go: a crash in between sends
     // it to Logvex once more at most, and not even that once it is recorded.
+    // The clock as the result came back: when Logvex took it.
+    const UtcSeconds taken = m_window.NowUtc();
     if (!contact.ready)
-        folder.sent.Add(contact.record, contact.tags);
+        folder.sent.Add(contact.record, contact.tags, taken);
     folder.outbox.RecordDelivery(contact);
     ++m_progress.delivered;
     m_progress.lastCall = contact.ready ? contact.message.substr(0, contact.message.find('#'))
                                         : contact.record.m_strCall;
     m_progress.lastTimeOn = contact.ready ? std::string() : contact.record.m_strTimeOn;
+    // A message kept by an earlier version has no time of its own.
+    const UtcSeconds lateBy =
+        contact.ready ? 0 : m_late.Taken(contact.record, taken, folder.sent.Path());
+    m_progress.late = m_late.Count();
+    m_progress.lastLateBy = lateBy > 0 ? DurationText(lateBy) : std::string();
+}
+
+void Transfer::NoteInHands()
+{
+    const Outbox::Contact& contact = m_inFlight->contact;
+    const bool late = !contact.ready && Lateness(contact.record, m_window.NowUtc()) > 0;
+    m_progress.lateInHandsCall = late ? contact.record.m_strCall : std::string();
+    m_progress.lateInHandsAt = late ? LoggedAtText(contact.record) : std::string();
 }
 
 void Transfer::CountWaiting()

@@ -8,6 +8,7 @@
 // recorded, is sent again.
 
 #include "files.h"
+#include "late_contacts.h"
 #include "outbox.h"
 #include "qso_record.h"
 #include "reports.h"
@@ -46,8 +47,14 @@ struct Progress {
     std::size_t waiting = 0;   // contacts in every outbox, counted at each tick
     std::size_t delivered = 0; // contacts Logvex took
     std::size_t skipped = 0;   // identical to one Logvex had: not sent again
+    std::size_t late = 0;      // taken more than kLateAfterSeconds after they ended
     std::string lastCall;      // of the last contact Logvex took
     std::string lastTimeOn;    // its start time, HHMMSS UTC
+    std::string lastLateBy;    // how late it was ("2 h 5 min"); empty when on time
+    // A late contact Logvex has in hands now (it may be asking its user
+    // about it): its call and its own date and start time, UTC.
+    std::string lateInHandsCall;
+    std::string lateInHandsAt;
 };
 
 struct TickOutcome {
@@ -113,6 +120,8 @@ private:
     // Counts what waits, inside the tick's guard: the count may read a new
     // file, and no tick may change the outboxes meanwhile.
     void CountWaiting();
+    // Names the contact in flight on the status line if it is late by now.
+    void NoteInHands();
     // The end of the work of a tick or of a send's result: the count, and
     // the sending of the rest when a result arrived from a drain of it.
     SendOutcome FinishWork(SendOutcome outcome);
@@ -122,6 +131,7 @@ private:
     QsoRecord& m_record;
     std::uint8_t& m_noFreq;
     Reports m_reports;
+    LateContacts m_late{m_reports};
     std::vector<std::unique_ptr<Folder>> m_folders;
     std::vector<std::string> m_folderNames;            // of m_folders, asked before every wait
     std::vector<std::pair<std::string, char>> m_roots; // looked in for instance folders

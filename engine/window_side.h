@@ -14,6 +14,9 @@ using WindowRef = std::uintptr_t;
 // The check state a check box reports: 0 unticked, 1 ticked, 2 indeterminate.
 using CheckState = int;
 
+// A moment in UTC: seconds since 1970-01-01 00:00:00 UTC.
+using UtcSeconds = std::int64_t;
+
 enum class SendStatus {
     // The receiver has the message, or may have it (a failure after it may
     // have taken it, a week without an answer): never sent again.
@@ -43,6 +46,13 @@ public:
     // a copy-data packet of kind `kind`, from the program's main window.
     virtual SendStatus SendCopyData(WindowRef receiver, unsigned long kind,
                                     const std::string& data) = 0;
+
+    // The system's UTC clock.
+    virtual UtcSeconds NowUtc() = 0;
+
+    // Whether a box of exactly `text` is still up or waiting to be shown.
+    // A box shown before ShowMessageBox returns is never still up.
+    virtual bool BoxPending(const std::string& /*text*/) const { return false; }
 };
 
 } // namespace plovik

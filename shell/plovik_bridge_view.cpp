@@ -224,6 +224,10 @@ void CPlovik_bridgeView::UpdateStatus()
     facts.skipped = progress.skipped;
     facts.lastCall = progress.lastCall;
     facts.lastTimeOn = progress.lastTimeOn;
+    facts.late = progress.late;
+    facts.lastLateBy = progress.lastLateBy;
+    facts.inHandsCall = progress.lateInHandsCall;
+    facts.inHandsAt = progress.lateInHandsAt;
     m_stcStatus.Show(plovik::StatusText(facts));
 }
 

@@ -17,9 +17,10 @@ public:
         std::function<SendStatus(WindowRef receiver, unsigned long kind, const std::string& data)>;
 
     struct Options {
-        MessageSink messageBox;     // the text of every box; none: dropped
-        CheckState noFreqCheck = 0; // what the check box answers
-        SendSink send;              // none: every receiver is gone
+        MessageSink messageBox;            // the text of every box; none: dropped
+        CheckState noFreqCheck = 0;        // what the check box answers
+        SendSink send;                     // none: every receiver is gone
+        std::function<UtcSeconds()> clock; // none: the system's
     };
 
     explicit ConsoleWindowSide(Options options);
@@ -29,6 +30,7 @@ public:
     CheckState GetNoFreqCheck() override { return m_options.noFreqCheck; }
     SendStatus SendCopyData(WindowRef receiver, unsigned long kind,
                             const std::string& data) override;
+    UtcSeconds NowUtc() override;
 
 private:
     Options m_options;

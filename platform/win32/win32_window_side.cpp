@@ -35,10 +35,7 @@ void Win32WindowSide::SetView(HWND view)
 void Win32WindowSide::ShowMessageBox(const std::string& text)
 {
     // One box per report at a time, whatever the ticks report meanwhile.
-    const auto known = [&](const std::vector<std::string>& texts) {
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
-    };
-    if (known(m_boxesWaiting) || known(m_boxesUp))
+    if (BoxPending(text))
         return;
     m_boxesWaiting.push_back(text);
     // A box's own loop runs for as long as the user leaves it up: shown from
@@ -56,6 +53,24 @@ void Win32WindowSide::ShowWaitingBoxes()
         ::MessageBoxW(m_hMainWnd, Widen(text).c_str(), Widen(m_appTitle).c_str(), MB_OK);
         m_boxesUp.erase(std::find(m_boxesUp.begin(), m_boxesUp.end(), text));
     }
+}
+
+bool Win32WindowSide::BoxPending(const std::string& text) const
+{
+    const auto in = [&](const std::vector<std::string>& texts) {
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    };
+    return in(m_boxesWaiting) || in(m_boxesUp);
+}
+
+UtcSeconds Win32WindowSide::NowUtc()
+{
+    // 100 ns intervals since 1601-01-01 UTC.
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    constexpr ULONGLONG kSecondsFrom1601To1970 = 11644473600ULL;
+    return static_cast<UtcSeconds>(ticks / 10000000ULL - kSecondsFrom1601To1970);
 }
 
 CheckState Win32WindowSide::GetNoFreqCheck()

@@ -38,6 +38,8 @@ public:
     CheckState GetNoFreqCheck() override;
     SendStatus SendCopyData(WindowRef receiver, unsigned long kind,
                             const std::string& data) override;
+    UtcSeconds NowUtc() override;
+    bool BoxPending(const std::string& text) const override;
 
 private:
     std::string m_appTitle;

@@ -20,10 +20,17 @@ std::string StatusText(const StatusFacts& facts)
     text += "\r\nWaiting: " + std::to_string(facts.waiting);
     text += "\r\nSent: " + std::to_string(facts.delivered) +
             "  Skipped: " + std::to_string(facts.skipped);
-    if (!facts.lastCall.empty()) {
+    if (facts.late > 0)
+        text.append("  Late: ").append(std::to_string(facts.late));
+    if (!facts.inHandsCall.empty()) {
+        text.append("\r\nIn Logvex: ").append(facts.inHandsCall).append(" of ");
+        text.append(facts.inHandsAt).append(" UTC");
+    } else if (!facts.lastCall.empty()) {
         text += "\r\nLast: " + facts.lastCall;
         if (!facts.lastTimeOn.empty())
             text += " " + Clock(facts.lastTimeOn) + " UTC";
+        if (!facts.lastLateBy.empty())
+            text.append(", ").append(facts.lastLateBy).append(" late");
     }
     return text;
 }

@@ -15,11 +15,17 @@ struct StatusFacts {
     std::size_t skipped = 0;   // Logvex had them already
     std::string lastCall;      // of the last contact Logvex took
     std::string lastTimeOn;    // its start time, HHMMSS UTC
+    std::size_t late = 0;      // contacts Logvex took late, since the start
+    std::string lastLateBy;    // how late the last one was ("2 h 5 min"); empty: on time
+    std::string inHandsCall;   // a late contact Logvex has in hands now
+    std::string inHandsAt;     // its own date and start time ("2026-12-08 06:20")
 };
 
-// Up to four short lines (about 22 characters each), to fit the form's
-// right-hand part: "Logvex: running", "Waiting: 3", "Sent: 12  Skipped: 1",
-// "Last: K1ABC 06:20 UTC".
+// Short lines to fit the form's right-hand part (a long one wraps):
+// "Logvex: running", "Waiting: 3", "Sent: 12  Skipped: 1  Late: 3" (Late
+// once there has been one), "Last: K1ABC 06:20 UTC, 2 h 5 min late"; while
+// Logvex has a late contact in hands, in place of the last one, "In Logvex:
+// K1ABC of 2026-12-08 06:20 UTC", so the user can give it its own time there.
 std::string StatusText(const StatusFacts& facts);
 
 } // namespace plovik

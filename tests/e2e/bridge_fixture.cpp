@@ -4,6 +4,9 @@
 #include "outbox_names.h"
 #include "wide.h"
 
+#include <cstdio>
+#include <utility>
+
 namespace e2e {
 namespace {
 
@@ -46,12 +49,48 @@ const std::string& BridgeTitle()
     return title;
 }
 
+AdifMoment UtcAgo(long long secondsAgo)
+{
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER ticks{};
+    ticks.LowPart = now.dwLowDateTime;
+    ticks.HighPart = now.dwHighDateTime;
+    ticks.QuadPart -= static_cast<ULONGLONG>(secondsAgo) * 10000000ULL;
+    now.dwLowDateTime = ticks.LowPart;
+    now.dwHighDateTime = ticks.HighPart;
+    SYSTEMTIME at{};
+    ::FileTimeToSystemTime(&now, &at);
+    char date[16], time[16];
+    std::snprintf(date, sizeof date, "%04u%02u%02u", at.wYear, at.wMonth, at.wDay);
+    std::snprintf(time, sizeof time, "%02u%02u%02u", at.wHour, at.wMinute, at.wSecond);
+    return {date, time};
+}
+
+std::string Dated(std::string text, const AdifMoment& at)
+{
+    for (const auto& [tag, value] :
+         {std::pair{"<qso_date:8>", &at.date}, std::pair{"<qso_date_off:8>", &at.date},
+          std::pair{"<time_on:6>", &at.time}, std::pair{"<time_off:6>", &at.time}}) {
+        const std::string name = tag;
+        for (std::size_t found = text.find(name); found != std::string::npos;
+             found = text.find(name, found + 1))
+            text.replace(found + name.size(), value->size(), *value);
+    }
+    return text;
+}
+
 const Samples& WsjtxSamples()
 {
     static const Samples samples = [] {
         Samples s;
-        s.oneContact = ReadFileBytes(DataFile("wsjtx/wsjtx-2.6.1-one-contact-crlf.adi"));
-        const std::string two = ReadFileBytes(DataFile("wsjtx/wsjtx-2.6.1-linux-two-contacts.adi"));
+        const AdifMoment now = UtcAgo(0);
+        s.date = now.date;
+        s.time = now.time;
+        s.oneContact =
+            Dated(ReadFileBytes(DataFile("wsjtx/wsjtx-2.6.1-one-contact-crlf.adi")), now);
+        const std::string two =
+            Dated(ReadFileBytes(DataFile("wsjtx/wsjtx-2.6.1-linux-two-contacts.adi")), now);
         s.header = s.oneContact.substr(0, s.oneContact.find("<eoh>\r\n") + 7);
         s.k1abc = LineOf(s.oneContact, 6);
         s.g4xyz = LineOf(two, 7);

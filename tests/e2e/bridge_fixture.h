@@ -27,14 +27,27 @@ constexpr int kIdFileNew = ID_FILE_NEW, kIdFileSave = ID_FILE_SAVE;
 // window and of its boxes ("" when the program cannot be read).
 const std::string& BridgeTitle();
 
-// What WSJT-X 2.6.1 wrote for two contacts (the sample logs of tests/data).
+// What WSJT-X 2.6.1 wrote for two contacts (the sample logs of tests/data),
+// dated as if logged when the test process started: a contact logged long
+// ago reaches Logvex late, and the bridge says so.
 struct Samples {
     std::string header; // the six header lines, CRLF
     std::string k1abc;  // a record line, without its line end
     std::string g4xyz;
     std::string oneContact; // the whole one-contact file as WSJT-X wrote it
+    std::string date;       // their date and times (start and end): YYYYMMDD, HHMMSS
+    std::string time;
 };
 const Samples& WsjtxSamples();
+
+// The UTC date and time `secondsAgo` before now, as ADIF writes them.
+struct AdifMoment {
+    std::string date; // YYYYMMDD
+    std::string time; // HHMMSS
+};
+AdifMoment UtcAgo(long long secondsAgo);
+// `text` with every contact's dates and times (start and end) set to `at`.
+std::string Dated(std::string text, const AdifMoment& at);
 
 // Literal texts Logvex must get for the samples.
 extern const char* const kTextK1abc;

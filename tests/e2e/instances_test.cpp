@@ -1,7 +1,8 @@
 // Every WSJT-X and JTDX on the machine, and what the bridge did: each
 // instance's folder is watched, one made while the bridge runs too; the
 // record of what Logvex took keeps a copied-back log from sending its
-// contacts again; the status line says it all in words.
+// contacts again, and when Logvex took each; contacts that reached Logvex
+// late are named in one box; the status line says it all in words.
 
 #include "bridge_fixture.h"
 
@@ -21,6 +22,12 @@ std::string CallOf(const Received& message)
 std::string StatusLine()
 {
     return WindowText(BridgeControl(IDC_STATUS));
+}
+
+// "062055" -> "06:20", as the status line and the boxes show a time.
+std::string HoursMinutes(const std::string& time)
+{
+    return time.substr(0, 2) + ":" + time.substr(2, 2);
 }
 
 std::size_t RecordsIn(const std::string& path)
@@ -83,7 +90,8 @@ TEST_F(Instances, ACopiedBackLogSendsNothingLogvexHadAndTheStatusLineSaysSo)
     EXPECT_TRUE(WaitFor([] {
         return StatusLine().find("Waiting: 0") != std::string::npos &&
                StatusLine().find("Sent: 3  Skipped: 0") != std::string::npos &&
-               StatusLine().find("Last: W1XYZ 06:20 UTC") != std::string::npos;
+               StatusLine().find("Last: W1XYZ " + HoursMinutes(WsjtxSamples().time) + " UTC") !=
+                   std::string::npos;
     })) << StatusLine();
 
     // The operator copies the log back into WSJT-X's file, for its
@@ -107,6 +115,62 @@ TEST_F(Instances, ACopiedBackLogSendsNothingLogvexHadAndTheStatusLineSaysSo)
                          at);
         ASSERT_NE(at, std::string::npos) << CallOf(message) << " not after the one before";
     }
+}
+
+// Logged while Logvex was closed, two contacts reach it two hours after
+// they ended: they go as any other, and one box names them with their own
+// times, which the record keeps beside when Logvex took each.
+TEST_F(Instances, ContactsLoggedWhileLogvexWasClosedArriveLateAndTheUserIsTold)
+{
+    StartBridge();
+    const AdifMoment ended = UtcAgo(2 * 60 * 60);
+    const std::vector<std::string> records = {Dated(RecordOf("K2OLD"), ended),
+                                              Dated(RecordOf("G2OLD"), ended),
+                                              Dated(RecordOf("W1NOW"), UtcAgo(0))};
+    for (const std::string& record : records)
+        Log({record});
+    ASSERT_TRUE(WaitFor([] { return StatusLine().find("Waiting: 3") != std::string::npos; }))
+        << StatusLine();
+    const AdifMoment before = UtcAgo(0);
+    StartLogvex();
+    ASSERT_TRUE(GotExactly(3));
+    for (std::size_t i = 0; i < records.size(); ++i)
+        EXPECT_EQ(Got()[i].bytes, Adif2msg(WsjtxSamples().header + records[i] + "\r\n")) << i;
+    EXPECT_TRUE(WaitFor([] { return StatusLine().find("Late: 2") != std::string::npos; }))
+        << StatusLine();
+
+    ASSERT_TRUE(WaitFor([] { return !Boxes().empty(); })) << "no box for the late contacts";
+    const std::string box = StaticTexts(Boxes().front());
+    const std::string at = ended.date.substr(0, 4) + "-" + ended.date.substr(4, 2) + "-" +
+                           ended.date.substr(6, 2) + " " + HoursMinutes(ended.time) + " UTC";
+    for (const char* call : {"K2OLD", "G2OLD"})
+        EXPECT_NE(box.find(std::string(call) + "  20m  FT8  " + at), std::string::npos)
+            << call << " in " << box;
+    EXPECT_EQ(box.find("W1NOW"), std::string::npos) << box;
+    EXPECT_NE(box.find(files.sent), std::string::npos) << box;
+    Sleep(1500);
+    EXPECT_EQ(Boxes().size(), 1u) << "one box for the run, not one per contact";
+    EXPECT_TRUE(DismissBox(Boxes().front()));
+
+    // Each record keeps when Logvex took it, once.
+    const AdifMoment after = UtcAgo(0);
+    const std::string sent = ReadFileBytes(files.sent);
+    std::size_t recorded = 0;
+    for (std::size_t line = sent.find("<call:"); line != std::string::npos;
+         line = sent.find("<call:", line + 1), ++recorded) {
+        const std::string record = sent.substr(line, sent.find('\n', line) - line);
+        const std::string date = "<APP_PlovikBridge_TAKEN_DATE:8:D>";
+        const std::string time = "<APP_PlovikBridge_TAKEN_TIME:6:T>";
+        const std::size_t d = record.find(date), t = record.find(time);
+        ASSERT_NE(d, std::string::npos) << record;
+        ASSERT_NE(t, std::string::npos) << record;
+        EXPECT_EQ(record.find(date, d + 1), std::string::npos) << record;
+        const std::string taken =
+            record.substr(d + date.size(), 8) + record.substr(t + time.size(), 6);
+        EXPECT_GE(taken, before.date + before.time) << record;
+        EXPECT_LE(taken, after.date + after.time) << record;
+    }
+    EXPECT_EQ(recorded, 3u);
 }
 
 } // namespace

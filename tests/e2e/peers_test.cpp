@@ -27,7 +27,8 @@ TEST_F(Peers, WsjtxPeerWritesTheLogAsWsjtxDoes)
     EXPECT_EQ(ReadFileBytes(files.log), WsjtxSamples().oneContact);
     Log({WsjtxSamples().g4xyz});
     EXPECT_EQ(ReadFileBytes(files.log),
-              WithCrlf(ReadFileBytes(DataFile("wsjtx/wsjtx-2.6.1-linux-two-contacts.adi"))));
+              Dated(WithCrlf(ReadFileBytes(DataFile("wsjtx/wsjtx-2.6.1-linux-two-contacts.adi"))),
+                    {WsjtxSamples().date, WsjtxSamples().time}));
 }
 
 TEST_F(Peers, LogvexPeerRecordsEveryByteOfEveryMessage)

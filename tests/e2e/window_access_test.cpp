@@ -4,6 +4,7 @@
 // e2e.Window192 runs the scale test again at 192 DPI (tests/e2e/dpi_test.sh).
 
 #include "bridge_fixture.h"
+#include "status_text.h"
 #include "unique_handle.h"
 #include "wide.h"
 
@@ -28,6 +29,11 @@ using Window = BridgeTest;
 void ReleaseScreenDc(HDC dc)
 {
     ::ReleaseDC(nullptr, dc);
+}
+
+void DeleteFontObject(HFONT font)
+{
+    ::DeleteObject(font);
 }
 
 int ScreenDpi()
@@ -94,6 +100,35 @@ TEST_F(Window, LightsAndBadgeAreDrawnAtTheScreensScale)
     const SIZE badge = FrameOnScreen(BridgeControl(kBadge), kGreen);
     EXPECT_EQ(badge.cx, 33 * factor) << "badge at " << dpi << " DPI";
     EXPECT_EQ(badge.cy, 21 * factor) << "badge at " << dpi << " DPI";
+
+    // The status line's longest texts fit its place, wrapped as the control
+    // wraps them, in the form's font at this scale.
+    RECT place{};
+    ::GetClientRect(BridgeControl(IDC_STATUS), &place);
+    const plovik::win32::UniqueHandle<plovik::win32::HandleTraits<HDC, ReleaseScreenDc>> dc(
+        ::GetDC(nullptr));
+    const plovik::win32::UniqueHandle<plovik::win32::HandleTraits<HFONT, DeleteFontObject>> font(
+        ::CreateFontW(-::MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                      DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif"));
+    const HGDIOBJ old = ::SelectObject(dc.get(), font.get());
+    plovik::StatusFacts longest{false,    99999, 99999,        9999, "VK2/W1ABCD",
+                                "235959", 9999,  "365 d 23 h", "",   ""};
+    for (const bool inHands : {false, true}) {
+        if (inHands) {
+            longest.inHandsCall = "VK2/W1ABCD";
+            longest.inHandsAt = "2026-12-08 23:59";
+        }
+        const std::wstring text = plovik::win32::Widen(plovik::StatusText(longest));
+        RECT needed{0, 0, place.right, 0};
+        ::DrawTextW(dc.get(), text.c_str(), -1, &needed,
+                    DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+        EXPECT_LE(needed.right, place.right) << "status line too wide at " << dpi << " DPI";
+        EXPECT_LE(needed.bottom, place.bottom)
+            << "status line too tall at " << dpi << " DPI: " << needed.bottom << " of "
+            << place.bottom << " px";
+    }
+    ::SelectObject(dc.get(), old);
 }
 
 // COM for this thread, as a screen reader has it.

@@ -199,6 +199,11 @@ void FakePlatform::ShowMessageBox(const std::string& text)
         onBox();
 }
 
+bool FakePlatform::BoxPending(const std::string& text) const
+{
+    return std::find(boxesPending.begin(), boxesPending.end(), text) != boxesPending.end();
+}
+
 CheckState FakePlatform::GetNoFreqCheck()
 {
     if (checkAnswers.empty())

@@ -56,6 +56,8 @@ public:
     std::vector<SentPacket> sent;         // delivered packets only
     std::vector<SendStatus> sendResults;  // consumed first, then Delivered
     int sendAttempts = 0;
+    UtcSeconds now = 0;                    // the clock: 1970 unless a test sets it
+    std::vector<std::string> boxesPending; // boxes still up, as BoxPending sees them
 
     std::vector<std::string> folders; // made by MakeFolder
     std::string makeFolderError;      // non-empty: MakeFolder fails
@@ -89,6 +91,8 @@ public:
     CheckState GetNoFreqCheck() override;
     SendStatus SendCopyData(WindowRef receiver, unsigned long kind,
                             const std::string& data) override;
+    UtcSeconds NowUtc() override { return now; }
+    bool BoxPending(const std::string& text) const override;
 };
 
 } // namespace plovik::testing

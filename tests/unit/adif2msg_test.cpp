@@ -2,6 +2,7 @@
 // left exactly as it was.
 
 #include "scratch_dir.h"
+#include "sent_record.h"
 
 #include <gtest/gtest.h>
 
@@ -76,14 +77,38 @@ TEST_F(Adif2msgTest, RecordPrintsEveryFieldInOrderContactByContact)
                        "m_strState=\nm_strRstRcvd=-12\nm_strRstSent=-15\n"
                        "m_strComment=tnx fer QSO\nm_strGrid=FN42\nm_bQslRcvd=0\nm_strIota=\n"
                        "m_strName=Bob\nm_strQslRDate=\nm_strStationCall=N0CALL\n"
-                       "m_strTxPwr=100\n"
+                       "m_strTxPwr=100\nm_strQsoDateOff=20261207\n"
                        "\n"
                        "m_strCall=G4XYZ\nm_strQsoDate=20261207\nm_strTimeOn=062151\n"
                        "m_strTimeOff=062151\nm_strFreq=7049.00\nm_strBand=8\nm_strMode=FT4\n"
                        "m_strState=\nm_strRstRcvd=+02\nm_strRstSent=-10\n"
                        "m_strComment=FT4 test QSO\nm_strGrid=IO91\nm_bQslRcvd=0\nm_strIota=\n"
                        "m_strName=Jim\nm_strQslRDate=\nm_strStationCall=N0CALL\n"
-                       "m_strTxPwr=50\n");
+                       "m_strTxPwr=50\nm_strQsoDateOff=20261207\n");
+}
+
+// The record of what Logvex took reads as the log did: the times Logvex
+// took each contact change nothing.
+TEST_F(Adif2msgTest, RecordFileReadsAsTheLogItKeeps)
+{
+    std::istringstream log(Slurp(Sample("wsjtx-2.6.1-linux-two-contacts.adi")));
+    std::string plain = plovik::kSentRecordHeader, record = plain;
+    for (std::string line; std::getline(log, line);)
+        if (line.rfind("<call:", 0) == 0) {
+            plain += line + "\n";
+            record += plovik::RecordLine(line, 1796625000);
+        }
+    ASSERT_NE(record.find("_TAKEN_TIME:6:T>"), std::string::npos);
+    std::ofstream(dir / "plain.adi", std::ios::binary) << plain;
+    std::ofstream(dir / "record.adi", std::ios::binary) << record;
+    for (const char* option : {"", "--record ", "--no-freq "}) {
+        const ToolRun expected = Tool(option + (dir / "plain.adi").string());
+        const ToolRun run = Tool(option + (dir / "record.adi").string());
+        EXPECT_EQ(expected.exitCode, 0) << option;
+        EXPECT_NE(expected.out.find("G4XYZ"), std::string::npos) << option;
+        EXPECT_EQ(run.out, expected.out) << option;
+        EXPECT_EQ(run.exitCode, expected.exitCode) << option;
+    }
 }
 
 TEST_F(Adif2msgTest, OneLinePerContact)

@@ -119,6 +119,7 @@ public:
     bool DrainMessages() override { return true; }
     void ShowMessageBox(const std::string& text) override { boxes.push_back(text); }
     CheckState GetNoFreqCheck() override { return 0; }
+    UtcSeconds NowUtc() override { return m_window.NowUtc(); }
     SendStatus SendCopyData(WindowRef receiver, unsigned long kind,
                             const std::string& data) override
     {
@@ -161,6 +162,7 @@ const char* const kHeader = "ADIF Export\r\n<adif_ver:5>3.1.1\r\n<programid:6>WS
 struct Outcome {
     std::vector<std::string> received; // calls, in the order Logvex handled them
     std::vector<std::string> recorded; // calls in the records of what Logvex took
+    std::size_t untimed = 0;           // taken dates or times missing or repeated
     std::size_t operations = 0;
     bool crashed = false;
     bool crashedAfterDelivery = false;
@@ -193,6 +195,7 @@ Outcome RunScenario(const std::filesystem::path& root, const std::vector<Step>& 
         outcome.received.push_back(data.substr(0, data.find('#')));
         return SendStatus::Delivered;
     };
+    options.clock = [] { return UtcSeconds{1796625000}; }; // 2026-12-07 06:30:00
     ConsoleWindowSide window(options);
     SystemFiles files;
     CrashPlan plan;
@@ -271,8 +274,17 @@ Outcome RunScenario(const std::filesystem::path& root, const std::vector<Step>& 
         std::ifstream record(log.parent_path() / kSentRecordName);
         std::string line;
         while (std::getline(record, line))
-            if (line.rfind("<call:", 0) == 0)
+            if (line.rfind("<call:", 0) == 0) {
                 outcome.recorded.push_back(line.substr(8, 5));
+                for (const char* field : {"<APP_PlovikBridge_TAKEN_DATE:8:D>20261207 ",
+                                          "<APP_PlovikBridge_TAKEN_TIME:6:T>063000 "}) {
+                    std::size_t count = 0;
+                    for (std::size_t at = line.find(field); at != std::string::npos;
+                         at = line.find(field, at + 1))
+                        ++count;
+                    outcome.untimed += count == 1 ? 0 : 1;
+                }
+            }
     }
 
     return outcome;
@@ -312,6 +324,7 @@ TEST(CrashPoints, NoContactLostAtAnyCrashAndAtMostOneSentTwice)
     ASSERT_FALSE(clean.crashed);
     ASSERT_FALSE(clean.leftovers);
     ASSERT_FALSE(clean.backedUp);
+    ASSERT_EQ(clean.untimed, 0u);
     ASSERT_GT(clean.operations, 20u);
 
     std::size_t duplicates = 0, beforeMark = 0;
@@ -348,6 +361,8 @@ TEST(CrashPoints, NoContactLostAtAnyCrashAndAtMostOneSentTwice)
         std::sort(recorded.begin(), recorded.end());
         std::sort(firsts.begin(), firsts.end());
         EXPECT_EQ(recorded, firsts) << "each contact recorded once, at crash point " << n;
+        EXPECT_EQ(run.untimed, 0u)
+            << "each record with when Logvex took it, once, at crash point " << n;
         EXPECT_TRUE(run.boxes.empty()) << "crash point " << n << ": " << run.boxes.front();
     }
     std::cout << "crash points tried: " << clean.operations

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace plovik {
 namespace {
@@ -115,15 +116,18 @@ TEST(Time, CutOrPaddedToSixCharacters)
 
 TEST(Date, OnlyEightCharactersAreStored)
 {
-    QsoRecord r;
-    r.SetField("QSO_DATE", "20180612");
-    EXPECT_EQ(r.m_strQsoDate, "20180612");
-    for (const char* bad : {"2018061", "201806120", "", " 201806"}) {
-        r.SetField("QSO_DATE", bad);
-        EXPECT_EQ(r.m_strQsoDate, "20180612") << bad;
+    for (const auto& [name, member] : {std::pair{"QSO_DATE", &QsoRecord::m_strQsoDate},
+                                       std::pair{"QSO_DATE_OFF", &QsoRecord::m_strQsoDateOff}}) {
+        QsoRecord r;
+        r.SetField(name, "20180612");
+        EXPECT_EQ(r.*member, "20180612") << name;
+        for (const char* bad : {"2018061", "201806120", "", " 201806"}) {
+            r.SetField(name, bad);
+            EXPECT_EQ(r.*member, "20180612") << name << " " << bad;
+        }
+        r.SetField(name, "abcdefgh"); // not validated
+        EXPECT_EQ(r.*member, "abcdefgh") << name;
     }
-    r.SetField("QSO_DATE", "abcdefgh"); // not validated
-    EXPECT_EQ(r.m_strQsoDate, "abcdefgh");
 }
 
 TEST(QslReceived, DateSetsTheFlagEvenWhenNotStored)
@@ -300,7 +304,7 @@ TEST(Dispatch, UnknownAndWrongCaseNamesChangeNothing)
     filled.SetField("CALL", "K1ABC");
     filled.SetField("MODE", "FT8");
     for (const char* name : {"MY_GRIDSQUARE", "RST_SENT_EXT", "call", "Call", "", "CALL ", "EOR>",
-                             "QSO_DATE_OFF", "FREQ_RX"}) {
+                             "qso_date_off", "FREQ_RX"}) {
         QsoRecord r = filled;
         r.SetField(name, "20M");
         EXPECT_EQ(r.m_strCall, "K1ABC") << name;
@@ -315,7 +319,7 @@ TEST(Reset, EveryFieldEmptyAndFlagCleared)
     QsoRecord r;
     for (const char* name : {"CALL", "QSO_DATE", "TIME_ON", "TIME_OFF", "FREQ", "BAND", "MODE",
                              "STATE", "RST_RCVD", "RST_SENT", "COMMENT", "GRIDSQUARE", "IOTA",
-                             "NAME", "QSLRDATE", "STATION_CALLSIGN", "TX_PWR"})
+                             "NAME", "QSLRDATE", "STATION_CALLSIGN", "TX_PWR", "QSO_DATE_OFF"})
         r.SetField(name, "20M");
     r.SetField("QSL_RCVD", "Y");
     r.SetField("QSO_DATE", "20260101");
@@ -324,7 +328,7 @@ TEST(Reset, EveryFieldEmptyAndFlagCleared)
          {&r.m_strCall, &r.m_strQsoDate, &r.m_strTimeOn, &r.m_strTimeOff, &r.m_strFreq,
           &r.m_strBand, &r.m_strMode, &r.m_strState, &r.m_strRstRcvd, &r.m_strRstSent,
           &r.m_strComment, &r.m_strGrid, &r.m_strIota, &r.m_strName, &r.m_strQslRDate,
-          &r.m_strStationCall, &r.m_strTxPwr})
+          &r.m_strStationCall, &r.m_strTxPwr, &r.m_strQsoDateOff})
         if (member->empty())
             *member = "x";
     r.ResetRecord();
@@ -333,7 +337,7 @@ TEST(Reset, EveryFieldEmptyAndFlagCleared)
         ++fields;
         EXPECT_EQ(value, std::string(member) == "m_bQslRcvd" ? "0" : "") << member;
     });
-    EXPECT_EQ(fields, 18);
+    EXPECT_EQ(fields, 19);
 }
 
 } // namespace

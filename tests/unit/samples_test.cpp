@@ -57,6 +57,7 @@ TEST(Samples, EachFileReachesLogvexThroughTheOutbox)
                           fs::copy_options::overwrite_existing);
             ConsoleWindowSide::Options options;
             options.noFreqCheck = check;
+            options.clock = [] { return UtcSeconds{1796625000}; }; // 2026-12-07 06:30:00
             int boxes = 0;
             options.messageBox = [&](const std::string&) { ++boxes; };
             std::vector<std::string> messages;
@@ -77,7 +78,8 @@ TEST(Samples, EachFileReachesLogvexThroughTheOutbox)
                     message = WithoutFreq(message);
             EXPECT_EQ(messages, expected) << sample.file;
             EXPECT_FALSE(fs::exists(log)) << sample.file;
-            // Each contact recorded as WSJT-X wrote it, under a header.
+            // Each contact recorded as WSJT-X wrote it, under a header, with
+            // when Logvex took it.
             std::vector<std::string> records, recorded;
             std::ifstream written(fs::path(PLOVIK_SAMPLES_DIR) / sample.file);
             std::ifstream sentRecord(scratch.Path() / kSentRecordName);
@@ -86,6 +88,9 @@ TEST(Samples, EachFileReachesLogvexThroughTheOutbox)
                 for (std::string line; std::getline(*in, line);)
                     if (line.rfind("<call:", 0) == 0)
                         out->push_back(line.substr(0, line.find_last_not_of('\r') + 1));
+            for (std::string& line : records)
+                line.insert(line.rfind("<eor>"), "<APP_PlovikBridge_TAKEN_DATE:8:D>20261207 "
+                                                 "<APP_PlovikBridge_TAKEN_TIME:6:T>063000 ");
             EXPECT_EQ(recorded, records) << sample.file;
             // And it reads as a log does (adif2msg, any logging program).
             std::vector<std::string> again;
@@ -125,7 +130,7 @@ TEST(Samples, RecordOfTheCrlfFile)
               "m_strFreq=14075.00;m_strBand=6;m_strMode=FT8;m_strState=;m_strRstRcvd=-12;"
               "m_strRstSent=-15;m_strComment=tnx fer QSO;m_strGrid=FN42;m_bQslRcvd=0;"
               "m_strIota=;m_strName=Bob;m_strQslRDate=;m_strStationCall=N0CALL;"
-              "m_strTxPwr=100;");
+              "m_strTxPwr=100;m_strQsoDateOff=20261207;");
     fs::remove_all(dir);
 }
 

@@ -15,14 +15,26 @@ TEST(StatusText, SaysWhatTheLightsAndTheSendingSay)
         const char* text;
     };
     const Case cases[] = {
-        {{false, 0, 0, 0, "", ""}, "Logvex: not running\r\nWaiting: 0\r\nSent: 0  Skipped: 0"},
-        {{false, 3, 12, 1, "K1ABC", "062055"},
+        {{false, 0, 0, 0, "", "", 0, "", "", ""},
+         "Logvex: not running\r\nWaiting: 0\r\nSent: 0  Skipped: 0"},
+        {{false, 3, 12, 1, "K1ABC", "062055", 0, "", "", ""},
          "Logvex: not running\r\nWaiting: 3\r\nSent: 12  Skipped: 1\r\nLast: K1ABC 06:20 UTC"},
-        {{true, 0, 1, 0, "VK2/W1ABCD", "2359"},
+        {{true, 0, 1, 0, "VK2/W1ABCD", "2359", 0, "", "", ""},
          "Logvex: running\r\nWaiting: 0\r\nSent: 1  Skipped: 0\r\nLast: VK2/W1ABCD 2359 UTC"},
         // A message kept by an earlier version has no time of its own.
-        {{true, 0, 1, 0, "OLD01", ""},
+        {{true, 0, 1, 0, "OLD01", "", 0, "", "", ""},
          "Logvex: running\r\nWaiting: 0\r\nSent: 1  Skipped: 0\r\nLast: OLD01"},
+        // Once one was late, the count stays; the last says how late it was.
+        {{true, 0, 12, 1, "K1ABC", "062055", 3, "2 h 5 min", "", ""},
+         "Logvex: running\r\nWaiting: 0\r\nSent: 12  Skipped: 1  Late: 3\r\n"
+         "Last: K1ABC 06:20 UTC, 2 h 5 min late"},
+        {{true, 0, 13, 1, "G4XYZ", "062115", 3, "", "", ""},
+         "Logvex: running\r\nWaiting: 0\r\nSent: 13  Skipped: 1  Late: 3\r\n"
+         "Last: G4XYZ 06:21 UTC"},
+        // A late one in Logvex's hands: its own date and time, to give it there.
+        {{true, 2, 13, 1, "G4XYZ", "062115", 3, "", "W1AW", "2026-12-07 23:59"},
+         "Logvex: running\r\nWaiting: 2\r\nSent: 13  Skipped: 1  Late: 3\r\n"
+         "In Logvex: W1AW of 2026-12-07 23:59 UTC"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(StatusText(c.facts), c.text);

@@ -4,6 +4,8 @@
 
 #include "fake_platform.h"
 #include "instance_folders.h"
+#include "lateness.h"
+#include "log_reader.h"
 #include "sent_record.h"
 #include "transfer.h"
 
@@ -170,11 +172,18 @@ TEST_F(TransferTest, RecordedContactsAreNotSentAgain)
     };
     const std::string a = contact("K1ABC", "062055"), b = contact("G4XYZ", "062115");
     const std::string keyless = "<call:5>K9KEY <mode:3>FT8 <eor>\n";
+    // Each recorded with when Logvex took it.
+    const auto taken = [](std::string line) {
+        return line.insert(line.rfind("<eor>"), "<APP_PlovikBridge_TAKEN_DATE:8:D>20261207 "
+                                                "<APP_PlovikBridge_TAKEN_TIME:6:T>062500 ");
+    };
+    platform.now = 1796624700; // 2026-12-07 06:25:00
     platform.files[kBackup] = FakeFile{"x<eoh>\n" + contact("W1OLD", "050000")};
     Log("x<eoh>\n" + a + b + keyless);
     Tick();
     EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ", "K9KEY"}));
-    EXPECT_EQ(platform.files.at(kPaths.sent).content, kSentRecordHeader + a + b + keyless);
+    EXPECT_EQ(platform.files.at(kPaths.sent).content,
+              kSentRecordHeader + taken(a) + taken(b) + taken(keyless));
 
     platform.files[kPaths.sent].appendError = "Disk full";
     Log("x<eoh>\n" + b + contact("W1OLD", "050000") + keyless + contact("K1ABC", "062056"));
@@ -187,6 +196,56 @@ TEST_F(TransferTest, RecordedContactsAreNotSentAgain)
     ASSERT_EQ(platform.boxes.size(), 1u) << "one box for the record, however many fail";
     EXPECT_NE(platform.boxes[0].find("Disk full"), std::string::npos);
     EXPECT_TRUE(Outbox().empty());
+
+    // A file's last contact without its end-of-record tag is recorded as a
+    // contact of its own: the next one appended does not run into it.
+    platform.files[kPaths.sent].appendError.clear();
+    const std::string open = contact("W2OPN", "063000"), next = contact("W3NXT", "063100");
+    Log("x<eoh>\n" + open.substr(0, open.rfind("<eor>")));
+    Tick();
+    Log("x<eoh>\n" + next);
+    Tick();
+    Transfer restarted{platform, platform, record, noFreq, kPaths};
+    Log("x<eoh>\n" + open + next);
+    restarted.RunTick([] { return kLogvex; });
+    EXPECT_EQ(restarted.GetProgress().skipped, 2u);
+    EXPECT_EQ(platform.sent.size(), 7u);
+}
+
+// What makes two contacts the same: a restored copy is, a second QSO is not,
+// even with the same stale start time; when Logvex took it plays no part.
+TEST(ContactKey, SameContactOnlyWhenEveryKeptFieldIsTheSame)
+{
+    const std::string base = "<call:5>K1ABC <qso_date:8>20261207 <time_on:6>062055 "
+                             "<qso_date_off:8>20261207 <time_off:6>062155 <gridsquare:4>FN42 ";
+    struct Case {
+        const char* what;
+        std::string other; // the tags of the second contact
+        bool same;
+    };
+    const Case cases[] = {
+        {"a restored copy", base, true},
+        {"kept with when Logvex took it",
+         base + "<APP_PlovikBridge_TAKEN_DATE:8:D>20261208 <APP_PlovikBridge_TAKEN_TIME:6:T>"
+                "101500 ",
+         true},
+        {"the grid in lower case", base + "<gridsquare:4>fn42 ", true},
+        {"another call", base + "<call:5>G4XYZ ", false},
+        {"another start", base + "<time_on:6>062056 ", false},
+        {"the same stale start, another end", base + "<time_off:6>062415 ", false},
+        {"another end date", base + "<qso_date_off:8>20261208 ", false},
+    };
+    const auto contact = [](const std::string& tags) {
+        QsoRecord record;
+        for (std::size_t at = tags.find('<'); at != std::string::npos; at = tags.find('<', at + 1))
+            ParseTag(record,
+                     std::string_view(tags).substr(at + 1, tags.find('<', at + 1) - at - 1));
+        return record;
+    };
+    const std::optional<std::uint64_t> key = ContactKey(contact(base));
+    ASSERT_TRUE(key);
+    for (const Case& c : cases)
+        EXPECT_EQ(ContactKey(contact(c.other)) == key, c.same) << c.what;
 }
 
 // A send's result that arrives from a drain at the end of a tick (the count
@@ -410,6 +469,68 @@ TEST_F(TransferTest, DeliveryThatCannotBeRecordedIsNeverSentAgain)
         restarted.RunTick([] { return kLogvex; });
     EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ"}));
     EXPECT_EQ(platform.boxes.size(), 1u) << platform.boxes.back();
+}
+
+// Late contacts: one box per run of them (a late one gone, and the next
+// not late or none), one box at a time, counted on the status line.
+TEST_F(TransferTest, LateContactsMakeOneBoxPerRunAndOneAtATime)
+{
+    // Ended at `end` on 2026-12-08; the clock is at 06:20:00 there.
+    const auto contact = [](const std::string& call, const char* end) {
+        return "<call:5>" + call +
+               " <band:3>20m <mode:3>FT8 <qso_date:8>20261208 "
+               "<time_on:6>041000 <qso_date_off:8>20261208 <time_off:6>" +
+               end + " <eor>\n";
+    };
+    platform.now = *AdifMoment("20261208", "062000");
+    Log("x<eoh>\n" + contact("L1AAA", "041500") + contact("L2AAA", "041400") +
+        contact("O1AAA", "061500") + contact("L3AAA", "041500"));
+    Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"L1AAA", "L2AAA", "O1AAA", "L3AAA"}));
+    ASSERT_EQ(platform.boxes.size(), 2u);
+    const std::string& first = platform.boxes[0];
+    EXPECT_EQ(first.rfind("Logvex took 2 contacts late, 2 h 5 min to 2 h 6 min after", 0), 0u)
+        << first;
+    for (const char* line :
+         {"\nL1AAA  20m  FT8  2026-12-08 04:10 UTC\n", "\nL2AAA  20m  FT8  2026-12-08 04:10 UTC\n",
+          "wrong time", kPaths.sent.c_str()})
+        EXPECT_NE(first.find(line), std::string::npos) << line << " in " << first;
+    EXPECT_EQ(first.find("O1AAA"), std::string::npos) << first;
+    EXPECT_EQ(platform.boxes[1].rfind("Logvex took 1 contact late, 2 h 5 min after it", 0), 0u);
+    EXPECT_EQ(transfer.GetProgress().late, 3u);
+    EXPECT_EQ(transfer.GetProgress().lastLateBy, "2 h 5 min");
+
+    // While that box is up, late ones wait for the next: one, once it is closed.
+    platform.boxesPending = {platform.boxes[1]};
+    std::string many = "x<eoh>\n";
+    for (int i = 10; i < 22; ++i)
+        many += contact("M" + std::to_string(i) + "AA", "041500");
+    Log(many);
+    Tick();
+    Log("x<eoh>\n" + contact("O2AAA", "061500"));
+    Tick();
+    EXPECT_EQ(platform.boxes.size(), 2u);
+    EXPECT_EQ(transfer.GetProgress().lastLateBy, "");
+    platform.boxesPending.clear();
+    Tick();
+    ASSERT_EQ(platform.boxes.size(), 3u);
+    EXPECT_EQ(platform.boxes[2].rfind("Logvex took 12 contacts late", 0), 0u) << platform.boxes[2];
+    EXPECT_NE(platform.boxes[2].find("M19AA"), std::string::npos);
+    EXPECT_EQ(platform.boxes[2].find("M20AA"), std::string::npos) << "ten listed";
+    EXPECT_NE(platform.boxes[2].find("\nand 2 more\n"), std::string::npos) << platform.boxes[2];
+    EXPECT_EQ(transfer.GetProgress().late, 15u);
+
+    // In Logvex's hands (it may ask its user), a late one is named with its
+    // own date and time.
+    Log("x<eoh>\n" + contact("H1AAA", "041500"));
+    platform.sendResults = {SendStatus::InFlight};
+    Tick();
+    EXPECT_EQ(transfer.GetProgress().lateInHandsCall, "H1AAA");
+    EXPECT_EQ(transfer.GetProgress().lateInHandsAt, "2026-12-08 04:10");
+    EXPECT_EQ(platform.boxes.size(), 3u) << "no box while it is in hands";
+    transfer.SendFinished(SendStatus::Delivered);
+    EXPECT_EQ(transfer.GetProgress().lateInHandsCall, "");
+    EXPECT_EQ(platform.boxes.size(), 4u);
 }
 
 TEST_F(TransferTest, RefusedSendIsReportedOnceAndTheContactWaits)
