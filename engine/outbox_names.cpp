@@ -91,6 +91,7 @@ FolderPaths FolderPaths::For(const std::string& logPath, const std::string& back
 {
     const PathParts logParts = SplitPath(logPath);
     FolderPaths paths;
+    paths.folder = logParts.folder;
     paths.log = logPath;
     paths.backup = backupPath;
     paths.outbox = logParts.Join(kOutboxFolderName);

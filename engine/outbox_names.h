@@ -54,6 +54,7 @@ PathParts SplitPath(const std::string& path);
 
 // The files of one WSJT-X folder that the bridge uses, from its log's path.
 struct FolderPaths {
+    std::string folder; // the instance's folder, which holds the rest
     std::string log;
     std::string backup;
     std::string outbox;

@@ -74,9 +74,21 @@ void Transfer::Watch(const FolderPaths& paths)
         if (folder->paths.log == paths.log)
             return;
     m_folders.push_back(std::make_unique<Folder>(m_files, m_window, paths, m_takes));
-    m_folderNames.push_back(SplitPath(paths.log).folder);
     if (m_bStartedUp)
         m_folders.back()->take.StartUpInNewFolder();
+}
+
+const std::string& Transfer::FolderName(std::size_t index) const
+{
+    return m_folders[index]->paths.folder;
+}
+
+std::vector<std::string> Transfer::Folders() const
+{
+    std::vector<std::string> names;
+    for (const auto& folder : m_folders)
+        names.push_back(folder->paths.folder);
+    return names;
 }
 
 void Transfer::WatchInstancesIn(const std::string& root, char separator)

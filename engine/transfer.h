@@ -88,7 +88,9 @@ public:
     // Without it, at every tick.
     void LookForInstancesWhen(std::function<bool()> due) { m_instancesDue = std::move(due); }
     // The folders watched, in the order they were found.
-    const std::vector<std::string>& Folders() const { return m_folderNames; }
+    std::size_t FolderCount() const { return m_folders.size(); }
+    const std::string& FolderName(std::size_t index) const;
+    std::vector<std::string> Folders() const;
 
     // One tick. `probe` runs after the message drain: it refreshes the
     // lights and returns the Logvex window, which receives this tick's
@@ -133,7 +135,6 @@ private:
     Reports m_reports;
     LateContacts m_late{m_reports};
     std::vector<std::unique_ptr<Folder>> m_folders;
-    std::vector<std::string> m_folderNames;            // of m_folders, asked before every wait
     std::vector<std::pair<std::string, char>> m_roots; // looked in for instance folders
     std::function<bool()> m_instancesDue;
     bool m_bLookAgain = false; // a root could not be read

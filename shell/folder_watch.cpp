@@ -35,7 +35,7 @@ bool IsSameFolder(const std::string& a, const std::string& b)
 }
 
 const std::vector<HANDLE>& FolderWatch::Refresh(const std::string& parent,
-                                                const std::vector<std::string>& folders)
+                                                const plovik::Transfer& transfer)
 {
     // A folder deleted while a change notification is open on it stays
     // "delete pending" on Windows, and cannot be made again (by WSJT-X or
@@ -48,8 +48,8 @@ const std::vector<HANDLE>& FolderWatch::Refresh(const std::string& parent,
             watch.handle.reset();
     if (!parent.empty())
         Keep(parent, true);
-    for (const std::string& folder : folders)
-        Keep(folder, false);
+    for (std::size_t i = 0; i < transfer.FolderCount(); ++i)
+        Keep(transfer.FolderName(i), false);
     m_handles.clear();
     for (Watch& watch : m_watches) {
         // A folder may appear later (WSJT-X not yet run): tried each time.

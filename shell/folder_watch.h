@@ -7,6 +7,7 @@
 // instance folders in the order they were found; past that, a folder is
 // served by the one-second tick alone.
 
+#include "transfer.h"
 #include "unique_handle.h"
 
 #include <windows.h>
@@ -24,11 +25,10 @@ class FolderWatch {
 public:
     static constexpr std::size_t kMostHandles = MAXIMUM_WAIT_OBJECTS - 1;
 
-    // Watches `folders` (a notification each) and `parent` (for folders
-    // made or removed in it), opening what is missing and letting go of
-    // what is gone. Returns the handles to wait on.
-    const std::vector<HANDLE>& Refresh(const std::string& parent,
-                                       const std::vector<std::string>& folders);
+    // Watches the transfer's folders (a notification each) and `parent`
+    // (for folders made or removed in it), opening what is missing and
+    // letting go of what is gone. Returns the handles to wait on.
+    const std::vector<HANDLE>& Refresh(const std::string& parent, const plovik::Transfer& transfer);
 
     // The handle at `index` of the last Refresh was signalled: armed again,
     // or let go when its folder is gone.

@@ -174,7 +174,7 @@ std::vector<HANDLE> CPlovik_bridgeView::RefreshWatch()
     }();
     if (timerOnly || !m_transfer)
         return {};
-    return m_watch.Refresh(m_strAppData, m_transfer->Folders());
+    return m_watch.Refresh(m_strAppData, *m_transfer);
 }
 
 void CPlovik_bridgeView::OnWatchSignalled(std::size_t index)
@@ -256,7 +256,7 @@ void CPlovik_bridgeView::AfterTransferWork()
 
 void CPlovik_bridgeView::CloseIfPending()
 {
-    if (m_bClosePending && !TransferRunning() && (!m_window.SendInFlight() || m_bCloseForced)) {
+    if (m_bClosePending && !TransferRunning() && (!SendInFlight() || m_bCloseForced)) {
         m_bClosePending = false;
         ::PostMessageA(GetParentFrame()->GetSafeHwnd(), WM_CLOSE, 0, 0);
     }
@@ -264,7 +264,7 @@ void CPlovik_bridgeView::CloseIfPending()
 
 bool CPlovik_bridgeView::CanCloseFrame()
 {
-    const bool waitForSend = m_window.SendInFlight() && !m_bCloseForced;
+    const bool waitForSend = SendInFlight() && !m_bCloseForced;
     if (!TransferRunning() && !waitForSend)
         return true;
     // Closing now would pull the view away under the running tick: stop it

@@ -55,6 +55,8 @@ private:
     void ChoosePaths();
     void CloseIfPending();
     bool TransferRunning() const { return m_transfer && m_transfer->IsRunning(); }
+    // The transfer alone knows whether Logvex has a contact in hands.
+    bool SendInFlight() const { return m_transfer && m_transfer->SendInFlight(); }
     // Takes the result of a send that has ended, if any, and goes on.
     void CollectSendResult();
     // Shows boxes held back during the transfer's work, then a close asked

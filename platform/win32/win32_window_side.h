@@ -31,7 +31,6 @@ public:
     void ShowWaitingBoxes();
     // The result of the send in flight once it has ended, once.
     std::optional<SendStatus> TakeSendResult() { return m_sender.TakeResult(); }
-    bool SendInFlight() const { return m_sender.Outstanding(); }
 
     bool DrainMessages() override;
     void ShowMessageBox(const std::string& text) override;
