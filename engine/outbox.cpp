@@ -135,7 +135,6 @@ Outbox::Found Outbox::ReadContact(const OutboxEntry& entry, Contact& contact, st
     }
     const OutboxReading::Read& read = reading.ahead.front();
     contact.entry = entry;
-    contact.ready = entry.kind == OutboxKind::Messages;
     contact.record = read.record;
     contact.tags = read.tags;
     contact.message = read.message;

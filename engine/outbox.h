@@ -49,7 +49,8 @@ public:
     // The next contact to send: a log file's record, or a ready message.
     struct Contact {
         OutboxEntry entry;
-        bool ready = false; // `message` holds it, not `record`
+        // `message` holds it (a file of ready messages), not `record`.
+        bool Ready() const { return entry.kind == OutboxKind::Messages; }
         QsoRecord record;
         std::string tags; // the record's tags as the file has them
         std::string message;
