@@ -21,12 +21,6 @@ public:
             Byte(c);
         Byte(0x1f); // fields never run into each other
     }
-    void AddUpper(const std::string& text)
-    {
-        for (char c : text)
-            Byte(static_cast<unsigned char>(ToUpperAscii(c)));
-        Byte(0x1f);
-    }
     std::uint64_t Value() const { return m_value; }
 
 private:
@@ -60,10 +54,11 @@ std::optional<std::uint64_t> ContactKey(const QsoRecord& c)
     for (const std::string* field :
          {&c.m_strCall, &c.m_strRstRcvd, &c.m_strRstSent, &c.m_strFreq, &c.m_strName, &c.m_strMode,
           &c.m_strComment, &c.m_strTxPwr, &c.m_strQsoDate, &c.m_strTimeOn, &c.m_strQsoDateOff,
-          &c.m_strTimeOff})
+          &c.m_strTimeOff,
+          // Upper-cased by the reader, as the message sends it: its case
+          // makes no other contact.
+          &c.m_strGrid})
         hash.Add(*field);
-    // The message upper-cases the grid, so its case makes no other contact.
-    hash.AddUpper(c.m_strGrid);
     return hash.Value();
 }
 
