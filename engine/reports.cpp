@@ -38,6 +38,30 @@ std::string NotRecordedText(const std::string& path, const std::string& reason)
            "not sent twice now.";
 }
 
+std::string RecordReadFailureText(const std::string& path, const std::string& reason)
+{
+    return "Cannot read the record of contacts Logvex has taken\n" + path + "\n\n" + reason +
+           "\n\nContacts are sent all the same, even one Logvex may have already.";
+}
+
+std::string RecordAppendFailureText(const std::string& path, const std::string& reason)
+{
+    return "Cannot add to the record of contacts Logvex has taken\n" + path + "\n\n" + reason +
+           "\n\nLogvex has the contact; it is missing from the record.";
+}
+
+std::string SenderFailureText(const std::string& reason)
+{
+    return "Cannot send contacts to Logvex: the bridge could not start its sending.\n\n" +
+           (reason.empty() ? std::string("The sending has stopped.") : reason) +
+           "\n\nThe contacts wait, and none is lost. Start the bridge again.";
+}
+
+std::string OpenFailureText(const std::string& path, const std::string& reason)
+{
+    return "Cannot open " + path + "\n\n" + reason;
+}
+
 std::string MoveAsideFailureText(const std::string& log, const std::string& backup,
                                  const std::string& reason)
 {

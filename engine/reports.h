@@ -17,6 +17,13 @@ std::string BadFileText(const std::string& path, const std::string& reason);
 std::string NotRecordedText(const std::string& path, const std::string& reason);
 std::string MoveAsideFailureText(const std::string& log, const std::string& backup,
                                  const std::string& reason);
+std::string RecordReadFailureText(const std::string& path, const std::string& reason);
+std::string RecordAppendFailureText(const std::string& path, const std::string& reason);
+// Shown by the window side itself (its sending could not start) and by
+// File Open, outside any folder's transfer; the words are kept here all
+// the same.
+std::string SenderFailureText(const std::string& reason);
+std::string OpenFailureText(const std::string& path, const std::string& reason);
 
 // One contact Logvex took late, as the box lists it.
 struct LateContact {

@@ -32,18 +32,6 @@ private:
     std::uint64_t m_value = 0xcbf29ce484222325ULL;
 };
 
-std::string ReadFailureText(const std::string& path, const std::string& reason)
-{
-    return "Cannot read the record of contacts Logvex has taken\n" + path + "\n\n" + reason +
-           "\n\nContacts are sent all the same, even one Logvex may have already.";
-}
-
-std::string AppendFailureText(const std::string& path, const std::string& reason)
-{
-    return "Cannot add to the record of contacts Logvex has taken\n" + path + "\n\n" + reason +
-           "\n\nLogvex has the contact; it is missing from the record.";
-}
-
 } // namespace
 
 std::optional<std::uint64_t> ContactKey(const QsoRecord& c)
@@ -101,7 +89,7 @@ void SentRecord::Add(const QsoRecord& contact, const std::string& tags, UtcSecon
     if (!m_files.Append(m_path, kSentRecordHeader, RecordLine(tags, taken), reason)) {
         // One box a run: the same failure would otherwise come with each contact.
         if (!std::exchange(m_bFailureShown, true))
-            m_reports.Show(AppendFailureText(m_path, reason));
+            m_reports.Show(RecordAppendFailureText(m_path, reason));
     }
     if (const std::optional<std::uint64_t> key = ContactKey(contact))
         Remember(*key);
@@ -130,7 +118,7 @@ void SentRecord::Load()
                 continue;
             reason = stream.Reason();
         }
-        m_reports.Show(ReadFailureText(path, reason));
+        m_reports.Show(RecordReadFailureText(path, reason));
     }
     std::sort(m_keys.begin(), m_keys.end());
     m_keys.erase(std::unique(m_keys.begin(), m_keys.end()), m_keys.end());

@@ -22,7 +22,7 @@ bool ReaderPatience::Over(Clock::time_point now)
 }
 
 TakeResult TakeLogFile(const std::string& logPath, const std::string& target, Files& files,
-                       WindowSide& window, ReaderPatience& patience)
+                       Reports& reports, ReaderPatience& patience)
 {
     OpenResult opened = files.OpenForTaking(logPath);
     if (opened.status != OpenStatus::InUse && opened.status != OpenStatus::Held)
@@ -57,7 +57,7 @@ TakeResult TakeLogFile(const std::string& logPath, const std::string& target, Fi
     if (status == LineReader::Status::End) {
         // Closed before the box, so WSJT-X can go on writing while it is up.
         file.reset();
-        window.ShowMessageBox(kEmptyFileText);
+        reports.Show(kEmptyFileText);
         return {TakeOutcome::Empty, std::string()};
     }
     std::string reason;
@@ -66,9 +66,8 @@ TakeResult TakeLogFile(const std::string& logPath, const std::string& target, Fi
     return {TakeOutcome::Taken, std::string()};
 }
 
-Take::Take(Files& files, WindowSide& window, Reports& reports, Outbox& outbox, FolderPaths paths)
-    : m_files(files), m_window(window), m_reports(reports), m_outbox(outbox),
-      m_paths(std::move(paths))
+Take::Take(Files& files, Reports& reports, Outbox& outbox, FolderPaths paths)
+    : m_files(files), m_reports(reports), m_outbox(outbox), m_paths(std::move(paths))
 {
 }
 
@@ -184,14 +183,14 @@ TakeOutcome Take::TakeNow()
         return TakeOutcome::Failed;
     }
     TakeResult taken = TakeLogFile(m_paths.log, m_outbox.NextArrivalPath(OutboxKind::LogFile),
-                                   m_files, m_window, m_patience);
+                                   m_files, m_reports, m_patience);
     if (taken.outcome == TakeOutcome::Failed) {
         // The outbox may have been removed or filled behind our back: made
         // and listed anew, it is worth one more try before any box.
         m_outbox.ForgetNextArrival();
         if (m_outbox.Ensure(reason))
             taken = TakeLogFile(m_paths.log, m_outbox.NextArrivalPath(OutboxKind::LogFile), m_files,
-                                m_window, m_patience);
+                                m_reports, m_patience);
     }
     switch (taken.outcome) {
     case TakeOutcome::Taken:

@@ -50,11 +50,11 @@ private:
 // dispatched meanwhile: WSJT-X cannot log while the file is held, and does
 // not try again, so it is held for microseconds, never across a drain.
 TakeResult TakeLogFile(const std::string& logPath, const std::string& target, Files& files,
-                       WindowSide& window, ReaderPatience& patience);
+                       Reports& reports, ReaderPatience& patience);
 
 class Take {
 public:
-    Take(Files& files, WindowSide& window, Reports& reports, Outbox& outbox, FolderPaths paths);
+    Take(Files& files, Reports& reports, Outbox& outbox, FolderPaths paths);
 
     // At start-up, once per process (a later call does nothing). At the
     // bridge's first start in a folder, a log there holds old history and is
@@ -83,7 +83,6 @@ private:
     TakeOutcome TakeNow();
 
     Files& m_files;
-    WindowSide& m_window;
     Reports& m_reports;
     Outbox& m_outbox;
     const FolderPaths m_paths;

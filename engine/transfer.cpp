@@ -43,7 +43,7 @@ struct Transfer::Folder {
     Folder(Files& files, WindowSide& window, const FolderPaths& folderPaths, std::uint64_t& takes)
         : paths(folderPaths), reports(window),
           outbox(files, window, reports, folderPaths.outbox, folderPaths.separator, takes),
-          take(files, window, reports, outbox, folderPaths),
+          take(files, reports, outbox, folderPaths),
           sent(files, window, reports, folderPaths.sent, {folderPaths.backup})
     {
     }

@@ -1,6 +1,7 @@
 #include "win32_window_side.h"
 
 #include "app_messages.h"
+#include "reports.h"
 #include "wide.h"
 #include "win_error.h"
 
@@ -91,10 +92,7 @@ SendStatus Win32WindowSide::SendCopyData(WindowRef receiver, unsigned long kind,
     // Never sent from the window's thread, which must go on answering: the
     // contacts wait, and the user learns why, once.
     if (!std::exchange(m_bSenderFailureShown, true))
-        ShowMessageBox(
-            "Cannot send contacts to Logvex: the bridge could not start its sending.\n\n" +
-            (m_senderFailure.empty() ? std::string("The sending has stopped.") : m_senderFailure) +
-            "\n\nThe contacts wait, and none is lost. Start the bridge again.");
+        ShowMessageBox(SenderFailureText(m_senderFailure));
     return SendStatus::NotDelivered;
 }
 

@@ -1,5 +1,6 @@
 #include "document.h"
 
+#include "reports.h"
 #include "unique_handle.h"
 #include "wide.h"
 #include "win_error.h"
@@ -30,7 +31,7 @@ BOOL CDocument::OnOpenDocument(const char* path)
                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD error = ::GetLastError();
-        AfxMessageBox("Cannot open " + AnsiToUtf8(path) + "\n\n" + plovik::win32::ErrorText(error));
+        AfxMessageBox(plovik::OpenFailureText(AnsiToUtf8(path), plovik::win32::ErrorText(error)));
         return FALSE;
     }
     return TRUE;
