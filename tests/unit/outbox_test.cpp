@@ -1,0 +1,135 @@
+// One folder's outbox: made anew when removed, each delivery recorded
+// before the next send, each file read once, bad files set aside, and its
+// file names.
+
+#include "outbox_names.h"
+#include "transfer_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace plovik {
+namespace {
+
+class OutboxTest : public TransferTest {};
+
+TEST_F(OutboxTest, OutboxRemovedOrFilledBehindOurBackIsMadeAnewInSilence)
+{
+    Log(kContactA);
+    Tick(0);
+    // Someone clears the WSJT-X folder, outbox and all, and something puts
+    // a file where the next one would go.
+    platform.files.clear();
+    platform.files[InOutbox("0000000000000002.adi")] = FakeFile{kContactB};
+    Log(kContactA);
+    EXPECT_EQ(Tick(0).take, TakeOutcome::Taken);
+    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000002.adi", "0000000000000003.adi"}));
+}
+
+TEST_F(OutboxTest, EachDeliveryIsRecordedBeforeTheNextSend)
+{
+    Log(kContactsAB);
+    platform.sendResults = {SendStatus::Delivered, SendStatus::ReceiverGone};
+    EXPECT_EQ(Tick().send, SendOutcome::Held);
+    EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000001+1.adi"}));
+
+    Log(kContactA); // a third contact meanwhile
+    EXPECT_EQ(Tick().send, SendOutcome::Sent);
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ", "K1ABC"}));
+    EXPECT_EQ(platform.sendAttempts, 4);
+    EXPECT_TRUE(Outbox().empty());
+}
+
+// A backlog in one file is read once to send it, wherever Logvex stops
+// taking it.
+TEST_F(OutboxTest, AFileOfManyContactsIsReadOnceWhateverLogvexDoes)
+{
+    std::string log = "x<eoh>\n";
+    std::vector<std::string> calls;
+    for (int i = 0; i < 300; ++i) {
+        calls.push_back("K" + std::to_string(i));
+        log += "<call:" + std::to_string(calls.back().size()) + ">" + calls.back() + " <eor>\n";
+    }
+    Log(log);
+    platform.chunkSize = 4096;
+    platform.sendResults = {SendStatus::Delivered, SendStatus::NotDelivered};
+    Tick();
+    platform.sendResults = {SendStatus::InFlight};
+    Tick();
+    EXPECT_EQ(transfer.SendFinished(SendStatus::Delivered), SendOutcome::Sent);
+    Tick();
+    calls.erase(calls.begin() + 1); // the one in flight, which the fake does not list
+    EXPECT_EQ(Calls(), calls);
+    EXPECT_TRUE(Outbox().empty());
+    // Once to send it, once to count it for the status line: not once a contact.
+    EXPECT_LT(platform.bytesRead, 3 * log.size()) << "the file was read more than twice";
+}
+
+TEST_F(OutboxTest, UnreadableOutboxFileIsSetAsideWithOneBoxAndTheRestGoOn)
+{
+    platform.files[InOutbox("0000000000000003.adi")] =
+        FakeFile{kContactB, OpenStatus::Failed, "Access is denied."};
+    Log(kContactA);
+    for (int i = 0; i < 3; ++i)
+        Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC"})) << "taken as 4, sent past 3";
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_NE(platform.boxes[0].find("0000000000000003.adi"), std::string::npos);
+    EXPECT_NE(platform.boxes[0].find("Access is denied."), std::string::npos);
+    EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000003.adi"})) << "kept, not lost";
+}
+
+TEST_F(OutboxTest, DeliveryThatCannotBeRecordedIsNeverSentAgain)
+{
+    Log(kContactA);
+    platform.files[kPath].removeError = "Access is denied.";
+    Tick();
+    Tick();
+    EXPECT_EQ(platform.sent.size(), 1u);
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_NE(platform.boxes[0].find("Access is denied."), std::string::npos);
+    // Marked as delivered, so a restart removes it rather than sending it.
+    EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000001+1.adi"}));
+    platform.files[InOutbox("0000000000000001+1.adi")].removeError.clear();
+    Transfer restarted{platform, platform, record, noFreq, kPaths};
+    restarted.RunTick([] { return kLogvex; });
+    EXPECT_EQ(platform.sent.size(), 1u);
+    EXPECT_TRUE(Outbox().empty());
+
+    // Removed, but still listed while a scanner has it open: it is gone.
+    Log(kContactB);
+    platform.files[kPath].deletePending = true;
+    for (int i = 0; i < 2; ++i)
+        restarted.RunTick([] { return kLogvex; });
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ"}));
+    EXPECT_EQ(platform.boxes.size(), 1u) << platform.boxes.back();
+}
+
+TEST(OutboxNames, RoundTripAndStrangersLeftAlone)
+{
+    for (const OutboxEntry& e :
+         {OutboxEntry{1, 0, OutboxKind::LogFile}, OutboxEntry{42, 3, OutboxKind::Messages},
+          OutboxEntry{9999999999999999ull, 12, OutboxKind::LogFile}}) {
+        const std::optional<OutboxEntry> back = ParseOutboxName(e.Name());
+        ASSERT_TRUE(back) << e.Name();
+        EXPECT_EQ(back->arrival, e.arrival);
+        EXPECT_EQ(back->delivered, e.delivered);
+        EXPECT_EQ(back->kind, e.kind);
+    }
+    for (const char* stranger :
+         {"wsjtx_log.adi", "1.adi", "000000000000001x.adi", "0000000000000001+0.adi",
+          "0000000000000001+.adi", "0000000000000001.adi.tmp", "0000000000000001+-1.txt", ""})
+        EXPECT_FALSE(ParseOutboxName(stranger)) << stranger;
+    const std::vector<OutboxEntry> sorted = SortedEntries(
+        {"0000000000000010.adi", "notes.txt", "0000000000000002+1.txt", "0000000000000009.adi"});
+    ASSERT_EQ(sorted.size(), 3u);
+    EXPECT_EQ(sorted[0].arrival, 2u);
+    EXPECT_EQ(sorted[2].arrival, 10u);
+}
+
+} // namespace
+} // namespace plovik
