@@ -216,14 +216,14 @@ CheckState FakePlatform::GetNoFreqCheck()
 SendStatus FakePlatform::SendCopyData(WindowRef receiver, unsigned long kind,
                                       const std::string& data)
 {
-    ++sendAttempts;
     SendStatus status = SendStatus::Delivered;
     if (!sendResults.empty()) {
         status = sendResults.front();
         sendResults.erase(sendResults.begin());
     }
+    asked.push_back({receiver, kind, data, status});
     if (status == SendStatus::Delivered)
-        sent.push_back({receiver, kind, data});
+        sent.push_back(asked.back());
     return status;
 }
 

@@ -36,6 +36,7 @@ struct SentPacket {
     WindowRef receiver;
     unsigned long kind;
     std::string data;
+    SendStatus answer; // what the send was told at once
 };
 
 class FakePlatform : public Files, public WindowSide {
@@ -52,10 +53,10 @@ public:
     int openFiles = 0;                                 // files open right now
     std::vector<std::weak_ptr<std::string>> openPaths; // the paths of open files
     CheckState check = 0;
-    std::vector<CheckState> checkAnswers; // consumed first, then `check`
-    std::vector<SentPacket> sent;         // delivered packets only
-    std::vector<SendStatus> sendResults;  // consumed first, then Delivered
-    int sendAttempts = 0;
+    std::vector<CheckState> checkAnswers;  // consumed first, then `check`
+    std::vector<SentPacket> asked;         // every send asked for, in order
+    std::vector<SentPacket> sent;          // delivered at once (not in flight)
+    std::vector<SendStatus> sendResults;   // consumed first, then Delivered
     UtcSeconds now = 0;                    // the clock: 1970 unless a test sets it
     std::vector<std::string> boxesPending; // boxes still up, as BoxPending sees them
 

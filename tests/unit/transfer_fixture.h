@@ -43,10 +43,13 @@ protected:
         });
     }
     void Log(const std::string& content) { platform.files[kPath] = FakeFile{content}; }
-    std::vector<std::string> Calls() const
+    // The calls of the contacts delivered at once, and of every send asked for.
+    std::vector<std::string> Calls() const { return CallsOf(platform.sent); }
+    std::vector<std::string> Asked() const { return CallsOf(platform.asked); }
+    static std::vector<std::string> CallsOf(const std::vector<testing::SentPacket>& packets)
     {
         std::vector<std::string> calls;
-        for (const auto& packet : platform.sent)
+        for (const auto& packet : packets)
             calls.push_back(packet.data.substr(0, packet.data.find('#')));
         return calls;
     }
