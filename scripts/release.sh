@@ -6,15 +6,9 @@
 # zip-lib.sh makes them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=$(realpath -m "${1:-dist}")
-
-scripts/setup.sh
 # shellcheck source=zip-lib.sh
 source scripts/zip-lib.sh
-version=$(project_version)
-use_commit_time
-
-mkdir -p "$out"
+start_zips "${1:-dist}"
 rm -f "$out"/plovik-bridge-*-windows-x??.zip "$out/SHA256SUMS"
 stage=build/release-stage
 rm -rf "$stage"

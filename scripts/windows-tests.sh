@@ -5,15 +5,9 @@
 # run-tests.cmd. Unpacked anywhere, `run-tests.cmd [GTEST_FILTER]` runs it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=$(realpath -m "${1:-dist}")
-
-scripts/setup.sh
 # shellcheck source=zip-lib.sh
 source scripts/zip-lib.sh
-version=$(project_version)
-use_commit_time
-
-mkdir -p "$out"
+start_zips "${1:-dist}"
 rm -f "$out"/plovik-bridge-*-windows-x??-tests.zip
 stage=build/tests-stage
 rm -rf "$stage"

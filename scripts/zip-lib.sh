@@ -9,6 +9,16 @@ project_version() {
   scripts/version.sh
 }
 
+# start_zips [FOLDER]: what a script that writes zips needs first: the
+# packages, `out` (FOLDER, made), `version`, and the commit's time.
+start_zips() {
+  out=$(realpath -m "${1:-dist}")
+  scripts/setup.sh
+  version=$(project_version)
+  use_commit_time
+  mkdir -p "$out"
+}
+
 # Sets SOURCE_DATE_EPOCH to the commit's time, unless it is set.
 use_commit_time() {
   [ -z "${SOURCE_DATE_EPOCH:-}" ] || return 0
