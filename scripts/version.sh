@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The version CMakeLists.txt declares (its one place): "1.0.2", or with
-# --title the program's window title, "Plovik Bridge ver 1.02".
+# The version CMakeLists.txt declares (its one place), MAJOR.MINOR.PATCH,
+# or with --title the program's window title, "Plovik Bridge ver
+# MAJOR.MINORPATCH".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 version=$(sed -n 's/^project(plovik_bridge VERSION \([0-9][0-9.]*\)[ )].*/\1/p' CMakeLists.txt)

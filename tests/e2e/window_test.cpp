@@ -108,7 +108,7 @@ TEST_F(Window, WsjtxLightKnowsQtClassNamesOfEveryVersionAndNeedsTheTitle)
 TEST_F(Window, CaptionAndMenuTexts)
 {
     StartBridge();
-    EXPECT_EQ(WindowText(FindBridge()), "Plovik Bridge ver 1.02");
+    EXPECT_EQ(WindowText(FindBridge()), "Plovik Bridge ver " PLOVIK_VERSION_SHORT);
     EXPECT_EQ(WindowText(FindBridge()), BridgeTitle());
     EXPECT_NE(::GetMenu(FindBridge()), nullptr) << "the frame has a menu bar";
     // Another process's menu cannot be read under Wine: read the program's own.
@@ -173,7 +173,8 @@ TEST_F(Window, HelpAboutShowsTheAboutBoxUntilOk)
     ::PostMessageA(FindBridge(), WM_CHAR, 'a', 0);
     ASSERT_TRUE(WaitFor([&] { return Dialogs(about).size() == 1; })) << "no about box";
     const HWND box = Dialogs(about)[0];
-    EXPECT_NE(StaticTexts(box).find("Plovik Bridge Ver 1.02\n"), std::string::npos)
+    EXPECT_NE(StaticTexts(box).find("Plovik Bridge Ver " PLOVIK_VERSION_SHORT "\n"),
+              std::string::npos)
         << StaticTexts(box);
     EXPECT_EQ(WindowText(::GetDlgItem(box, IDOK)), "OK");
     ::SendMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
