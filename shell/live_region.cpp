@@ -62,7 +62,9 @@ LiveRegions::~LiveRegions()
         ::CoUninitialize();
 }
 
-void LiveRegions::Changed(HWND control)
+void LiveRegions::Announce(HWND control)
 {
+    Add(control);
+    ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
     ::NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, control, OBJID_CLIENT, CHILDID_SELF);
 }

@@ -16,14 +16,15 @@ public:
     LiveRegions(const LiveRegions&) = delete;
     LiveRegions& operator=(const LiveRegions&) = delete;
 
-    // Marks `control` as a polite live region (once per control).
-    void Add(HWND control);
-
-    // Tells screen readers that the live region `control` has a new text;
-    // after the change of name, which is announced as before.
-    static void Changed(HWND control);
+    // `control` has just been given a new text: marked as a polite live
+    // region (once), the change of name is announced, then the live
+    // region's change. Not every system announces a static control's new
+    // text by itself.
+    void Announce(HWND control);
 
 private:
+    void Add(HWND control);
+
     bool m_bTried = false;
     bool m_bCom = false; // this object initialised COM on the thread
     IAccPropServices* m_services = nullptr;

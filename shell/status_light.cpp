@@ -14,10 +14,8 @@ void StatusLight::Show(bool running)
     // text, which is what screen readers read for the control.
     const std::wstring name =
         plovik::win32::Widen(m_program + (running ? ": running" : ": not running"));
-    m_regions.Add(m_hWnd);
     ::DefWindowProcW(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
-    LiveRegions::Changed(m_hWnd);
+    m_regions.Announce(m_hWnd);
 }
 
 void StatusLine::Show(const std::string& text)
@@ -26,9 +24,6 @@ void StatusLine::Show(const std::string& text)
         return;
     m_shown = true;
     m_text = text;
-    m_regions.Add(m_hWnd);
     ::SetWindowTextW(m_hWnd, plovik::win32::Widen(text).c_str());
-    // Not every system announces a static control's new text by itself.
-    ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
-    LiveRegions::Changed(m_hWnd);
+    m_regions.Announce(m_hWnd);
 }
