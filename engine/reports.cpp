@@ -62,6 +62,20 @@ std::string OpenFailureText(const std::string& path, const std::string& reason)
     return "Cannot open " + path + "\n\n" + reason;
 }
 
+std::string RunningElsewhereText()
+{
+    return "The bridge already runs for you in another session (Remote Desktop, say) or on "
+           "another desktop, where this copy cannot bring it forward.\n\nOne bridge serves "
+           "all your WSJT-X and JTDX logs, so this copy ends. Use that one, or close it first.";
+}
+
+std::string SingleStartFailureText(const std::string& path, const std::string& reason)
+{
+    return "The bridge cannot tell whether another copy of it runs, so it does not start: "
+           "two would send every contact twice.\n\nCannot open " +
+           path + "\n\n" + reason;
+}
+
 std::string MoveAsideFailureText(const std::string& log, const std::string& backup,
                                  const std::string& reason)
 {

@@ -24,6 +24,10 @@ std::string RecordAppendFailureText(const std::string& path, const std::string& 
 // the same.
 std::string SenderFailureText(const std::string& reason);
 std::string OpenFailureText(const std::string& path, const std::string& reason);
+// A second copy's: the first runs where it cannot be brought forward, or
+// whether one runs cannot be told.
+std::string RunningElsewhereText();
+std::string SingleStartFailureText(const std::string& path, const std::string& reason);
 
 // One contact Logvex took late, as the box lists it.
 struct LateContact {

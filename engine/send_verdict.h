@@ -13,14 +13,11 @@ namespace plovik {
 inline constexpr std::uint32_t kErrorAccessDenied = 5; // ERROR_ACCESS_DENIED
 inline constexpr std::uint32_t kErrorTimeout = 1460;   // ERROR_TIMEOUT
 
-// Quicker than this, a failed send was refused before the hand-over.
-inline constexpr std::uint64_t kRefusalMs = 1000;
-
 // What the send saw once it had returned.
 struct SendSeen {
+    bool hung = false;           // Logvex was not responding: nothing was sent
     bool sent = false;           // the call reported success
     std::uint32_t lastError = 0; // the last error it left (0 when none)
-    std::uint64_t tookMs = 0;    // how long the call took
     bool windowThere = true;     // Logvex's window still exists
     bool threadThere = true;     // the thread that owns it still runs
 };

@@ -18,11 +18,11 @@ using CheckState = int;
 using UtcSeconds = std::int64_t;
 
 enum class SendStatus {
-    // The receiver has the message, or may have it (a failure after it may
-    // have taken it, a week without an answer): never sent again.
+    // The receiver has the message, or may have it (a week without an
+    // answer while it held it): never sent again.
     Delivered,
     ReceiverGone, // the window no longer exists
-    NotDelivered, // surely not handed over: refused before the hand-over (as hung, or quickly)
+    NotDelivered, // not sent (Logvex not responding), or a failure the system leaves unexplained
     Refused,      // the system does not let us send to it (higher rights)
     InFlight,     // still under way; the result comes later (Transfer::SendFinished)
 };

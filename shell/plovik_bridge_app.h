@@ -2,7 +2,7 @@
 // The application: start-up of the single-document bridge.
 
 #include "framework/win_app.h"
-#include "unique_handle.h"
+#include "single_start.h"
 
 class CPlovik_bridgeApp : public CWinApp {
 public:
@@ -11,7 +11,5 @@ public:
     void OnAppAbout();
 
 private:
-    bool ClaimSingleInstance();
-
-    plovik::win32::UniqueKernelHandle m_instanceMutex;
+    SingleStart m_singleStart;
 };

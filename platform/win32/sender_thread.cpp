@@ -17,6 +17,9 @@ namespace {
 // send given up while Logvex still holds the message would be sent again
 // and logged twice. Wine reads the limit as a signed number (above 2^31 ms
 // it gives up at once) and Windows NT has no INFINITE here: one week.
+// No SMTO_ABORTIFHUNG: when Windows gives up a message still queued for a
+// Logvex that turns "hung" while it waits is not documented, and a message
+// given up so is never delivered. A hung Logvex is asked about first.
 constexpr UINT kSendLimitMs = 7u * 24 * 60 * 60 * 1000;
 // A receiver's thread that ended during the send may still be being torn
 // down when the send returns: given this long to be seen gone.
@@ -78,19 +81,23 @@ SendStatus SendCopyDataNow(HWND target, HWND sender, unsigned long kind, const s
     packet.dwData = kind;
     packet.cbData = static_cast<DWORD>(data.size());
     packet.lpData = const_cast<char*>(data.data());
+    SendSeen seen;
+    // Windows answers at once from what it knows of Logvex's queue; Wine
+    // asks Logvex, waiting up to five seconds, which is why it is asked here
+    // and not on the window's thread.
+    seen.hung = ::IsHungAppWindow(target) != FALSE;
+    if (seen.hung)
+        return SendVerdict(seen);
     DWORD_PTR handled = 0;
     // The call does not set the last error on every failure.
     ::SetLastError(ERROR_SUCCESS);
-    const ULONGLONG started = ::GetTickCount64();
     // SMTO_ERRORONEXIT: without it a receiver that crashes or is ended from
     // Task Manager inside our message counts as a success, and the contact
     // would be lost.
     const LRESULT sent = ::SendMessageTimeoutA(
         target, WM_COPYDATA, reinterpret_cast<WPARAM>(sender), reinterpret_cast<LPARAM>(&packet),
-        SMTO_ABORTIFHUNG | SMTO_NOTIMEOUTIFNOTHUNG | SMTO_ERRORONEXIT, kSendLimitMs, &handled);
-    SendSeen seen;
+        SMTO_NOTIMEOUTIFNOTHUNG | SMTO_ERRORONEXIT, kSendLimitMs, &handled);
     seen.lastError = ::GetLastError();
-    seen.tookMs = ::GetTickCount64() - started;
     seen.sent = sent != 0;
     if (!seen.sent) {
         seen.windowThere = ::IsWindow(target) != FALSE;

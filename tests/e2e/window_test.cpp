@@ -1,11 +1,10 @@
 // What the user sees of the bridge: lights, caption, menu, about box, exit.
 
 #include "bridge_fixture.h"
+#include "bridge_names.h"
 #include "unique_handle.h"
 #include "user_sid.h"
 #include "wide.h"
-
-#include <sddl.h>
 
 #include <cstdio>
 #include <string>
@@ -259,27 +258,65 @@ TEST_F(Window, SecondCopyExitsAndTheFirstStays)
     EXPECT_EQ(Got()[0].bytes, kTextK1abc);
 }
 
-TEST_F(Window, SecondCopyExitsWhenTheFirstRunsAsAdministrator)
+// The bridges' main windows on this desktop.
+std::size_t BridgeCount()
 {
-    // An elevated first bridge leaves the mutex with rights for
-    // administrators only. Here it grants the system alone, which this
-    // process does not run as: opening it is denied, under Wine as on Windows.
-    const std::wstring name =
-        plovik::win32::Widen(plovik::SingleInstanceMutexName(plovik::win32::CurrentUserSid()));
-    ASSERT_EQ(name.rfind(L"Global\\", 0), 0u) << "no SID: one bridge per session only";
-    plovik::win32::UniqueLocalMemory<PSECURITY_DESCRIPTOR> descriptor;
-    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
-        L"D:(A;;GA;;;SY)", SDDL_REVISION_1, descriptor.put(), nullptr));
-    SECURITY_ATTRIBUTES security{sizeof security, descriptor.get(), FALSE};
-    const plovik::win32::UniqueKernelHandle first(::CreateMutexW(&security, FALSE, name.c_str()));
-    ASSERT_TRUE(first);
-    ASSERT_EQ(::CreateMutexW(nullptr, FALSE, name.c_str()), nullptr);
-    ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED))
-        << "the mutex opens: the case is not reachable here";
+    std::size_t count = 0;
+    for (HWND w = nullptr; (w = ::FindWindowExA(nullptr, w, plovik::kFrameClassName, nullptr));)
+        ++count;
+    return count;
+}
 
+// Objects of any kind under the name an earlier version's mutex had, and two
+// copies started at the same moment: one bridge runs, whatever else holds
+// names, and every other copy ends.
+TEST_F(Window, TwoStartsLeaveOneBridgeWhateverHoldsTheOldName)
+{
+    const std::wstring oldName = L"Global\\PlovikBridge.SingleInstance." +
+                                 plovik::win32::Widen(plovik::win32::CurrentUserSid());
+    const plovik::win32::UniqueKernelHandle squatter(
+        ::CreateEventW(nullptr, TRUE, FALSE, oldName.c_str()));
+    ASSERT_TRUE(squatter);
+    for (int round = 0; round < 2; ++round) {
+        Process first(Quote(BridgeProgram()));
+        Process second(Quote(BridgeProgram()));
+        ASSERT_TRUE(WaitFor([] { return BridgeCount() == 1; }, 10000)) << round;
+        ASSERT_TRUE(WaitFor([&] { return first.Running() != second.Running(); }, 10000))
+            << round << ": both copies run";
+        EXPECT_TRUE(HoldsFor([] { return BridgeCount() == 1; }, 1500)) << round;
+        Process& ended = first.Running() ? second : first;
+        EXPECT_EQ(ended.WaitExit(0), 0) << round;
+    }
+}
+
+// A first copy with no window here (another session, another desktop) holds
+// the lock: the second says so and ends.
+TEST_F(Window, SecondCopyWhoseFirstIsElsewhereSaysSoAndEnds)
+{
+    const plovik::win32::UniqueFile held(
+        ::CreateFileW(plovik::win32::Widen(files.appData + "\\" + plovik::kSingleStartLock).c_str(),
+                      GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held) << ::GetLastError();
     Process second(Quote(BridgeProgram()));
-    EXPECT_EQ(second.WaitExit(8000), 0);
-    EXPECT_EQ(FindBridge(), nullptr);
+    ASSERT_TRUE(WaitFor([] { return !Boxes().empty(); }, 10000)) << "no box";
+    const std::string text = StaticTexts(Boxes()[0]);
+    EXPECT_NE(text.find("already runs for you in another session"), std::string::npos) << text;
+    EXPECT_EQ(BridgeCount(), 0u);
+    EXPECT_TRUE(DismissBox(Boxes()[0]));
+    EXPECT_EQ(second.WaitExit(5000), 0);
+    EXPECT_EQ(BridgeCount(), 0u);
+}
+
+// An internal failure (an uncaught throw, the library's own throws) ends
+// the process at once with the fail-fast status, through no box whose loop
+// would go on running the tick.
+TEST_F(Window, InternalFailureEndsAtOnceWithoutABox)
+{
+    constexpr DWORD kFailFast = 0xC0000602; // STATUS_FAIL_FAST_EXCEPTION
+    for (const char* how : {"terminate", "throw"}) {
+        Process probe(Quote(PeerProgram("fail-fast-probe.exe")) + " --how " + how);
+        EXPECT_EQ(static_cast<DWORD>(probe.WaitExit(5000)), kFailFast) << how;
+    }
 }
 
 TEST_F(Window, NewDocumentStartsOverAndTheBridgeKeepsWorking)
