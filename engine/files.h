@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace plovik {
@@ -76,6 +77,15 @@ struct FolderListing {
 // files: a listed folder filtered, for a system that cannot filter.
 FolderListing KeepFoldersNamed(FolderListing listing, const std::vector<std::string>& prefixes);
 
+// What an append writes first after `fileEnd` (the file's last bytes, its
+// whole last line at least) so that what it appends starts a record of its
+// own: nothing after a line feed or in an empty file; else, after a line a
+// power cut tore, the rest of a cut tag or value in blanks, an end of record
+// when the line held an unfinished one, and a line feed.
+std::string TornTailClosing(std::string_view fileEnd);
+// How much of a file's end an append reads for it: far more than a line.
+inline constexpr std::size_t kTailBytes = 8192;
+
 // Paths are UTF-8. What is on the disk when a call returns, so that a power
 // cut cannot undo it, is what the system documents: on Linux every change
 // (fsync of the file and of each folder it touches); on Windows a Move
@@ -114,7 +124,8 @@ public:
     virtual bool Remove(const std::string& path, std::string& reason) = 0;
 
     // Appends `text` to the file, made with `header` first when it is new or
-    // empty, and puts both on the disk before it returns (Linux: an fsync of
+    // empty, and after TornTailClosing of its end when it is not; and puts it
+    // on the disk before it returns (Linux: an fsync of
     // the file, and of its folder when it was made; Windows:
     // FlushFileBuffers). Others may read the file meanwhile.
     virtual bool Append(const std::string& path, const std::string& header, const std::string& text,

@@ -15,6 +15,9 @@ for preset in native sanitize; do
   ctest --test-dir "build/$preset" --output-on-failure -j "$jobs"
 done
 
+echo "== the record torn at every byte, read by another program's reader"
+scripts/check-torn-record.sh build/native
+
 echo "== fuzz: a short time-boxed pass over each target"
 cmake --preset fuzz >/dev/null
 cmake --build build/fuzz -j "$jobs"

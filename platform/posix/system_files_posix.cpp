@@ -9,6 +9,7 @@
 #include "system_files.h"
 #include "unique_fd.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -209,14 +210,22 @@ bool SystemFiles::Remove(const std::string& path, std::string& reason)
 bool SystemFiles::Append(const std::string& path, const std::string& header,
                          const std::string& text, std::string& reason)
 {
-    const UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    const UniqueFd fd(::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
     struct stat info {};
     if (!fd || ::fstat(fd.get(), &info) != 0) {
         reason = ErrnoText(errno);
         return false;
     }
     const bool made = info.st_size == 0;
-    const std::string all = made ? header + text : text;
+    // The file's last line, to see whether a power cut tore it.
+    std::string end(static_cast<std::size_t>(std::min<off_t>(info.st_size, kTailBytes)), '\0');
+    if (!end.empty() &&
+        ::pread(fd.get(), end.data(), end.size(), info.st_size - static_cast<off_t>(end.size())) !=
+            static_cast<ssize_t>(end.size())) {
+        reason = ErrnoText(errno);
+        return false;
+    }
+    const std::string all = made ? header + text : TornTailClosing(end) + text;
     for (std::size_t done = 0; done < all.size();) {
         const ssize_t wrote = ::write(fd.get(), all.data() + done, all.size() - done);
         if (wrote < 0 && errno == EINTR)

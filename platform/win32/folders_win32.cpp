@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -158,8 +159,9 @@ bool SystemFiles::Append(const std::string& path, const std::string& header,
     // documents as the same as a handle opened with FILE_APPEND_DATA alone).
     UniqueFile file;
     const DWORD error = WaitingForHolders([&] {
-        file = UniqueFile(::CreateFileW(win32::Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file = UniqueFile(::CreateFileW(win32::Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                        FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
         return LastErrorUnless(static_cast<bool>(file));
     });
     LARGE_INTEGER size{};
@@ -167,7 +169,20 @@ bool SystemFiles::Append(const std::string& path, const std::string& header,
         reason = ErrorText(error != ERROR_SUCCESS ? error : ::GetLastError());
         return false;
     }
-    const std::string all = size.QuadPart == 0 ? header + text : text;
+    // The file's last line, to see whether a power cut tore it.
+    std::string end(static_cast<std::size_t>(std::min<LONGLONG>(size.QuadPart, kTailBytes)), '\0');
+    const ULONGLONG from = static_cast<ULONGLONG>(size.QuadPart) - end.size();
+    OVERLAPPED atTail{};
+    atTail.Offset = static_cast<DWORD>(from);
+    atTail.OffsetHigh = static_cast<DWORD>(from >> 32);
+    DWORD read = 0;
+    if (!end.empty() &&
+        (!::ReadFile(file.get(), end.data(), static_cast<DWORD>(end.size()), &read, &atTail) ||
+         read != end.size())) {
+        reason = ErrorText(::GetLastError());
+        return false;
+    }
+    const std::string all = size.QuadPart == 0 ? header + text : TornTailClosing(end) + text;
     OVERLAPPED atTheEnd{};
     atTheEnd.Offset = atTheEnd.OffsetHigh = 0xFFFFFFFF;
     DWORD wrote = 0;

@@ -99,6 +99,16 @@ const Samples& WsjtxSamples()
     return samples;
 }
 
+std::size_t RecordsIn(const std::string& path)
+{
+    const std::string text = ReadFileBytes(path);
+    std::size_t records = 0;
+    for (std::size_t at = text.find("<call:"); at != std::string::npos;
+         at = text.find("<call:", at + 1))
+        ++records;
+    return records;
+}
+
 HWND FindBridge()
 {
     return ::FindWindowA(plovik::kFrameClassName, nullptr);

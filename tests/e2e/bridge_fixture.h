@@ -54,6 +54,8 @@ extern const char* const kTextK1abc;
 extern const char* const kTextK1abcNoFreq;
 
 HWND FindBridge();
+// How many contacts an ADIF file holds (its call fields).
+std::size_t RecordsIn(const std::string& path);
 HWND FindLogvex();
 HWND BridgeControl(int id);
 // A light as the user sees it: its colour, inside a black 1-pixel border.

@@ -30,16 +30,6 @@ std::string HoursMinutes(const std::string& time)
     return time.substr(0, 2) + ":" + time.substr(2, 2);
 }
 
-std::size_t RecordsIn(const std::string& path)
-{
-    const std::string text = ReadFileBytes(path);
-    std::size_t records = 0;
-    for (std::size_t at = text.find("<call:"); at != std::string::npos;
-         at = text.find("<call:", at + 1))
-        ++records;
-    return records;
-}
-
 using Instances = BridgeTest;
 
 TEST_F(Instances, EveryInstanceGetsEachContactToLogvexOnceInOrder)

@@ -182,7 +182,7 @@ bool FakePlatform::Append(const std::string& path, const std::string& header,
         reason = file.appendError;
         return false;
     }
-    file.content += file.content.empty() ? header + text : text;
+    file.content += file.content.empty() ? header + text : TornTailClosing(file.content) + text;
     return true;
 }
 

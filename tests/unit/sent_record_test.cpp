@@ -65,6 +65,33 @@ TEST_F(SentRecordTest, RecordedContactsAreNotSentAgain)
     EXPECT_EQ(platform.sent.size(), 7u);
 }
 
+// A power cut tears the record's last line at any byte: the next contact
+// appended is still read whole (its key, name and comment included), and
+// nothing written before the tear changes.
+TEST_F(SentRecordTest, ALineTornAnywhereNeverMergesWithTheNextContact)
+{
+    platform.now = 1796624700; // 2026-12-07 06:25:00
+    // As the record writes it: typed fields of its own, a '<' in a value.
+    const std::string torn = RecordLine("<call:5>W2OPN <name:3>Bob <qso_date:8>20261207 "
+                                        "<time_on:6>063000 <comment:7>a <b> c <gridsquare:4>FN42 "
+                                        "<mode:3>FT8 <eor>",
+                                        1796625000);
+    const std::string next =
+        "x<eoh>\n<call:5>W3NXT <qso_date:8>20261207 <time_on:6>063100 <mode:3>FT8 <eor>\n";
+    for (std::size_t cut = 1; cut < torn.size(); ++cut) {
+        const std::string kept = kSentRecordHeader + torn.substr(0, cut);
+        platform.files[kPaths.sent] = FakeFile{kept};
+        for (const std::size_t skipped : {0u, 1u}) {
+            Transfer run{platform, platform, record, noFreq, kPaths};
+            Log(next);
+            run.RunTick([] { return kLogvex; });
+            EXPECT_EQ(run.GetProgress().skipped, skipped) << "cut at " << cut;
+        }
+        const std::string& content = platform.files.at(kPaths.sent).content;
+        EXPECT_EQ(content.compare(0, kept.size(), kept), 0) << "cut at " << cut;
+    }
+}
+
 // What makes two contacts the same: a restored copy is, a second QSO is not,
 // even with the same stale start time; when Logvex took it plays no part.
 TEST(ContactKey, SameContactOnlyWhenEveryKeptFieldIsTheSame)
