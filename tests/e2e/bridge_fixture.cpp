@@ -127,8 +127,32 @@ HWND BridgeControl(int id)
 
 COLORREF Light(int id)
 {
-    const HWND light = BridgeControl(id);
-    return ScreenPixel(light, 0, 0) == kBlack ? ScreenPixel(light, 8, 8) : CLR_INVALID;
+    // The window text, which a light keeps as its accessible name.
+    const std::string name = WindowText(BridgeControl(id));
+    const auto endsWith = [&](const std::string& end) {
+        return name.size() > end.size() &&
+               name.compare(name.size() - end.size(), end.size(), end) == 0;
+    };
+    return endsWith(": running") ? kGreen : endsWith(": not running") ? kGrey : CLR_INVALID;
+}
+
+bool BringBridgeToFront()
+{
+    const HWND bridge = FindBridge();
+    if (!bridge)
+        return false;
+    // Windows lets the process that had the last input event set the
+    // foreground window: a key of no effect makes it this one.
+    INPUT keys[2]{};
+    for (INPUT& key : keys) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = VK_SHIFT;
+    }
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, keys, sizeof keys[0]);
+    ::SetForegroundWindow(bridge);
+    ::BringWindowToTop(bridge);
+    return WaitFor([bridge] { return ::GetForegroundWindow() == bridge; });
 }
 
 bool BridgeAnswers(DWORD timeoutMs)

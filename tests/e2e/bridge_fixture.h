@@ -58,8 +58,12 @@ HWND FindBridge();
 std::size_t RecordsIn(const std::string& path);
 HWND FindLogvex();
 HWND BridgeControl(int id);
-// A light as the user sees it: its colour, inside a black 1-pixel border.
+// A light as the program says it: kGreen or kGrey by the name a screen
+// reader reads for it ("Logvex: running"), CLR_INVALID if it says neither.
+// No pixel: on a test runner another window may cover the bridge.
 COLORREF Light(int id);
+// The bridge's window in front of every other (for a check of its pixels).
+bool BringBridgeToFront();
 // The bridge's window answers a message within `timeoutMs`.
 bool BridgeAnswers(DWORD timeoutMs = 5000);
 

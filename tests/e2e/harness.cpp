@@ -134,8 +134,14 @@ COLORREF ScreenPixel(HWND window, int x, int y)
     RECT rect;
     if (!window || !::GetWindowRect(window, &rect))
         return CLR_INVALID;
+    // Another program's window over that point (a runner's console) would
+    // give its colour: no colour at all, then.
+    const POINT point{rect.left + x, rect.top + y};
+    const HWND top = ::WindowFromPoint(point);
+    if (!top || ::GetAncestor(top, GA_ROOT) != ::GetAncestor(window, GA_ROOT))
+        return CLR_INVALID;
     const ScreenDc screen(::GetDC(nullptr));
-    return ::GetPixel(screen.get(), rect.left + x, rect.top + y);
+    return ::GetPixel(screen.get(), point.x, point.y);
 }
 
 namespace {

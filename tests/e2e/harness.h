@@ -70,7 +70,8 @@ bool HoldsFor(const std::function<bool()>& condition, DWORD durationMs);
 
 std::string WindowText(HWND window);
 std::string ClassOf(HWND window);
-// The colour of one pixel of a window, read off the screen (what the user sees).
+// The colour of one pixel of a window, read off the screen (what the user
+// sees); CLR_INVALID where another program's window covers it.
 COLORREF ScreenPixel(HWND window, int x, int y);
 // Visible top-level dialogs (class "#32770") with this caption.
 std::vector<HWND> Dialogs(const std::string& caption);

@@ -74,12 +74,15 @@ TEST_F(Window, LightsAndBadgeAreDrawnAtTheScreensScale)
         ASSERT_EQ(dpi, std::atoi(wanted)) << "the prefix's DPI was not set";
     }
     StartBridge();
+    // The one check of the drawing itself, read off the screen: in front.
+    ASSERT_TRUE(BringBridgeToFront());
     // 17 px at 96 DPI, 34 at 192: in proportion, the frame whole pixels.
     const LONG side = ::MulDiv(17, dpi, 96);
     const int frame = std::max(1, ::MulDiv(1, dpi, 96));
     for (const auto& [id, label] : {std::pair{kLogLight, "Log"}, std::pair{kProgLight, "Prgm"}}) {
         const HWND light = BridgeControl(id);
-        ASSERT_TRUE(WaitFor([&] { return Light(id) == kGrey; })) << label;
+        ASSERT_TRUE(WaitFor([&] { return ScreenPixel(light, side / 2, side / 2) == kGrey; }))
+            << label;
         const SIZE drawn = FrameOnScreen(light, kBlack);
         EXPECT_EQ(drawn.cx, side) << label << " at " << dpi << " DPI";
         EXPECT_EQ(drawn.cy, side) << label << " at " << dpi << " DPI";

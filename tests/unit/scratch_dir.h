@@ -1,8 +1,11 @@
 #pragma once
 // A folder of the running test's own under the system's temporary folder:
-// made empty when the test starts, removed when it ends.
+// made empty when the test starts, removed when it ends. Named with the
+// process too, so that two builds' tests running at once keep apart.
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -13,7 +16,8 @@ class ScratchDir {
 public:
     explicit ScratchDir(const std::string& prefix)
         : m_path(std::filesystem::temp_directory_path() /
-                 (prefix + ::testing::UnitTest::GetInstance()->current_test_info()->name()))
+                 (prefix + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+                  std::to_string(::getpid())))
     {
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
