@@ -17,6 +17,10 @@
 
 #include <windows.h>
 
+// Any C++ library header: it says which library this is (__GLIBCXX__).
+#include <exception>
+
+#if defined(__GLIBCXX__)
 namespace {
 
 constexpr UINT kFailFastStatus = 0xC0000602; // STATUS_FAIL_FAST_EXCEPTION
@@ -32,7 +36,6 @@ constexpr UINT kFailFastStatus = 0xC0000602; // STATUS_FAIL_FAST_EXCEPTION
 
 } // namespace
 
-#if defined(__GLIBCXX__)
 namespace __gnu_cxx {
 
 void __verbose_terminate_handler()
