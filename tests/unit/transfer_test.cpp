@@ -215,19 +215,33 @@ TEST_F(TransferTest, LateContactsMakeOneBoxPerRunAndOneAtATime)
     transfer.SendFinished(SendStatus::Delivered);
     EXPECT_EQ(transfer.GetProgress().lateInHandsCall, "");
     EXPECT_EQ(platform.boxes.size(), 4u);
+
+    // On time when it went, late while Logvex still holds it: named at the
+    // next tick.
+    Log("x<eoh>\n" + contact("H2AAA", "061800"));
+    platform.sendResults = {SendStatus::InFlight};
+    Tick();
+    EXPECT_EQ(transfer.GetProgress().lateInHandsCall, "");
+    platform.now += 15 * 60;
+    Tick();
+    EXPECT_EQ(transfer.GetProgress().lateInHandsCall, "H2AAA");
+    EXPECT_EQ(transfer.GetProgress().lateInHandsAt, "2026-12-08 04:10");
 }
 
 TEST_F(TransferTest, RefusedSendIsReportedOnceAndTheContactWaits)
 {
-    Log(kContactA);
-    platform.sendResults = {SendStatus::Refused, SendStatus::Refused, SendStatus::Refused};
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(Tick().send, SendOutcome::Refused);
-    ASSERT_EQ(platform.boxes.size(), 1u);
-    EXPECT_NE(platform.boxes[0].find("higher rights"), std::string::npos);
-    EXPECT_EQ(Outbox().size(), 1u);
-    EXPECT_EQ(Tick().send, SendOutcome::Sent);
-    EXPECT_EQ(platform.sent.size(), 1u);
+    // Once a contact has gone, a new refusal is news again.
+    for (std::size_t round = 1; round <= 2; ++round) {
+        Log(kContactA);
+        platform.sendResults = {SendStatus::Refused, SendStatus::Refused, SendStatus::Refused};
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(Tick().send, SendOutcome::Refused);
+        ASSERT_EQ(platform.boxes.size(), round);
+        EXPECT_NE(platform.boxes.back().find("higher rights"), std::string::npos);
+        EXPECT_EQ(Outbox().size(), 1u);
+        EXPECT_EQ(Tick().send, SendOutcome::Sent);
+        EXPECT_EQ(platform.sent.size(), round);
+    }
 }
 
 TEST_F(TransferTest, SendInFlightLetsTicksTakeFilesAndRecordsWhenItEnds)
