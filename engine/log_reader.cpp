@@ -287,13 +287,7 @@ ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Files& files,
     case OpenStatus::Failed:
         return ReadResult{ReadOutcome::Failed, std::move(opened.reason)};
     }
-    ReadResult read = ReadContacts(record, *opened.file, window, onContact);
-    if (read.outcome == ReadOutcome::Empty) {
-        // Close before the box, so WSJT-X can go on writing while it is up.
-        opened.file.reset();
-        window.ShowMessageBox(kEmptyFileText);
-    }
-    return read;
+    return ReadContacts(record, *opened.file, window, onContact);
 }
 
 ReadResult ReadContacts(QsoRecord& record, LogFile& file, WindowSide& window,

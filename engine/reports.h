@@ -24,6 +24,8 @@ std::string RecordAppendFailureText(const std::string& path, const std::string& 
 // the same.
 std::string SenderFailureText(const std::string& reason);
 std::string OpenFailureText(const std::string& path, const std::string& reason);
+// A log file without any line of content.
+std::string EmptyFileText();
 
 // One contact Logvex took late, as the box lists it.
 struct LateContact {
@@ -45,10 +47,8 @@ struct LateRun {
 };
 std::string LateBoxText(const LateRun& late);
 
-inline constexpr const char* kRefusedText =
-    "Logvex runs with higher rights than the bridge (as administrator), so Windows does not "
-    "let the bridge hand it contacts.\n\nThe contacts wait, and none is lost. Run Logvex and "
-    "the bridge at the same level: both as administrator, or neither.";
+// Logvex runs with higher rights: the system refuses every send to it.
+std::string RefusedText();
 
 class Reports {
 public:

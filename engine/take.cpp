@@ -57,7 +57,7 @@ TakeResult TakeLogFile(const std::string& logPath, const std::string& target, Fi
     if (status == LineReader::Status::End) {
         // Closed before the box, so WSJT-X can go on writing while it is up.
         file.reset();
-        reports.Show(kEmptyFileText);
+        reports.Show(EmptyFileText());
         return {TakeOutcome::Empty, std::string()};
     }
     std::string reason;

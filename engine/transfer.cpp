@@ -173,7 +173,7 @@ SendOutcome Transfer::SendFinished(SendStatus status)
         Delivered(*done.folder, done.contact);
         break;
     case SendStatus::Refused:
-        m_reports.Report(Reports::Topic::Send, kRefusedText);
+        m_reports.Report(Reports::Topic::Send, RefusedText());
         return SendOutcome::Refused;
     default:
         return SendOutcome::Held;
@@ -265,7 +265,7 @@ SendOutcome Transfer::SendStep(WindowRef receiver)
             NoteInHands();
             return SendOutcome::InFlight;
         case SendStatus::Refused:
-            m_reports.Report(Reports::Topic::Send, kRefusedText);
+            m_reports.Report(Reports::Topic::Send, RefusedText());
             return SendOutcome::Refused;
         case SendStatus::ReceiverGone:
         case SendStatus::NotDelivered:
