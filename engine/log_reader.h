@@ -92,11 +92,11 @@ private:
     QsoRecord& m_record;
     LogFile& m_file;
     WindowSide& m_window;
-    struct Ready {
+    struct Cut {
         QsoRecord record;
         std::string tags;
     };
-    std::deque<Ready> m_ready; // cut, not yet handed over (a line can hold several)
+    std::deque<Cut> m_cut; // cut, not yet handed over (a line can hold several)
     std::unique_ptr<Parts> m_parts;
     std::string_view m_line;
     LineReader::Status m_status = LineReader::Status::Line;

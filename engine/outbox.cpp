@@ -85,8 +85,8 @@ Outbox::Next Outbox::ReadNext(Contact& contact)
         const OutboxEntry entry = entries.front();
         std::string reason;
         switch (ReadContact(entry, contact, reason)) {
-        case Found::Ready:
-            return Next::Ready;
+        case Found::Contact:
+            return Next::Waiting;
         case Found::Stopped:
             return Next::Stopped;
         case Found::Bad:
@@ -102,11 +102,9 @@ Outbox::Next Outbox::ReadNext(Contact& contact)
 
 Outbox::Found Outbox::ReadContact(const OutboxEntry& entry, Contact& contact, std::string& reason)
 {
-    const std::size_t wanted = entry.delivered;
-    const bool resumable =
-        m_reading && m_reading->arrival == entry.arrival && m_reading->kind == entry.kind &&
-        (m_reading->ahead.empty() ? m_reading->pulled : m_reading->ahead.front().index) <= wanted;
-    if (!resumable) {
+    // The same file where its reading stands, or opened anew; then the
+    // contact at the index.
+    if (!m_reading || !m_reading->Reaches(entry)) {
         m_reading.reset();
         OpenResult opened = m_files.OpenForReading(PathOf(entry));
         if (opened.status != OpenStatus::Opened) {
@@ -115,31 +113,27 @@ Outbox::Found Outbox::ReadContact(const OutboxEntry& entry, Contact& contact, st
         }
         m_reading = std::make_unique<OutboxReading>(entry, std::move(opened.file), m_window);
     }
-    OutboxReading& reading = *m_reading;
-    // The contact asked for, and whether another follows it.
-    for (;;) {
-        while (!reading.ahead.empty() && reading.ahead.front().index < wanted)
-            reading.ahead.pop_front();
-        if (reading.ended != OutboxReading::Ended::No || reading.ahead.size() >= 2)
-            break;
-        if (reading.PullOne() == OutboxReading::Pull::Stopped) {
-            m_reading.reset();
-            return Found::Stopped;
-        }
-    }
-    if (reading.ahead.empty()) {
-        const bool bad = reading.ended == OutboxReading::Ended::Bad;
-        reason = reading.reason;
+    switch (m_reading->ContactAt(entry.delivered)) {
+    case OutboxReading::Found::Contact:
+        break;
+    case OutboxReading::Found::AllDone:
         m_reading.reset();
-        return bad ? Found::Bad : Found::AllDone;
+        return Found::AllDone;
+    case OutboxReading::Found::Bad:
+        reason = m_reading->Reason();
+        m_reading.reset();
+        return Found::Bad;
+    case OutboxReading::Found::Stopped:
+        m_reading.reset();
+        return Found::Stopped;
     }
-    const OutboxReading::Read& read = reading.ahead.front();
+    const OutboxReading::Read& read = m_reading->Contact();
     contact.entry = entry;
     contact.record = read.record;
     contact.tags = read.tags;
     contact.message = read.message;
-    contact.last = reading.ahead.size() == 1 && reading.ended == OutboxReading::Ended::End;
-    return Found::Ready;
+    contact.last = m_reading->IsLast();
+    return Found::Contact;
 }
 
 void Outbox::RecordDelivery(const Contact& contact)
@@ -190,12 +184,10 @@ std::optional<std::size_t> Outbox::CountWaiting()
             OpenResult opened = m_files.OpenForReading(PathOf(entry));
             if (opened.status == OpenStatus::Opened) {
                 OutboxReading reading(entry, std::move(opened.file), m_window);
-                OutboxReading::Pull pull;
-                while ((pull = reading.PullOne()) == OutboxReading::Pull::Got)
-                    reading.ahead.clear();
-                if (pull == OutboxReading::Pull::Stopped)
+                const std::optional<std::size_t> count = reading.Count();
+                if (!count)
                     return std::nullopt;
-                contacts = reading.pulled;
+                contacts = *count;
             }
             counted = m_counted.insert(m_counted.end(), {entry.arrival, contacts});
         }
@@ -220,7 +212,7 @@ void Outbox::SetAside(const OutboxEntry& entry, const std::string& text)
     if (IsSetAside(entry.arrival))
         return;
     m_setAside.push_back(entry.arrival);
-    if (m_reading && m_reading->arrival == entry.arrival)
+    if (m_reading && m_reading->Arrival() == entry.arrival)
         m_reading.reset();
     m_reports.Show(text);
 }
