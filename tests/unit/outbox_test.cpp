@@ -118,6 +118,7 @@ TEST_F(OutboxTest, DeliveryThatCannotBeRecordedIsNeverSentAgain)
     EXPECT_EQ(platform.sent.size(), 1u);
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_NE(platform.boxes[0].find("Access is denied."), std::string::npos);
+    EXPECT_NE(platform.boxes[0].find("could not be recorded"), std::string::npos);
     // Marked as delivered, so a restart removes it rather than sending it.
     EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000001+1.adi"}));
     platform.files[InOutbox("0000000000000001+1.adi")].removeError.clear();

@@ -228,15 +228,23 @@ TEST_F(TransferTest, LateContactsMakeOneBoxPerRunAndOneAtATime)
     EXPECT_EQ(transfer.GetProgress().lateInHandsAt, "2026-12-08 04:10");
 }
 
+// So is an outbox that cannot be listed while Logvex waits for it. Once a
+// contact has gone, each is news again.
 TEST_F(TransferTest, RefusedSendIsReportedOnceAndTheContactWaits)
 {
-    // Once a contact has gone, a new refusal is news again.
     for (std::size_t round = 1; round <= 2; ++round) {
         Log(kContactA);
+        Tick(0);
+        platform.listError = "Access is denied.";
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(Tick().send, SendOutcome::Held);
+        platform.listError.clear();
+        ASSERT_EQ(platform.boxes.size(), 2 * round - 1);
+        EXPECT_NE(platform.boxes.back().find("Access is denied."), std::string::npos);
         platform.sendResults = {SendStatus::Refused, SendStatus::Refused, SendStatus::Refused};
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(Tick().send, SendOutcome::Refused);
-        ASSERT_EQ(platform.boxes.size(), round);
+        ASSERT_EQ(platform.boxes.size(), 2 * round);
         EXPECT_NE(platform.boxes.back().find("higher rights"), std::string::npos);
         EXPECT_EQ(Outbox().size(), 1u);
         EXPECT_EQ(Tick().send, SendOutcome::Sent);
