@@ -63,8 +63,8 @@ FolderListing SystemFiles::ListFolder(const std::string& folder)
 {
     FolderListing listing;
     WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileW(win32::Widen(folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    const UniqueFind search(::FindFirstFileW(win32::Widen(folder + "\\*").c_str(), &found));
+    if (!search) {
         const DWORD error = ::GetLastError();
         listing.ok = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
         listing.exists = !listing.ok;
@@ -78,9 +78,8 @@ FolderListing SystemFiles::ListFolder(const std::string& folder)
             listing.names.push_back(name);
         else if (name != "." && name != "..")
             listing.folders.push_back(name);
-    } while (::FindNextFileW(search, &found));
+    } while (::FindNextFileW(search.get(), &found));
     const DWORD error = ::GetLastError();
-    ::FindClose(search);
     if (error != ERROR_NO_MORE_FILES) {
         listing.ok = false;
         listing.reason = ErrorText(error);
