@@ -34,23 +34,21 @@ std::string Outbox::PathOf(const OutboxEntry& entry) const
     return m_folder + m_separator + entry.Name();
 }
 
-bool Outbox::Ensure(std::string& reason)
+FileResult Outbox::Ensure()
 {
     if (m_nextArrival)
-        return true;
-    if (!m_files.MakeFolder(m_folder, reason))
-        return false;
+        return {};
+    if (FileResult made = m_files.MakeFolder(m_folder); !made)
+        return made;
     const FolderListing listing = m_files.ListFolder(m_folder);
-    if (!listing.ok) {
-        reason = listing.reason;
-        return false;
-    }
+    if (listing.status == ListStatus::Failed)
+        return FileResult::Failed(listing.reason);
     const std::vector<OutboxEntry> entries = SortedEntries(listing.names);
     m_nextArrival = entries.empty() ? 1 : entries.back().arrival + 1;
     // A number removed this run is never given again, even once unlisted.
     for (std::uint64_t removed : m_removed)
         m_nextArrival = std::max(*m_nextArrival, removed + 1);
-    return true;
+    return {};
 }
 
 std::string Outbox::NextArrivalPath(OutboxKind kind) const
@@ -65,7 +63,7 @@ Outbox::Next Outbox::ReadNext(Contact& contact)
 {
     for (;;) {
         const FolderListing listing = m_files.ListFolder(m_folder);
-        if (!listing.ok) {
+        if (listing.status == ListStatus::Failed) {
             m_reports.Report(Reports::Topic::Send, OutboxFailureText(m_folder, listing.reason));
             return Next::Held;
         }
@@ -142,36 +140,36 @@ void Outbox::RecordDelivery(const Contact& contact)
     OutboxEntry next = contact.entry;
     ++next.delivered;
     const std::string recorded = PathOf(next);
-    std::string reason;
     if (!contact.last) {
-        if (m_files.Move(path, recorded, HolderWait::UpToASecond, reason) != MoveStatus::Moved)
-            SetAside(contact.entry, NotRecordedText(path, reason));
+        const MoveResult moved = m_files.Move(path, recorded, HolderWait::UpToASecond);
+        if (moved.status != MoveStatus::Moved)
+            SetAside(contact.entry, NotRecordedText(path, moved.reason));
         return;
     }
     // The last contact: the file is closed, marked as all delivered, then
     // removed. Where a removal is not made durable at once (Windows), a
     // power cut that undoes it leaves a file that is only removed again.
     m_reading.reset();
-    const bool marked =
-        m_files.Move(path, recorded, HolderWait::UpToASecond, reason) == MoveStatus::Moved;
-    std::string removeReason;
-    if (m_files.Remove(marked ? recorded : path, removeReason)) {
+    const MoveResult moved = m_files.Move(path, recorded, HolderWait::UpToASecond);
+    const bool marked = moved.status == MoveStatus::Moved;
+    const FileResult removed = m_files.Remove(marked ? recorded : path);
+    if (removed) {
         m_removed.push_back(contact.entry.arrival);
         return;
     }
     if (!marked) {
         // Neither recorded nor removed: sent again only after a restart.
-        SetAside(contact.entry, NotRecordedText(path, reason));
+        SetAside(contact.entry, NotRecordedText(path, moved.reason));
         return;
     }
     // Marked, so never sent again; only its removal is tried at the next start.
-    SetAside(contact.entry, NotRecordedText(recorded, removeReason));
+    SetAside(contact.entry, NotRecordedText(recorded, removed.reason));
 }
 
 std::optional<std::size_t> Outbox::CountWaiting()
 {
     const FolderListing listing = m_files.ListFolder(m_folder);
-    if (!listing.ok)
+    if (listing.status == ListStatus::Failed)
         return std::nullopt; // unknown, not none
     std::size_t waiting = 0;
     for (const OutboxEntry& entry : SortedEntries(listing.names)) {
@@ -199,11 +197,10 @@ std::optional<std::size_t> Outbox::CountWaiting()
 void Outbox::RemoveDelivered(const OutboxEntry& entry)
 {
     m_reading.reset();
-    std::string reason;
-    if (m_files.Remove(PathOf(entry), reason))
+    if (const FileResult removed = m_files.Remove(PathOf(entry)))
         m_removed.push_back(entry.arrival);
     else
-        SetAside(entry, BadFileText(PathOf(entry), reason));
+        SetAside(entry, BadFileText(PathOf(entry), removed.reason));
 }
 
 void Outbox::SetAside(const OutboxEntry& entry, const std::string& text)

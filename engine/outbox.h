@@ -35,7 +35,7 @@ public:
 
     // Makes the folder if it is not there and, the first time, lists it to
     // learn the next arrival number.
-    bool Ensure(std::string& reason);
+    FileResult Ensure();
     // The path the next file taken in goes to (after Ensure), and its arrival.
     std::string NextArrivalPath(OutboxKind kind) const;
     void Arrived();

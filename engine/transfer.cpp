@@ -102,7 +102,7 @@ bool Transfer::LookForInstances()
     bool read = true;
     for (const auto& [root, separator] : m_roots) {
         FolderListing listing = m_files.ListFoldersNamed(root, kInstanceFolderPrefixes);
-        read = read && listing.ok;
+        read = read && listing.status != ListStatus::Failed;
         std::sort(listing.folders.begin(), listing.folders.end());
         for (const std::string& name : listing.folders)
             if (IsInstanceFolderName(name))
