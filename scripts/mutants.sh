@@ -24,11 +24,12 @@ export TMPDIR="$work/tmp"
 
 say() { printf '%s\n' "$*"; }
 
-# The sources as they are now, tracked files only.
+# The sources as they are now (tracked and new files), all newer than any
+# object of an earlier run, so each is built afresh.
 rm -rf "$src" "$TMPDIR"
 mkdir -p "$src" "$TMPDIR"
 (cd "$root" && git ls-files -z --cached --others --exclude-standard |
-    xargs -0 tar -cf - --ignore-failed-read 2>/dev/null) | tar -xf - -C "$src"
+    xargs -0 tar -cf - --ignore-failed-read 2>/dev/null) | tar -xmf - -C "$src"
 
 say "configuring $bld"
 cmake -S "$src" -B "$bld" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$work/configure.log" 2>&1 || {
