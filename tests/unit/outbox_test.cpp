@@ -177,6 +177,24 @@ TEST_F(OutboxTest, ANumberGivenAgainIsCountedAfresh)
     EXPECT_EQ(transfer.GetProgress().waiting, 2u);
 }
 
+// Nor is a number removed this run, while the bridge may still take a file
+// of that number for the removed one.
+TEST_F(OutboxTest, ARemovedNumberIsNeverGivenAgain)
+{
+    Log(kContactA);
+    platform.files[kPath].deletePending = true; // a scanner has it when it is removed
+    Tick();
+    platform.files.clear(); // the scanner lets go
+    Log(kContactB);
+    platform.files[kPath].handOverError = "Access is denied.";
+    Tick(0);
+    platform.files[kPath].handOverError.clear();
+    Tick(0);
+    EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000002.adi"}));
+    Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ"}));
+}
+
 TEST(OutboxNames, RoundTripAndStrangersLeftAlone)
 {
     for (const OutboxEntry& e :
