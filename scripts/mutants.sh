@@ -12,10 +12,11 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-list="$root/scripts/mutants.list"
 work=${PLOVIK_MUTANTS_DIR:-$root/build/mutants}
 src="$work/src"
 bld="$work/build"
+# Read from the copy: the list may be edited while a run goes on.
+list="$src/scripts/mutants.list"
 jobs=${PLOVIK_MUTANTS_JOBS:-2}
 
 # The tests' scratch folders go under a temporary folder of this run's own,
