@@ -6,9 +6,23 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace plovik {
+
+// Every file operation says "failed, and why" the same way: in the result it
+// returns, whose `reason` is the system's text when it did not succeed;
+// nothing comes back through a parameter. A plain operation's result is a
+// FileResult; one that can end in more ways than two carries a status of
+// its own (OpenResult, MoveResult, FolderListing).
+struct FileResult {
+    bool ok = true;
+    std::string reason; // the system's text when not ok
+
+    static FileResult Failed(std::string why) { return {false, std::move(why)}; }
+    explicit operator bool() const { return ok; }
+};
 
 enum class ReadStatus {
     Data,   // some bytes were read
@@ -28,9 +42,9 @@ public:
     // Moves the file to `target` (same volume, no file of that name yet)
     // through the still-open handle, then closes it: nobody can append in
     // between, and its old name is free the moment this returns. On failure
-    // the file is closed, left in place, and `reason` says why. Only a file
-    // opened for taking can be moved so.
-    virtual bool HandOverAndClose(const std::string& target, std::string& reason) = 0;
+    // the file is closed and left in place. Only a file opened for taking
+    // can be moved so.
+    virtual FileResult HandOverAndClose(const std::string& target) = 0;
 
     // The system's reason for the last failed Read.
     virtual std::string ErrorText() const = 0;
@@ -57,6 +71,11 @@ enum class MoveStatus {
     Failed, // any other reason (reason)
 };
 
+struct MoveResult {
+    MoveStatus status = MoveStatus::Failed;
+    std::string reason; // the system's text when not Moved
+};
+
 // Whether a move waits, in place, for another program that holds the file
 // a moment (a scanner, an indexer) before it reports the file in use.
 enum class HolderWait {
@@ -64,11 +83,16 @@ enum class HolderWait {
     UpToASecond, // the outbox's files: a later contact must not overtake them
 };
 
+enum class ListStatus {
+    Listed,
+    Absent, // there is no such folder: no names, as an empty one
+    Failed, // the folder could not be read (reason)
+};
+
 // The names in a folder, in no set order: its files, and apart, its folders.
 struct FolderListing {
-    bool ok = true;                   // false: the folder could not be read (reason)
-    bool exists = true;               // false: there is no such folder (and no names)
-    std::vector<std::string> names;   // files; a missing folder is an empty one
+    ListStatus status = ListStatus::Listed;
+    std::vector<std::string> names;   // files
     std::vector<std::string> folders; // subfolders, without "." and ".."
     std::string reason;
 };
@@ -107,7 +131,7 @@ public:
     // moment.
     virtual OpenResult OpenForReading(const std::string& path) = 0;
 
-    virtual bool MakeFolder(const std::string& folder, std::string& reason) = 0;
+    virtual FileResult MakeFolder(const std::string& folder) = 0;
     virtual FolderListing ListFolder(const std::string& folder) = 0;
     // The folders in `folder` whose names begin with one of `prefixes` (no
     // files). A system that can filters the names itself, so that a folder
@@ -116,20 +140,19 @@ public:
                                            const std::vector<std::string>& prefixes) = 0;
 
     // Renames `from` to `to`, never replacing an existing `to`.
-    virtual MoveStatus Move(const std::string& from, const std::string& to, HolderWait wait,
-                            std::string& reason) = 0;
+    virtual MoveResult Move(const std::string& from, const std::string& to, HolderWait wait) = 0;
 
     // Removes the file; one already gone counts as removed. Waits, up to a
     // second, for another program that holds it a moment.
-    virtual bool Remove(const std::string& path, std::string& reason) = 0;
+    virtual FileResult Remove(const std::string& path) = 0;
 
     // Appends `text` to the file, made with `header` first when it is new or
     // empty, and after TornTailClosing of its end when it is not; and puts it
     // on the disk before it returns (Linux: an fsync of
     // the file, and of its folder when it was made; Windows:
     // FlushFileBuffers). Others may read the file meanwhile.
-    virtual bool Append(const std::string& path, const std::string& header, const std::string& text,
-                        std::string& reason) = 0;
+    virtual FileResult Append(const std::string& path, const std::string& header,
+                              const std::string& text) = 0;
 };
 
 } // namespace plovik

@@ -174,13 +174,13 @@ int ParseTag(QsoRecord& record, std::string_view tagText)
 struct ContactStream::Parts {
     // Each contact is handed to `direct` as it is cut, in the record itself,
     // or, without one, kept with its tags until asked for.
-    Parts(QsoRecord& record, LogFile& file, std::deque<Ready>& ready, const ContactSink* direct)
+    Parts(QsoRecord& record, LogFile& file, std::deque<Cut>& cut, const ContactSink* direct)
         : reader(file),
           cutter(record,
                  direct
                      ? CutSink([direct](QsoRecord& contact, std::string&) { (*direct)(contact); })
-                     : CutSink([&ready](QsoRecord& contact, std::string& tags) {
-                           ready.push_back({contact, std::move(tags)});
+                     : CutSink([&cut](QsoRecord& contact, std::string& tags) {
+                           cut.push_back({contact, std::move(tags)});
                        }),
                  direct == nullptr)
     {
@@ -193,7 +193,7 @@ struct ContactStream::Parts {
 ContactStream::ContactStream(QsoRecord& record, LogFile& file, WindowSide& window,
                              const ContactSink* direct)
     : m_record(record), m_file(file), m_window(window),
-      m_parts(std::make_unique<Parts>(record, file, m_ready, direct))
+      m_parts(std::make_unique<Parts>(record, file, m_cut, direct))
 {
 }
 
@@ -216,15 +216,15 @@ void ContactStream::Finish(Status status)
 
 ContactStream::Status ContactStream::Next(QsoRecord& contact, std::string* tags)
 {
-    while (m_ready.empty()) {
+    while (m_cut.empty()) {
         if (m_state == State::Done)
             return m_final;
         Advance();
     }
-    contact = std::move(m_ready.front().record);
+    contact = std::move(m_cut.front().record);
     if (tags)
-        *tags = std::move(m_ready.front().tags);
-    m_ready.pop_front();
+        *tags = std::move(m_cut.front().tags);
+    m_cut.pop_front();
     return Status::Contact;
 }
 
@@ -287,13 +287,7 @@ ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Files& files,
     case OpenStatus::Failed:
         return ReadResult{ReadOutcome::Failed, std::move(opened.reason)};
     }
-    ReadResult read = ReadContacts(record, *opened.file, window, onContact);
-    if (read.outcome == ReadOutcome::Empty) {
-        // Close before the box, so WSJT-X can go on writing while it is up.
-        opened.file.reset();
-        window.ShowMessageBox(kEmptyFileText);
-    }
-    return read;
+    return ReadContacts(record, *opened.file, window, onContact);
 }
 
 ReadResult ReadContacts(QsoRecord& record, LogFile& file, WindowSide& window,

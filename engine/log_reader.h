@@ -14,12 +14,9 @@
 
 namespace plovik {
 
-// The text shown for a log file without any line of content.
-inline constexpr const char* kEmptyFileText = "The source file is empty";
-
 enum class ReadOutcome {
     Read,        // every contact of the file was handed over
-    Empty,       // no line with content (ReadLogFile has shown the box)
+    Empty,       // no line with content: the caller tells the user (EmptyFileText)
     InUse,       // another program holds the file for writing
     Vanished,    // the file is not there (any more)
     Failed,      // other open or read failure (reason)
@@ -50,8 +47,7 @@ using ContactSink = std::function<void(QsoRecord& contact)>;
 ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Files& files, WindowSide& window,
                        const ContactSink& onContact);
 
-// The same for a file already open; an empty one is only reported (Empty),
-// with no box.
+// The same for a file already open.
 ReadResult ReadContacts(QsoRecord& record, LogFile& file, WindowSide& window,
                         const ContactSink& onContact);
 
@@ -96,11 +92,11 @@ private:
     QsoRecord& m_record;
     LogFile& m_file;
     WindowSide& m_window;
-    struct Ready {
+    struct Cut {
         QsoRecord record;
         std::string tags;
     };
-    std::deque<Ready> m_ready; // cut, not yet handed over (a line can hold several)
+    std::deque<Cut> m_cut; // cut, not yet handed over (a line can hold several)
     std::unique_ptr<Parts> m_parts;
     std::string_view m_line;
     LineReader::Status m_status = LineReader::Status::Line;

@@ -34,23 +34,21 @@ std::string Outbox::PathOf(const OutboxEntry& entry) const
     return m_folder + m_separator + entry.Name();
 }
 
-bool Outbox::Ensure(std::string& reason)
+FileResult Outbox::Ensure()
 {
     if (m_nextArrival)
-        return true;
-    if (!m_files.MakeFolder(m_folder, reason))
-        return false;
+        return {};
+    if (FileResult made = m_files.MakeFolder(m_folder); !made)
+        return made;
     const FolderListing listing = m_files.ListFolder(m_folder);
-    if (!listing.ok) {
-        reason = listing.reason;
-        return false;
-    }
+    if (listing.status == ListStatus::Failed)
+        return FileResult::Failed(listing.reason);
     const std::vector<OutboxEntry> entries = SortedEntries(listing.names);
     m_nextArrival = entries.empty() ? 1 : entries.back().arrival + 1;
     // A number removed this run is never given again, even once unlisted.
     for (std::uint64_t removed : m_removed)
         m_nextArrival = std::max(*m_nextArrival, removed + 1);
-    return true;
+    return {};
 }
 
 std::string Outbox::NextArrivalPath(OutboxKind kind) const
@@ -65,7 +63,7 @@ Outbox::Next Outbox::ReadNext(Contact& contact)
 {
     for (;;) {
         const FolderListing listing = m_files.ListFolder(m_folder);
-        if (!listing.ok) {
+        if (listing.status == ListStatus::Failed) {
             m_reports.Report(Reports::Topic::Send, OutboxFailureText(m_folder, listing.reason));
             return Next::Held;
         }
@@ -85,8 +83,8 @@ Outbox::Next Outbox::ReadNext(Contact& contact)
         const OutboxEntry entry = entries.front();
         std::string reason;
         switch (ReadContact(entry, contact, reason)) {
-        case Found::Ready:
-            return Next::Ready;
+        case Found::Contact:
+            return Next::Waiting;
         case Found::Stopped:
             return Next::Stopped;
         case Found::Bad:
@@ -102,11 +100,9 @@ Outbox::Next Outbox::ReadNext(Contact& contact)
 
 Outbox::Found Outbox::ReadContact(const OutboxEntry& entry, Contact& contact, std::string& reason)
 {
-    const std::size_t wanted = entry.delivered;
-    const bool resumable =
-        m_reading && m_reading->arrival == entry.arrival && m_reading->kind == entry.kind &&
-        (m_reading->ahead.empty() ? m_reading->pulled : m_reading->ahead.front().index) <= wanted;
-    if (!resumable) {
+    // The same file where its reading stands, or opened anew; then the
+    // contact at the index.
+    if (!m_reading || !m_reading->Reaches(entry)) {
         m_reading.reset();
         OpenResult opened = m_files.OpenForReading(PathOf(entry));
         if (opened.status != OpenStatus::Opened) {
@@ -115,31 +111,27 @@ Outbox::Found Outbox::ReadContact(const OutboxEntry& entry, Contact& contact, st
         }
         m_reading = std::make_unique<OutboxReading>(entry, std::move(opened.file), m_window);
     }
-    OutboxReading& reading = *m_reading;
-    // The contact asked for, and whether another follows it.
-    for (;;) {
-        while (!reading.ahead.empty() && reading.ahead.front().index < wanted)
-            reading.ahead.pop_front();
-        if (reading.ended != OutboxReading::Ended::No || reading.ahead.size() >= 2)
-            break;
-        if (reading.PullOne() == OutboxReading::Pull::Stopped) {
-            m_reading.reset();
-            return Found::Stopped;
-        }
-    }
-    if (reading.ahead.empty()) {
-        const bool bad = reading.ended == OutboxReading::Ended::Bad;
-        reason = reading.reason;
+    switch (m_reading->ContactAt(entry.delivered)) {
+    case OutboxReading::Found::Contact:
+        break;
+    case OutboxReading::Found::AllDone:
         m_reading.reset();
-        return bad ? Found::Bad : Found::AllDone;
+        return Found::AllDone;
+    case OutboxReading::Found::Bad:
+        reason = m_reading->Reason();
+        m_reading.reset();
+        return Found::Bad;
+    case OutboxReading::Found::Stopped:
+        m_reading.reset();
+        return Found::Stopped;
     }
-    const OutboxReading::Read& read = reading.ahead.front();
+    const OutboxReading::Read& read = m_reading->Contact();
     contact.entry = entry;
     contact.record = read.record;
     contact.tags = read.tags;
     contact.message = read.message;
-    contact.last = reading.ahead.size() == 1 && reading.ended == OutboxReading::Ended::End;
-    return Found::Ready;
+    contact.last = m_reading->IsLast();
+    return Found::Contact;
 }
 
 void Outbox::RecordDelivery(const Contact& contact)
@@ -148,36 +140,36 @@ void Outbox::RecordDelivery(const Contact& contact)
     OutboxEntry next = contact.entry;
     ++next.delivered;
     const std::string recorded = PathOf(next);
-    std::string reason;
     if (!contact.last) {
-        if (m_files.Move(path, recorded, HolderWait::UpToASecond, reason) != MoveStatus::Moved)
-            SetAside(contact.entry, NotRecordedText(path, reason));
+        const MoveResult moved = m_files.Move(path, recorded, HolderWait::UpToASecond);
+        if (moved.status != MoveStatus::Moved)
+            SetAside(contact.entry, NotRecordedText(path, moved.reason));
         return;
     }
     // The last contact: the file is closed, marked as all delivered, then
     // removed. Where a removal is not made durable at once (Windows), a
     // power cut that undoes it leaves a file that is only removed again.
     m_reading.reset();
-    const bool marked =
-        m_files.Move(path, recorded, HolderWait::UpToASecond, reason) == MoveStatus::Moved;
-    std::string removeReason;
-    if (m_files.Remove(marked ? recorded : path, removeReason)) {
+    const MoveResult moved = m_files.Move(path, recorded, HolderWait::UpToASecond);
+    const bool marked = moved.status == MoveStatus::Moved;
+    const FileResult removed = m_files.Remove(marked ? recorded : path);
+    if (removed) {
         m_removed.push_back(contact.entry.arrival);
         return;
     }
     if (!marked) {
         // Neither recorded nor removed: sent again only after a restart.
-        SetAside(contact.entry, NotRecordedText(path, reason));
+        SetAside(contact.entry, NotRecordedText(path, moved.reason));
         return;
     }
     // Marked, so never sent again; only its removal is tried at the next start.
-    SetAside(contact.entry, NotRecordedText(recorded, removeReason));
+    SetAside(contact.entry, NotRecordedText(recorded, removed.reason));
 }
 
 std::optional<std::size_t> Outbox::CountWaiting()
 {
     const FolderListing listing = m_files.ListFolder(m_folder);
-    if (!listing.ok)
+    if (listing.status == ListStatus::Failed)
         return std::nullopt; // unknown, not none
     std::size_t waiting = 0;
     for (const OutboxEntry& entry : SortedEntries(listing.names)) {
@@ -190,12 +182,10 @@ std::optional<std::size_t> Outbox::CountWaiting()
             OpenResult opened = m_files.OpenForReading(PathOf(entry));
             if (opened.status == OpenStatus::Opened) {
                 OutboxReading reading(entry, std::move(opened.file), m_window);
-                OutboxReading::Pull pull;
-                while ((pull = reading.PullOne()) == OutboxReading::Pull::Got)
-                    reading.ahead.clear();
-                if (pull == OutboxReading::Pull::Stopped)
+                const std::optional<std::size_t> count = reading.Count();
+                if (!count)
                     return std::nullopt;
-                contacts = reading.pulled;
+                contacts = *count;
             }
             counted = m_counted.insert(m_counted.end(), {entry.arrival, contacts});
         }
@@ -207,11 +197,10 @@ std::optional<std::size_t> Outbox::CountWaiting()
 void Outbox::RemoveDelivered(const OutboxEntry& entry)
 {
     m_reading.reset();
-    std::string reason;
-    if (m_files.Remove(PathOf(entry), reason))
+    if (const FileResult removed = m_files.Remove(PathOf(entry)))
         m_removed.push_back(entry.arrival);
     else
-        SetAside(entry, BadFileText(PathOf(entry), reason));
+        SetAside(entry, BadFileText(PathOf(entry), removed.reason));
 }
 
 void Outbox::SetAside(const OutboxEntry& entry, const std::string& text)
@@ -220,7 +209,7 @@ void Outbox::SetAside(const OutboxEntry& entry, const std::string& text)
     if (IsSetAside(entry.arrival))
         return;
     m_setAside.push_back(entry.arrival);
-    if (m_reading && m_reading->arrival == entry.arrival)
+    if (m_reading && m_reading->Arrival() == entry.arrival)
         m_reading.reset();
     m_reports.Show(text);
 }

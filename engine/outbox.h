@@ -35,7 +35,7 @@ public:
 
     // Makes the folder if it is not there and, the first time, lists it to
     // learn the next arrival number.
-    bool Ensure(std::string& reason);
+    FileResult Ensure();
     // The path the next file taken in goes to (after Ensure), and its arrival.
     std::string NextArrivalPath(OutboxKind kind) const;
     void Arrived();
@@ -46,18 +46,19 @@ public:
     // listed again before the next arrival.
     void ForgetNextArrival() { m_nextArrival.reset(); }
 
-    // The next contact to send: a log file's record, or a ready message.
+    // The next contact to send: a log file's record, or a message kept by
+    // an earlier version.
     struct Contact {
         OutboxEntry entry;
-        // `message` holds it (a file of ready messages), not `record`.
-        bool Ready() const { return entry.kind == OutboxKind::Messages; }
+        // `message` holds it (a file of kept messages), not `record`.
+        bool IsKeptMessage() const { return entry.kind == OutboxKind::Messages; }
         QsoRecord record;
         std::string tags; // the record's tags as the file has them
         std::string message;
         bool last = false; // no contact follows it in its file
     };
     enum class Next {
-        Ready,   // `contact` is the oldest one waiting
+        Waiting, // `contact` is the oldest one waiting
         Idle,    // nothing waits
         Held,    // the folder cannot be listed (reported)
         Stopped, // the program began shutting down while it read
@@ -78,7 +79,7 @@ public:
     std::optional<std::size_t> CountWaiting();
 
 private:
-    enum class Found { Ready, AllDone, Bad, Stopped };
+    enum class Found { Contact, AllDone, Bad, Stopped };
 
     Found ReadContact(const OutboxEntry& entry, Contact& contact, std::string& reason);
     void RemoveDelivered(const OutboxEntry& entry);

@@ -3,7 +3,7 @@
 // contact taken from the log and not yet handled by Logvex.
 //
 // A file there is named "<arrival>.adi" (a log file as WSJT-X wrote it) or
-// "<arrival>.txt" (ready messages, one a line, as an earlier version kept
+// "<arrival>.txt" (messages, one a line, as an earlier version kept
 // them), with "+<n>" before the dot once its first n contacts are delivered.
 // Arrival numbers are sixteen digits, so names sort by arrival.
 
@@ -23,7 +23,7 @@ inline constexpr const char* kSentRecordName = "plovik_bridge_sent.adi";
 
 enum class OutboxKind {
     LogFile,  // ADIF, read with the log reader
-    Messages, // one ready message a line
+    Messages, // one message a line, kept by an earlier version
 };
 
 struct OutboxEntry {

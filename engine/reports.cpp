@@ -76,6 +76,18 @@ std::string SingleStartFailureText(const std::string& path, const std::string& r
            path + "\n\n" + reason;
 }
 
+std::string EmptyFileText()
+{
+    return "The source file is empty";
+}
+
+std::string RefusedText()
+{
+    return "Logvex runs with higher rights than the bridge (as administrator), so Windows does "
+           "not let the bridge hand it contacts.\n\nThe contacts wait, and none is lost. Run "
+           "Logvex and the bridge at the same level: both as administrator, or neither.";
+}
+
 std::string MoveAsideFailureText(const std::string& log, const std::string& backup,
                                  const std::string& reason)
 {

@@ -28,6 +28,8 @@ std::string OpenFailureText(const std::string& path, const std::string& reason);
 // whether one runs cannot be told.
 std::string RunningElsewhereText();
 std::string SingleStartFailureText(const std::string& path, const std::string& reason);
+// A log file without any line of content.
+std::string EmptyFileText();
 
 // One contact Logvex took late, as the box lists it.
 struct LateContact {
@@ -49,10 +51,8 @@ struct LateRun {
 };
 std::string LateBoxText(const LateRun& late);
 
-inline constexpr const char* kRefusedText =
-    "Logvex runs with higher rights than the bridge (as administrator), so Windows does not "
-    "let the bridge hand it contacts.\n\nThe contacts wait, and none is lost. Run Logvex and "
-    "the bridge at the same level: both as administrator, or neither.";
+// Logvex runs with higher rights: the system refuses every send to it.
+std::string RefusedText();
 
 class Reports {
 public:

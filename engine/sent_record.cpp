@@ -85,11 +85,11 @@ bool SentRecord::Has(const QsoRecord& contact)
 void SentRecord::Add(const QsoRecord& contact, const std::string& tags, UtcSeconds taken)
 {
     Load();
-    std::string reason;
-    if (!m_files.Append(m_path, kSentRecordHeader, RecordLine(tags, taken), reason)) {
+    const FileResult appended = m_files.Append(m_path, kSentRecordHeader, RecordLine(tags, taken));
+    if (!appended) {
         // One box a run: the same failure would otherwise come with each contact.
         if (!std::exchange(m_bFailureShown, true))
-            m_reports.Show(RecordAppendFailureText(m_path, reason));
+            m_reports.Show(RecordAppendFailureText(m_path, appended.reason));
     }
     if (const std::optional<std::uint64_t> key = ContactKey(contact))
         Remember(*key);

@@ -57,12 +57,11 @@ TakeResult TakeLogFile(const std::string& logPath, const std::string& target, Fi
     if (status == LineReader::Status::End) {
         // Closed before the box, so WSJT-X can go on writing while it is up.
         file.reset();
-        reports.Show(kEmptyFileText);
+        reports.Show(EmptyFileText());
         return {TakeOutcome::Empty, std::string()};
     }
-    std::string reason;
-    if (!file->HandOverAndClose(target, reason))
-        return {TakeOutcome::Failed, std::move(reason)};
+    if (FileResult moved = file->HandOverAndClose(target); !moved)
+        return {TakeOutcome::Failed, std::move(moved.reason)};
     return {TakeOutcome::Taken, std::string()};
 }
 
@@ -86,9 +85,8 @@ void Take::StartUp()
     m_bStartedUp = true;
     m_reports.Clear(Reports::Topic::Take);
     // A folder that cannot be read is there: its log is not taken for old.
-    const FolderListing outbox = m_files.ListFolder(m_paths.outbox);
-    if (!outbox.ok || outbox.exists || !ExistsByOpening(m_paths.log) ||
-        ExistsByOpening(m_paths.backup)) {
+    if (m_files.ListFolder(m_paths.outbox).status != ListStatus::Absent ||
+        !ExistsByOpening(m_paths.log) || ExistsByOpening(m_paths.backup)) {
         MarkFolder();
         return;
     }
@@ -111,15 +109,13 @@ void Take::MarkFolder()
     // start. A failure is not reported here: while WSJT-X's folder is not
     // there it is expected, and the take makes the outbox again and reports
     // once there is a log to take.
-    std::string reason;
-    m_outbox.Ensure(reason);
+    m_outbox.Ensure();
 }
 
 MoveStatus Take::TryMoveOldLogAside()
 {
-    std::string reason;
-    const MoveStatus status = m_files.Move(m_paths.log, m_paths.backup, HolderWait::None, reason);
-    switch (status) {
+    const MoveResult moved = m_files.Move(m_paths.log, m_paths.backup, HolderWait::None);
+    switch (moved.status) {
     case MoveStatus::Moved:
     case MoveStatus::Absent:
         m_bMoveAsidePending = false;
@@ -132,10 +128,10 @@ MoveStatus Take::TryMoveOldLogAside()
         break;
     case MoveStatus::Failed:
         m_reports.Report(Reports::Topic::Take,
-                         MoveAsideFailureText(m_paths.log, m_paths.backup, reason));
+                         MoveAsideFailureText(m_paths.log, m_paths.backup, moved.reason));
         break;
     }
-    return status;
+    return moved.status;
 }
 
 TakeOutcome Take::Step()
@@ -161,25 +157,30 @@ void Take::AdoptLegacy()
         return;
     opened.file.reset();
     std::string reason = opened.reason;
-    if (opened.status == OpenStatus::Opened && m_outbox.Ensure(reason)) {
-        const std::string target = m_outbox.NextArrivalPath(OutboxKind::Messages);
-        m_outbox.Arrived(); // never given again, whatever the move did
-        if (m_files.Move(m_paths.legacy, target, HolderWait::UpToASecond, reason) ==
-            MoveStatus::Moved)
-            return;
+    if (opened.status == OpenStatus::Opened) {
+        if (FileResult ensured = m_outbox.Ensure(); !ensured) {
+            reason = std::move(ensured.reason);
+        } else {
+            const std::string target = m_outbox.NextArrivalPath(OutboxKind::Messages);
+            m_outbox.Arrived(); // never given again, whatever the move did
+            MoveResult moved = m_files.Move(m_paths.legacy, target, HolderWait::UpToASecond);
+            if (moved.status == MoveStatus::Moved)
+                return;
+            reason = std::move(moved.reason);
+        }
     }
     m_reports.Report(Reports::Topic::Take, LegacyFailureText(m_paths.legacy, reason));
 }
 
 TakeOutcome Take::TakeNow()
 {
-    std::string reason;
     // An outbox that cannot be made matters only when there is a log to
     // take: no box while WSJT-X's folder is not there at all.
-    if (!m_outbox.Ensure(reason)) {
+    if (const FileResult ensured = m_outbox.Ensure(); !ensured) {
         if (!ExistsByOpening(m_paths.log))
             return TakeOutcome::NoFile;
-        m_reports.Report(Reports::Topic::Take, OutboxFailureText(m_outbox.Folder(), reason));
+        m_reports.Report(Reports::Topic::Take,
+                         OutboxFailureText(m_outbox.Folder(), ensured.reason));
         return TakeOutcome::Failed;
     }
     TakeResult taken = TakeLogFile(m_paths.log, m_outbox.NextArrivalPath(OutboxKind::LogFile),
@@ -188,7 +189,7 @@ TakeOutcome Take::TakeNow()
         // The outbox may have been removed or filled behind our back: made
         // and listed anew, it is worth one more try before any box.
         m_outbox.ForgetNextArrival();
-        if (m_outbox.Ensure(reason))
+        if (m_outbox.Ensure())
             taken = TakeLogFile(m_paths.log, m_outbox.NextArrivalPath(OutboxKind::LogFile), m_files,
                                 m_reports, m_patience);
     }

@@ -102,7 +102,7 @@ bool Transfer::LookForInstances()
     bool read = true;
     for (const auto& [root, separator] : m_roots) {
         FolderListing listing = m_files.ListFoldersNamed(root, kInstanceFolderPrefixes);
-        read = read && listing.ok;
+        read = read && listing.status != ListStatus::Failed;
         std::sort(listing.folders.begin(), listing.folders.end());
         for (const std::string& name : listing.folders)
             if (IsInstanceFolderName(name))
@@ -173,7 +173,7 @@ SendOutcome Transfer::SendFinished(SendStatus status)
         Delivered(*done.folder, done.contact);
         break;
     case SendStatus::Refused:
-        m_reports.Report(Reports::Topic::Send, kRefusedText);
+        m_reports.Report(Reports::Topic::Send, RefusedText());
         return SendOutcome::Refused;
     default:
         return SendOutcome::Held;
@@ -218,7 +218,7 @@ SendOutcome Transfer::SendStep(WindowRef receiver)
         for (const auto& folder : m_folders) {
             Outbox::Contact next;
             switch (folder->outbox.ReadNext(next)) {
-            case Outbox::Next::Ready:
+            case Outbox::Next::Waiting:
                 if (!chosen || folder->outbox.TakenAt(next.entry.arrival) <
                                    chosen->outbox.TakenAt(contact.entry.arrival)) {
                     chosen = folder.get();
@@ -239,7 +239,7 @@ SendOutcome Transfer::SendStep(WindowRef receiver)
             return held ? SendOutcome::Held : sentAny ? SendOutcome::Sent : SendOutcome::Idle;
         // Logvex has it already (a restored or copied-back log): it leaves
         // the outbox as if delivered.
-        if (!contact.Ready() && chosen->sent.Has(contact.record)) {
+        if (!contact.IsKeptMessage() && chosen->sent.Has(contact.record)) {
             ++m_progress.skipped;
             chosen->outbox.RecordDelivery(contact);
             continue;
@@ -248,7 +248,7 @@ SendOutcome Transfer::SendStep(WindowRef receiver)
         // The message is built just before it goes, with the check box as
         // it is then.
         std::string message = contact.message;
-        if (!contact.Ready()) {
+        if (!contact.IsKeptMessage()) {
             m_record = contact.record;
             message = BuildLoggerMessage(m_record, m_noFreq, m_window);
         }
@@ -265,7 +265,7 @@ SendOutcome Transfer::SendStep(WindowRef receiver)
             NoteInHands();
             return SendOutcome::InFlight;
         case SendStatus::Refused:
-            m_reports.Report(Reports::Topic::Send, kRefusedText);
+            m_reports.Report(Reports::Topic::Send, RefusedText());
             return SendOutcome::Refused;
         case SendStatus::ReceiverGone:
         case SendStatus::NotDelivered:
@@ -286,16 +286,17 @@ void Transfer::Delivered(Folder& folder, const Outbox::Contact& contact)
     // it to Logvex once more at most, and not even that once it is recorded.
     // The clock as the result came back: when Logvex took it.
     const UtcSeconds taken = m_window.NowUtc();
-    if (!contact.Ready())
+    if (!contact.IsKeptMessage())
         folder.sent.Add(contact.record, contact.tags, taken);
     folder.outbox.RecordDelivery(contact);
     ++m_progress.delivered;
-    m_progress.lastCall = contact.Ready() ? contact.message.substr(0, contact.message.find('#'))
-                                          : contact.record.m_strCall;
-    m_progress.lastTimeOn = contact.Ready() ? std::string() : contact.record.m_strTimeOn;
+    m_progress.lastCall = contact.IsKeptMessage()
+                              ? contact.message.substr(0, contact.message.find('#'))
+                              : contact.record.m_strCall;
+    m_progress.lastTimeOn = contact.IsKeptMessage() ? std::string() : contact.record.m_strTimeOn;
     // A message kept by an earlier version has no time of its own.
     const UtcSeconds lateBy =
-        contact.Ready() ? 0 : m_late.Taken(contact.record, taken, folder.sent.Path());
+        contact.IsKeptMessage() ? 0 : m_late.Taken(contact.record, taken, folder.sent.Path());
     m_progress.late = m_late.Count();
     m_progress.lastLateBy = lateBy > 0 ? DurationText(lateBy) : std::string();
 }
@@ -303,7 +304,7 @@ void Transfer::Delivered(Folder& folder, const Outbox::Contact& contact)
 void Transfer::NoteInHands()
 {
     const Outbox::Contact& contact = m_inFlight->contact;
-    const bool late = !contact.Ready() && Lateness(contact.record, m_window.NowUtc()) > 0;
+    const bool late = !contact.IsKeptMessage() && Lateness(contact.record, m_window.NowUtc()) > 0;
     m_progress.lateInHandsCall = late ? contact.record.m_strCall : std::string();
     m_progress.lateInHandsAt = late ? LoggedAtText(contact.record) : std::string();
 }

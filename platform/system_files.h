@@ -15,15 +15,14 @@ class SystemFiles : public Files {
 public:
     OpenResult OpenForTaking(const std::string& path) override;
     OpenResult OpenForReading(const std::string& path) override;
-    bool MakeFolder(const std::string& folder, std::string& reason) override;
+    FileResult MakeFolder(const std::string& folder) override;
     FolderListing ListFolder(const std::string& folder) override;
     FolderListing ListFoldersNamed(const std::string& folder,
                                    const std::vector<std::string>& prefixes) override;
-    MoveStatus Move(const std::string& from, const std::string& to, HolderWait wait,
-                    std::string& reason) override;
-    bool Remove(const std::string& path, std::string& reason) override;
-    bool Append(const std::string& path, const std::string& header, const std::string& text,
-                std::string& reason) override;
+    MoveResult Move(const std::string& from, const std::string& to, HolderWait wait) override;
+    FileResult Remove(const std::string& path) override;
+    FileResult Append(const std::string& path, const std::string& header,
+                      const std::string& text) override;
 };
 
 } // namespace plovik

@@ -1,5 +1,7 @@
 #include "check_box_label.h"
 
+#include "gdi_scope.h"
+
 #include <commctrl.h>
 
 #include <string>
@@ -15,23 +17,6 @@ std::wstring TextOf(HWND window)
         ::GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
     return text;
 }
-
-// A font selected into a device context for the length of a scope.
-class SelectedFont {
-public:
-    SelectedFont(HDC dc, HFONT font) : m_dc(dc), m_old(font ? ::SelectObject(dc, font) : nullptr) {}
-    ~SelectedFont()
-    {
-        if (m_old)
-            ::SelectObject(m_dc, m_old);
-    }
-    SelectedFont(const SelectedFont&) = delete;
-    SelectedFont& operator=(const SelectedFont&) = delete;
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old;
-};
 
 } // namespace
 
@@ -86,8 +71,8 @@ bool CheckBoxLabel::ShowsFocusMark() const
 
 void CheckBoxLabel::PaintLabel(HWND label) const
 {
-    PAINTSTRUCT paint;
-    const HDC dc = ::BeginPaint(label, &paint);
+    const plovik::win32::WindowPaint paint(label);
+    const HDC dc = paint.get();
     if (!dc)
         return;
     // The caption as the static text paints itself, then the mark over it.
@@ -96,8 +81,8 @@ void CheckBoxLabel::PaintLabel(HWND label) const
         RECT client;
         ::GetClientRect(label, &client);
         RECT text = client;
-        const SelectedFont font(dc,
-                                reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+        const plovik::win32::SelectedObject font(
+            dc, reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)));
         const bool noPrefix = (::GetWindowLongW(label, GWL_STYLE) & SS_NOPREFIX) != 0;
         ::DrawTextW(dc, TextOf(label).c_str(), -1, &text,
                     DT_CALCRECT | DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK |
@@ -107,7 +92,6 @@ void CheckBoxLabel::PaintLabel(HWND label) const
         if (::IntersectRect(&mark, &text, &client))
             ::DrawFocusRect(dc, &mark);
     }
-    ::EndPaint(label, &paint);
 }
 
 LRESULT CALLBACK CheckBoxLabel::BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,

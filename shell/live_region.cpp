@@ -31,12 +31,11 @@ void LiveRegions::Add(HWND control)
         return;
     if (!m_bTried) {
         m_bTried = true;
-        // S_FALSE: already initialised on this thread, to be balanced all the same.
-        m_bCom = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        m_com.Enter();
         void* services = nullptr;
         if (SUCCEEDED(::CoCreateInstance(kAccPropServicesClass, nullptr, CLSCTX_INPROC_SERVER,
                                          kAccPropServicesInterface, &services)))
-            m_services = static_cast<IAccPropServices*>(services);
+            m_services.reset(static_cast<IAccPropServices*>(services));
     }
     if (!m_services)
         return;
@@ -48,6 +47,9 @@ void LiveRegions::Add(HWND control)
         m_controls.push_back(control);
 }
 
+LiveRegions::LiveRegions() = default;
+
+// The service is released, then COM, as their owners go.
 LiveRegions::~LiveRegions()
 {
     if (m_services) {
@@ -56,10 +58,7 @@ LiveRegions::~LiveRegions()
         for (HWND control : m_controls)
             m_services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                        props, 1);
-        m_services->Release();
     }
-    if (m_bCom)
-        ::CoUninitialize();
 }
 
 void LiveRegions::Announce(HWND control)

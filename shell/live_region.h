@@ -3,6 +3,8 @@
 // lights) as polite live regions: a screen reader speaks a change of such a
 // control when its turn comes, where it passes over a mere change of name.
 
+#include "com_owners.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -11,7 +13,8 @@ struct IAccPropServices;
 
 class LiveRegions {
 public:
-    LiveRegions() = default;
+    // Out of line: the service's interface is known only there.
+    LiveRegions();
     ~LiveRegions();
     LiveRegions(const LiveRegions&) = delete;
     LiveRegions& operator=(const LiveRegions&) = delete;
@@ -26,7 +29,7 @@ private:
     void Add(HWND control);
 
     bool m_bTried = false;
-    bool m_bCom = false; // this object initialised COM on the thread
-    IAccPropServices* m_services = nullptr;
+    plovik::win32::ComApartment m_com; // before the service: released after it
+    plovik::win32::UniqueCom<IAccPropServices> m_services;
     std::vector<HWND> m_controls;
 };

@@ -1,6 +1,7 @@
 #include "pictures.h"
 
 #include "framework/afx.h"
+#include "gdi_scope.h"
 #include "resource.h"
 
 #include <algorithm>
@@ -9,23 +10,6 @@
 
 namespace plovik {
 namespace {
-
-// The screen's device context for the length of a scope.
-class ScreenDc {
-public:
-    ScreenDc() : m_dc(::GetDC(nullptr)) {}
-    ~ScreenDc()
-    {
-        if (m_dc)
-            ::ReleaseDC(nullptr, m_dc);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC get() const { return m_dc; }
-
-private:
-    HDC m_dc;
-};
 
 // A picture as 32-bit pixels, rows from the top.
 struct Pixels {
@@ -55,7 +39,7 @@ Pixels LoadPixels(UINT id)
         return pixels;
     BITMAPINFO info = TopDown32(size.bmWidth, size.bmHeight);
     pixels.data.resize(static_cast<std::size_t>(size.bmWidth) * size.bmHeight);
-    const ScreenDc screen;
+    const win32::WindowDc screen;
     if (::GetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(size.bmHeight),
                     pixels.data.data(), &info, DIB_RGB_COLORS) == size.bmHeight) {
         pixels.width = size.bmWidth;
@@ -68,7 +52,7 @@ Pixels LoadPixels(UINT id)
 // picture control shows this very bitmap rather than a copy of it.
 win32::UniqueBitmap MakeBitmap(const Pixels& pixels)
 {
-    const ScreenDc screen;
+    const win32::WindowDc screen;
     win32::UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.get(), pixels.width, pixels.height));
     BITMAPINFO info = TopDown32(pixels.width, pixels.height);
     if (bitmap && ::SetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(pixels.height),
@@ -95,7 +79,7 @@ template <typename Map> Pixels Scale(const Pixels& source, int width, int height
 
 int ScreenDpi()
 {
-    const ScreenDc screen;
+    const win32::WindowDc screen;
     const int dpi = screen.get() ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }

@@ -38,25 +38,30 @@ std::string FolderOf(const std::string& path)
 }
 
 // A rename or removal is on the disk only once its folder is.
-bool SyncFolder(const std::string& folder, std::string& reason)
+FileResult SyncFolder(const std::string& folder)
 {
     const UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!fd || ::fsync(fd.get()) != 0) {
-        reason = ErrnoText(errno);
-        return false;
-    }
-    return true;
+    if (!fd || ::fsync(fd.get()) != 0)
+        return FileResult::Failed(ErrnoText(errno));
+    return {};
 }
 
 // One atomic step that never replaces a file of the new name, so a file is
 // never under two names, nor one lost under another.
-bool RenameNoReplace(const std::string& from, const std::string& to, std::string& reason)
+FileResult RenameNoReplace(const std::string& from, const std::string& to)
 {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
-        reason = ErrnoText(errno);
-        return false;
-    }
-    return true;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0)
+        return FileResult::Failed(ErrnoText(errno));
+    return {};
+}
+
+// A rename's two folders on the disk, the target's first.
+FileResult SyncFolders(const std::string& from, const std::string& to)
+{
+    FileResult synced = SyncFolder(FolderOf(to));
+    if (synced && FolderOf(from) != FolderOf(to))
+        synced = SyncFolder(FolderOf(from));
+    return synced;
 }
 
 class PosixLogFile : public LogFile {
@@ -84,18 +89,18 @@ public:
         }
     }
 
-    bool HandOverAndClose(const std::string& target, std::string& reason) override
+    FileResult HandOverAndClose(const std::string& target) override
     {
         // Moved while still held, so no writer that takes the lock gets in
         // between; its bytes are on the disk before its new name is.
-        bool moved = false;
+        FileResult moved;
         if (m_bKeepFile)
-            reason = ErrnoText(EPERM);
+            moved = FileResult::Failed(ErrnoText(EPERM));
         else if (::fsync(m_fd.get()) != 0)
-            reason = ErrnoText(errno);
-        else
-            moved = RenameNoReplace(m_path, target, reason) &&
-                    SyncFolder(FolderOf(target), reason) && SyncFolder(FolderOf(m_path), reason);
+            moved = FileResult::Failed(ErrnoText(errno));
+        else if ((moved = RenameNoReplace(m_path, target)) &&
+                 (moved = SyncFolder(FolderOf(target))))
+            moved = SyncFolder(FolderOf(m_path));
         m_fd.reset();
         return moved;
     }
@@ -149,15 +154,14 @@ OpenResult SystemFiles::OpenForReading(const std::string& path)
     return OpenFile(path, false);
 }
 
-bool SystemFiles::MakeFolder(const std::string& folder, std::string& reason)
+FileResult SystemFiles::MakeFolder(const std::string& folder)
 {
     if (::mkdir(folder.c_str(), 0777) == 0)
-        return SyncFolder(FolderOf(folder), reason);
+        return SyncFolder(FolderOf(folder));
     struct stat info {};
     if (errno == EEXIST && ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-        return true;
-    reason = ErrnoText(errno == EEXIST ? ENOTDIR : errno);
-    return false;
+        return {};
+    return FileResult::Failed(ErrnoText(errno == EEXIST ? ENOTDIR : errno));
 }
 
 // readdir has no filter of its own: every name is read, and filtered here.
@@ -172,9 +176,8 @@ FolderListing SystemFiles::ListFolder(const std::string& folder)
     FolderListing listing;
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) {
-        listing.ok = errno == ENOENT;
-        listing.exists = !listing.ok;
-        if (!listing.ok)
+        listing.status = errno == ENOENT ? ListStatus::Absent : ListStatus::Failed;
+        if (listing.status == ListStatus::Failed)
             listing.reason = ErrnoText(errno);
         return listing;
     }
@@ -191,72 +194,61 @@ FolderListing SystemFiles::ListFolder(const std::string& folder)
         (isFolder ? listing.folders : listing.names).push_back(name);
     }
     if (errno != 0) {
-        listing.ok = false;
+        listing.status = ListStatus::Failed;
         listing.reason = ErrnoText(errno);
     }
     ::closedir(dir);
     return listing;
 }
 
-bool SystemFiles::Remove(const std::string& path, std::string& reason)
+FileResult SystemFiles::Remove(const std::string& path)
 {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
-        reason = ErrnoText(errno);
-        return false;
-    }
-    return SyncFolder(FolderOf(path), reason);
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        return FileResult::Failed(ErrnoText(errno));
+    return SyncFolder(FolderOf(path));
 }
 
-bool SystemFiles::Append(const std::string& path, const std::string& header,
-                         const std::string& text, std::string& reason)
+FileResult SystemFiles::Append(const std::string& path, const std::string& header,
+                               const std::string& text)
 {
     const UniqueFd fd(::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
     struct stat info {};
-    if (!fd || ::fstat(fd.get(), &info) != 0) {
-        reason = ErrnoText(errno);
-        return false;
-    }
+    if (!fd || ::fstat(fd.get(), &info) != 0)
+        return FileResult::Failed(ErrnoText(errno));
     const bool made = info.st_size == 0;
     // The file's last line, to see whether a power cut tore it.
     std::string end(static_cast<std::size_t>(std::min<off_t>(info.st_size, kTailBytes)), '\0');
     if (!end.empty() &&
         ::pread(fd.get(), end.data(), end.size(), info.st_size - static_cast<off_t>(end.size())) !=
-            static_cast<ssize_t>(end.size())) {
-        reason = ErrnoText(errno);
-        return false;
-    }
+            static_cast<ssize_t>(end.size()))
+        return FileResult::Failed(ErrnoText(errno));
     const std::string all = made ? header + text : TornTailClosing(end) + text;
     for (std::size_t done = 0; done < all.size();) {
         const ssize_t wrote = ::write(fd.get(), all.data() + done, all.size() - done);
         if (wrote < 0 && errno == EINTR)
             continue;
-        if (wrote <= 0) {
-            reason = ErrnoText(errno);
-            return false;
-        }
+        if (wrote <= 0)
+            return FileResult::Failed(ErrnoText(errno));
         done += static_cast<std::size_t>(wrote);
     }
-    if (::fsync(fd.get()) != 0) {
-        reason = ErrnoText(errno);
-        return false;
-    }
-    return !made || SyncFolder(FolderOf(path), reason);
+    if (::fsync(fd.get()) != 0)
+        return FileResult::Failed(ErrnoText(errno));
+    return made ? SyncFolder(FolderOf(path)) : FileResult{};
 }
 
-MoveStatus SystemFiles::Move(const std::string& from, const std::string& to, HolderWait,
-                             std::string& reason)
+MoveResult SystemFiles::Move(const std::string& from, const std::string& to, HolderWait)
 {
     // No file is ever held against a move here: Linux lets a file be
     // renamed whoever has it open.
     // A move between two folders changes both: the old entry's removal must
     // be on the disk too, or a crash could leave the file under both names.
-    if (RenameNoReplace(from, to, reason)) {
-        const bool synced = SyncFolder(FolderOf(to), reason) &&
-                            (FolderOf(from) == FolderOf(to) || SyncFolder(FolderOf(from), reason));
-        return synced ? MoveStatus::Moved : MoveStatus::Failed;
+    FileResult renamed = RenameNoReplace(from, to);
+    if (renamed) {
+        FileResult synced = SyncFolders(from, to);
+        return {synced ? MoveStatus::Moved : MoveStatus::Failed, std::move(synced.reason)};
     }
-    return errno == ENOENT && ::access(from.c_str(), F_OK) != 0 ? MoveStatus::Absent
-                                                                : MoveStatus::Failed;
+    const bool absent = errno == ENOENT && ::access(from.c_str(), F_OK) != 0;
+    return {absent ? MoveStatus::Absent : MoveStatus::Failed, std::move(renamed.reason)};
 }
 
 } // namespace plovik

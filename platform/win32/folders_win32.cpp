@@ -44,32 +44,31 @@ void FlushNewFolder(const std::wstring& folder)
 
 } // namespace
 
-bool SystemFiles::MakeFolder(const std::string& folder, std::string& reason)
+FileResult SystemFiles::MakeFolder(const std::string& folder)
 {
     const std::wstring wide = win32::Widen(folder);
     if (::CreateDirectoryW(wide.c_str(), nullptr)) {
         FlushNewFolder(wide);
-        return true;
+        return {};
     }
     const DWORD error = ::GetLastError();
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (error == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return true;
-    reason = ErrorText(error);
-    return false;
+        return {};
+    return FileResult::Failed(ErrorText(error));
 }
 
 FolderListing SystemFiles::ListFolder(const std::string& folder)
 {
     FolderListing listing;
     WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileW(win32::Widen(folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    const UniqueFind search(::FindFirstFileW(win32::Widen(folder + "\\*").c_str(), &found));
+    if (!search) {
         const DWORD error = ::GetLastError();
-        listing.ok = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-        listing.exists = !listing.ok;
-        if (!listing.ok)
+        const bool absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        listing.status = absent ? ListStatus::Absent : ListStatus::Failed;
+        if (!absent)
             listing.reason = ErrorText(error);
         return listing;
     }
@@ -79,11 +78,10 @@ FolderListing SystemFiles::ListFolder(const std::string& folder)
             listing.names.push_back(name);
         else if (name != "." && name != "..")
             listing.folders.push_back(name);
-    } while (::FindNextFileW(search, &found));
+    } while (::FindNextFileW(search.get(), &found));
     const DWORD error = ::GetLastError();
-    ::FindClose(search);
     if (error != ERROR_NO_MORE_FILES) {
-        listing.ok = false;
+        listing.status = ListStatus::Failed;
         listing.reason = ErrorText(error);
     }
     return listing;
@@ -105,10 +103,10 @@ FolderListing SystemFiles::ListFoldersNamed(const std::string& folder,
             const DWORD error = ::GetLastError();
             if (error == ERROR_FILE_NOT_FOUND)
                 continue; // none of that name
-            listing.ok = error == ERROR_PATH_NOT_FOUND;
-            listing.exists = !listing.ok;
+            const bool absent = error == ERROR_PATH_NOT_FOUND;
+            listing.status = absent ? ListStatus::Absent : ListStatus::Failed;
             listing.folders.clear();
-            if (!listing.ok)
+            if (!absent)
                 listing.reason = ErrorText(error);
             return listing;
         }
@@ -118,7 +116,7 @@ FolderListing SystemFiles::ListFoldersNamed(const std::string& folder,
                 listing.folders.push_back(win32::Narrow(found.cFileName));
         } while (::FindNextFileW(search.get(), &found));
         if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES) {
-            listing.ok = false;
+            listing.status = ListStatus::Failed;
             listing.reason = ErrorText(error);
             return listing;
         }
@@ -126,7 +124,7 @@ FolderListing SystemFiles::ListFoldersNamed(const std::string& folder,
     return listing;
 }
 
-bool SystemFiles::Remove(const std::string& path, std::string& reason)
+FileResult SystemFiles::Remove(const std::string& path)
 {
     // Windows documents no moment at which a deletion is on the disk: after
     // a power cut the file may be back, under the name it had.
@@ -145,13 +143,12 @@ bool SystemFiles::Remove(const std::string& path, std::string& reason)
         return LastErrorUnless(::DeleteFileW(wide.c_str()) != 0);
     });
     if (error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND)
-        return true;
-    reason = ErrorText(error);
-    return false;
+        return {};
+    return FileResult::Failed(ErrorText(error));
 }
 
-bool SystemFiles::Append(const std::string& path, const std::string& header,
-                         const std::string& text, std::string& reason)
+FileResult SystemFiles::Append(const std::string& path, const std::string& header,
+                               const std::string& text)
 {
     // FlushFileBuffers is documented to need GENERIC_WRITE, which also
     // allows writing anywhere: every write names the end of the file
@@ -165,10 +162,8 @@ bool SystemFiles::Append(const std::string& path, const std::string& header,
         return LastErrorUnless(static_cast<bool>(file));
     });
     LARGE_INTEGER size{};
-    if (error != ERROR_SUCCESS || !::GetFileSizeEx(file.get(), &size)) {
-        reason = ErrorText(error != ERROR_SUCCESS ? error : ::GetLastError());
-        return false;
-    }
+    if (error != ERROR_SUCCESS || !::GetFileSizeEx(file.get(), &size))
+        return FileResult::Failed(ErrorText(error != ERROR_SUCCESS ? error : ::GetLastError()));
     // The file's last line, to see whether a power cut tore it.
     std::string end(static_cast<std::size_t>(std::min<LONGLONG>(size.QuadPart, kTailBytes)), '\0');
     const ULONGLONG from = static_cast<ULONGLONG>(size.QuadPart) - end.size();
@@ -178,24 +173,19 @@ bool SystemFiles::Append(const std::string& path, const std::string& header,
     DWORD read = 0;
     if (!end.empty() &&
         (!::ReadFile(file.get(), end.data(), static_cast<DWORD>(end.size()), &read, &atTail) ||
-         read != end.size())) {
-        reason = ErrorText(::GetLastError());
-        return false;
-    }
+         read != end.size()))
+        return FileResult::Failed(ErrorText(::GetLastError()));
     const std::string all = size.QuadPart == 0 ? header + text : TornTailClosing(end) + text;
     OVERLAPPED atTheEnd{};
     atTheEnd.Offset = atTheEnd.OffsetHigh = 0xFFFFFFFF;
     DWORD wrote = 0;
     if (!::WriteFile(file.get(), all.data(), static_cast<DWORD>(all.size()), &wrote, &atTheEnd) ||
-        wrote != all.size() || !::FlushFileBuffers(file.get())) {
-        reason = ErrorText(::GetLastError());
-        return false;
-    }
-    return true;
+        wrote != all.size() || !::FlushFileBuffers(file.get()))
+        return FileResult::Failed(ErrorText(::GetLastError()));
+    return {};
 }
 
-MoveStatus SystemFiles::Move(const std::string& from, const std::string& to, HolderWait wait,
-                             std::string& reason)
+MoveResult SystemFiles::Move(const std::string& from, const std::string& to, HolderWait wait)
 {
     // Write-through: the call returns once the file has actually been moved
     // on the disk. No MOVEFILE_REPLACE_EXISTING: a file of the new name is
@@ -207,17 +197,16 @@ MoveStatus SystemFiles::Move(const std::string& from, const std::string& to, Hol
     };
     const DWORD error = wait == HolderWait::UpToASecond ? WaitingForHolders(attempt) : attempt();
     if (error == ERROR_SUCCESS)
-        return MoveStatus::Moved;
+        return {MoveStatus::Moved, ""};
     // The same errors mean the same as for an open: gone, or held by another.
     OpenResult failed = OpenFailure(error);
-    reason = std::move(failed.reason);
     switch (failed.status) {
     case OpenStatus::Absent:
-        return MoveStatus::Absent;
+        return {MoveStatus::Absent, std::move(failed.reason)};
     case OpenStatus::InUse:
-        return MoveStatus::InUse;
+        return {MoveStatus::InUse, std::move(failed.reason)};
     default:
-        return MoveStatus::Failed;
+        return {MoveStatus::Failed, std::move(failed.reason)};
     }
 }
 

@@ -76,11 +76,11 @@ public:
         return got ? ReadStatus::Data : ReadStatus::End;
     }
 
-    bool HandOverAndClose(const std::string& target, std::string& reason) override
+    FileResult HandOverAndClose(const std::string& target) override
     {
-        bool moved = false;
+        FileResult moved;
         if (!m_bCanHandOver) {
-            reason = win32::ErrorText(ERROR_ACCESS_DENIED);
+            moved = FileResult::Failed(win32::ErrorText(ERROR_ACCESS_DENIED));
         } else {
             // The rename needs the DELETE access the open took; an absolute
             // path is accepted as the new name. Never replace a file there.
@@ -92,10 +92,9 @@ public:
             info->RootDirectory = nullptr;
             info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
             std::memcpy(info->FileName, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
-            moved = ::SetFileInformationByHandle(m_file.get(), FileRenameInfo, info,
-                                                 static_cast<DWORD>(buffer.size())) != 0;
-            if (!moved)
-                reason = win32::ErrorText(::GetLastError());
+            if (!::SetFileInformationByHandle(m_file.get(), FileRenameInfo, info,
+                                              static_cast<DWORD>(buffer.size())))
+                moved = FileResult::Failed(win32::ErrorText(::GetLastError()));
         }
         m_file.reset();
         // No moment is documented at which this rename is on the disk; the

@@ -2,8 +2,8 @@
 // no pile of boxes.
 
 #include "bridge_fixture.h"
-#include "log_reader.h"
 #include "outbox_names.h"
+#include "reports.h"
 
 #include <cstdio>
 #include <optional>
@@ -40,7 +40,7 @@ TEST_F(Faults, EmptyFileRaisesOneBoxAtATimeAndIsKept)
     StartBridge();
     PlaceFile(files.log, "");
     ASSERT_TRUE(WaitFor([] { return !Boxes().empty(); }, 3000)) << "no box";
-    EXPECT_NE(StaticTexts(Boxes()[0]).find("\n" + std::string(plovik::kEmptyFileText) + "\n"),
+    EXPECT_NE(StaticTexts(Boxes()[0]).find("\n" + plovik::EmptyFileText() + "\n"),
               std::string::npos)
         << StaticTexts(Boxes()[0]);
     // The timer keeps ticking behind the box: still exactly one box.

@@ -33,15 +33,16 @@ public:
         return ReadStatus::Data;
     }
 
-    bool HandOverAndClose(const std::string& target, std::string& reason) override
+    FileResult HandOverAndClose(const std::string& target) override
     {
         Close();
         FakeFile& file = m_platform.files.at(*m_path);
-        if (!file.handOverError.empty()) {
-            reason = file.handOverError;
-            return false;
-        }
-        return m_platform.Rename(*m_path, target, reason) == MoveStatus::Moved;
+        if (!file.handOverError.empty())
+            return FileResult::Failed(file.handOverError);
+        MoveResult moved = m_platform.Rename(*m_path, target);
+        if (moved.status != MoveStatus::Moved)
+            return FileResult::Failed(std::move(moved.reason));
+        return {};
     }
 
     std::string ErrorText() const override { return "Input/output error"; }
@@ -90,21 +91,22 @@ std::vector<std::string> FakePlatform::FilesIn(const std::string& folder) const
     return names;
 }
 
-bool FakePlatform::MakeFolder(const std::string& folder, std::string& reason)
+FileResult FakePlatform::MakeFolder(const std::string& folder)
 {
-    reason = makeFolderError;
-    if (makeFolderError.empty() &&
-        std::find(folders.begin(), folders.end(), folder) == folders.end())
+    if (!makeFolderError.empty())
+        return FileResult::Failed(makeFolderError);
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end())
         folders.push_back(folder);
-    return makeFolderError.empty();
+    return {};
 }
 
 FolderListing FakePlatform::ListFolder(const std::string& folder)
 {
     FolderListing listing;
-    listing.ok = listError.empty();
-    listing.reason = listError;
-    if (listing.ok) {
+    if (!listError.empty()) {
+        listing.status = ListStatus::Failed;
+        listing.reason = listError;
+    } else {
         listing.names = FilesIn(folder);
         for (const std::string& made : folders)
             if (made.size() > folder.size() + 1 && made.compare(0, folder.size(), folder) == 0 &&
@@ -112,58 +114,49 @@ FolderListing FakePlatform::ListFolder(const std::string& folder)
                 made.find_first_of("/\\", folder.size() + 1) == std::string::npos)
                 listing.folders.push_back(made.substr(folder.size() + 1));
     }
-    listing.exists = !listing.ok || !listing.names.empty() ||
-                     std::find(folders.begin(), folders.end(), folder) != folders.end();
+    if (listing.status == ListStatus::Listed && listing.names.empty() &&
+        std::find(folders.begin(), folders.end(), folder) == folders.end())
+        listing.status = ListStatus::Absent;
     return listing;
 }
 
-bool FakePlatform::Remove(const std::string& path, std::string& reason)
+FileResult FakePlatform::Remove(const std::string& path)
 {
     const auto found = files.find(path);
     if (found == files.end())
-        return true;
-    if (!found->second.removeError.empty()) {
-        reason = found->second.removeError;
-        return false;
-    }
+        return {};
+    if (!found->second.removeError.empty())
+        return FileResult::Failed(found->second.removeError);
     if (found->second.deletePending) {
         // As on Windows while another program still has the file open.
         found->second.openStatus = OpenStatus::Failed;
         found->second.openReason = "Access is denied.";
-        return true;
+        return {};
     }
     files.erase(found);
-    return true;
+    return {};
 }
 
-MoveStatus FakePlatform::Move(const std::string& from, const std::string& to, HolderWait wait,
-                              std::string& reason)
+MoveResult FakePlatform::Move(const std::string& from, const std::string& to, HolderWait wait)
 {
     if (wait == HolderWait::None && !moveResults.empty()) {
         const MoveStatus status = moveResults.front();
         moveResults.erase(moveResults.begin());
-        reason = status == MoveStatus::Moved ? "" : "The process cannot access the file.";
         if (status != MoveStatus::Moved)
-            return status;
+            return {status, "The process cannot access the file."};
     }
-    return Rename(from, to, reason);
+    return Rename(from, to);
 }
 
-MoveStatus FakePlatform::Rename(const std::string& from, const std::string& to, std::string& reason)
+MoveResult FakePlatform::Rename(const std::string& from, const std::string& to)
 {
     const auto found = files.find(from);
-    if (found == files.end()) {
-        reason = "No such file or directory";
-        return MoveStatus::Absent;
-    }
-    if (!found->second.renameError.empty()) {
-        reason = found->second.renameError;
-        return MoveStatus::Failed;
-    }
-    if (files.count(to) != 0) {
-        reason = "File exists";
-        return MoveStatus::Failed;
-    }
+    if (found == files.end())
+        return {MoveStatus::Absent, "No such file or directory"};
+    if (!found->second.renameError.empty())
+        return {MoveStatus::Failed, found->second.renameError};
+    if (files.count(to) != 0)
+        return {MoveStatus::Failed, "File exists"};
     FakeFile moved = std::move(found->second);
     files.erase(found);
     files[to] = std::move(moved);
@@ -171,19 +164,17 @@ MoveStatus FakePlatform::Rename(const std::string& from, const std::string& to, 
     for (const std::weak_ptr<std::string>& open : openPaths)
         if (const std::shared_ptr<std::string> path = open.lock(); path && *path == from)
             *path = to;
-    return MoveStatus::Moved;
+    return {MoveStatus::Moved, ""};
 }
 
-bool FakePlatform::Append(const std::string& path, const std::string& header,
-                          const std::string& text, std::string& reason)
+FileResult FakePlatform::Append(const std::string& path, const std::string& header,
+                                const std::string& text)
 {
     FakeFile& file = files[path];
-    if (!file.appendError.empty()) {
-        reason = file.appendError;
-        return false;
-    }
+    if (!file.appendError.empty())
+        return FileResult::Failed(file.appendError);
     file.content += file.content.empty() ? header + text : TornTailClosing(file.content) + text;
-    return true;
+    return {};
 }
 
 bool FakePlatform::DrainMessages()

@@ -69,24 +69,23 @@ public:
 
     bool Exists(const std::string& path) const { return files.count(path) != 0; }
     // A move as the files see it, whatever moveResults holds.
-    MoveStatus Rename(const std::string& from, const std::string& to, std::string& reason);
+    MoveResult Rename(const std::string& from, const std::string& to);
     // The files of a folder, sorted by name.
     std::vector<std::string> FilesIn(const std::string& folder) const;
 
     OpenResult OpenForTaking(const std::string& path) override;
     OpenResult OpenForReading(const std::string& path) override { return OpenForTaking(path); }
-    bool MakeFolder(const std::string& folder, std::string& reason) override;
+    FileResult MakeFolder(const std::string& folder) override;
     FolderListing ListFolder(const std::string& folder) override;
     FolderListing ListFoldersNamed(const std::string& folder,
                                    const std::vector<std::string>& prefixes) override
     {
         return KeepFoldersNamed(ListFolder(folder), prefixes);
     }
-    MoveStatus Move(const std::string& from, const std::string& to, HolderWait wait,
-                    std::string& reason) override;
-    bool Remove(const std::string& path, std::string& reason) override;
-    bool Append(const std::string& path, const std::string& header, const std::string& text,
-                std::string& reason) override;
+    MoveResult Move(const std::string& from, const std::string& to, HolderWait wait) override;
+    FileResult Remove(const std::string& path) override;
+    FileResult Append(const std::string& path, const std::string& header,
+                      const std::string& text) override;
     bool DrainMessages() override;
     void ShowMessageBox(const std::string& text) override;
     CheckState GetNoFreqCheck() override;

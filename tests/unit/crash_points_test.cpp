@@ -55,10 +55,10 @@ public:
         m_plan.Next();
         return m_inner->Read(buffer, capacity, count);
     }
-    bool HandOverAndClose(const std::string& target, std::string& reason) override
+    FileResult HandOverAndClose(const std::string& target) override
     {
         m_plan.Next();
-        return m_inner->HandOverAndClose(target, reason);
+        return m_inner->HandOverAndClose(target);
     }
     std::string ErrorText() const override { return m_inner->ErrorText(); }
 
@@ -83,10 +83,10 @@ public:
     {
         return Wrap(m_files.OpenForReading(path));
     }
-    bool MakeFolder(const std::string& folder, std::string& reason) override
+    FileResult MakeFolder(const std::string& folder) override
     {
         m_plan.Next();
-        return m_files.MakeFolder(folder, reason);
+        return m_files.MakeFolder(folder);
     }
     FolderListing ListFolder(const std::string& folder) override
     {
@@ -99,22 +99,21 @@ public:
         m_plan.Next();
         return m_files.ListFoldersNamed(folder, prefixes);
     }
-    MoveStatus Move(const std::string& from, const std::string& to, HolderWait wait,
-                    std::string& reason) override
+    MoveResult Move(const std::string& from, const std::string& to, HolderWait wait) override
     {
         m_plan.Next();
-        return m_files.Move(from, to, wait, reason);
+        return m_files.Move(from, to, wait);
     }
-    bool Remove(const std::string& path, std::string& reason) override
+    FileResult Remove(const std::string& path) override
     {
         m_plan.Next();
-        return m_files.Remove(path, reason);
+        return m_files.Remove(path);
     }
-    bool Append(const std::string& path, const std::string& header, const std::string& text,
-                std::string& reason) override
+    FileResult Append(const std::string& path, const std::string& header,
+                      const std::string& text) override
     {
         m_plan.Next();
-        return m_files.Append(path, header, text, reason);
+        return m_files.Append(path, header, text);
     }
     bool DrainMessages() override { return true; }
     void ShowMessageBox(const std::string& text) override { boxes.push_back(text); }

@@ -82,6 +82,20 @@ TEST(Instances, EachFolderFoundAndSentInTheOrderTaken)
     for (int i = 0; i < 4; ++i)
         tick(kLogvex);
     EXPECT_EQ(platform.boxes.size(), boxes + 2);
+
+    // Files from before the start go in the order their folders were found.
+    for (const char* folder : {"L/WSJT-X", "L/JTDX"}) {
+        platform.files.erase(std::string(folder) + "/wsjtx_log.adi");
+        platform.files[std::string(folder) + "/plovik_bridge_outbox/0000000000000020.adi"] =
+            FakeFile{"x<eoh>\n<call:3>" + std::string(1, folder[2]) + "3A <eor>\n"};
+    }
+    Transfer restarted(platform, platform, record, noFreq);
+    restarted.WatchInstancesIn("L", '/');
+    restarted.StartUp();
+    restarted.RunTick([] { return kLogvex; });
+    ASSERT_EQ(platform.sent.size(), 6u);
+    EXPECT_EQ(platform.sent[4].data.substr(0, 4), "J3A#");
+    EXPECT_EQ(platform.sent[5].data.substr(0, 4), "W3A#");
 }
 
 } // namespace

@@ -71,16 +71,42 @@ TEST_F(OutboxTest, AFileOfManyContactsIsReadOnceWhateverLogvexDoes)
 
 TEST_F(OutboxTest, UnreadableOutboxFileIsSetAsideWithOneBoxAndTheRestGoOn)
 {
-    platform.files[InOutbox("0000000000000003.adi")] =
-        FakeFile{kContactB, OpenStatus::Failed, "Access is denied."};
-    Log(kContactA);
-    for (int i = 0; i < 3; ++i)
-        Tick();
-    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC"})) << "taken as 4, sent past 3";
-    ASSERT_EQ(platform.boxes.size(), 1u);
-    EXPECT_NE(platform.boxes[0].find("0000000000000003.adi"), std::string::npos);
-    EXPECT_NE(platform.boxes[0].find("Access is denied."), std::string::npos);
-    EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000003.adi"})) << "kept, not lost";
+    const std::string twoContacts = "x<eoh>\n<call:5>K1AAA <eor>\n<call:5>K1BBB <eor>\n";
+    struct Case {
+        const char* what;
+        FakeFile file;
+        std::vector<std::string> calls;
+        const char* kept;
+        const char* reason;
+    };
+    Case table[] = {
+        {"open fails",
+         FakeFile{kContactB, OpenStatus::Failed, "Access is denied."},
+         {"K1ABC"},
+         "0000000000000003.adi",
+         "Access is denied."},
+        // The first contact goes; the one the read broke off is never sent.
+        {"read fails part-way",
+         FakeFile{twoContacts},
+         {"K1AAA", "K1ABC"},
+         "0000000000000003+1.adi",
+         "Input/output error"},
+    };
+    table[1].file.failReadAt = twoContacts.size() - 6;
+    for (const Case& c : table) {
+        FakePlatform platform;
+        Transfer transfer{platform, platform, record, noFreq, kPaths};
+        platform.files[InOutbox("0000000000000003.adi")] = c.file;
+        platform.files[kPath] = FakeFile{kContactA};
+        for (int i = 0; i < 3; ++i)
+            transfer.RunTick([] { return kLogvex; });
+        EXPECT_EQ(CallsOf(platform.asked), c.calls) << c.what << ": taken as 4, sent past 3";
+        ASSERT_EQ(platform.boxes.size(), 1u) << c.what;
+        EXPECT_NE(platform.boxes[0].find("0000000000000003"), std::string::npos) << c.what;
+        EXPECT_NE(platform.boxes[0].find(c.reason), std::string::npos) << c.what;
+        EXPECT_EQ(platform.FilesIn(kOutbox), (std::vector<std::string>{c.kept}))
+            << c.what << ": kept, not lost";
+    }
 }
 
 TEST_F(OutboxTest, DeliveryThatCannotBeRecordedIsNeverSentAgain)
@@ -92,6 +118,7 @@ TEST_F(OutboxTest, DeliveryThatCannotBeRecordedIsNeverSentAgain)
     EXPECT_EQ(platform.sent.size(), 1u);
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_NE(platform.boxes[0].find("Access is denied."), std::string::npos);
+    EXPECT_NE(platform.boxes[0].find("could not be recorded"), std::string::npos);
     // Marked as delivered, so a restart removes it rather than sending it.
     EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000001+1.adi"}));
     platform.files[InOutbox("0000000000000001+1.adi")].removeError.clear();
@@ -107,6 +134,65 @@ TEST_F(OutboxTest, DeliveryThatCannotBeRecordedIsNeverSentAgain)
         restarted.RunTick([] { return kLogvex; });
     EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ"}));
     EXPECT_EQ(platform.boxes.size(), 1u) << platform.boxes.back();
+
+    // A delivery whose rename fails within a file: the file is set aside,
+    // so neither contact goes again this run; after a restart the record
+    // of what Logvex took skips the first, and only the second goes.
+    FakePlatform files;
+    Transfer bridge{files, files, record, noFreq, kPaths};
+    const std::string dated = "<qso_date:8>20261208 <time_on:6>041000 <eor>\n";
+    files.files[kPath] = FakeFile{"x<eoh>\n<call:5>K1AAA " + dated + "<call:5>K1BBB " + dated};
+    bridge.RunTick([] { return WindowRef{0}; });
+    const std::string taken = InOutbox("0000000000000001.adi");
+    files.files.at(taken).renameError = "Access is denied.";
+    for (int i = 0; i < 3; ++i)
+        bridge.RunTick([] { return kLogvex; });
+    EXPECT_EQ(CallsOf(files.asked), (std::vector<std::string>{"K1AAA"}));
+    ASSERT_EQ(files.boxes.size(), 1u);
+    EXPECT_NE(files.boxes[0].find("could not be recorded"), std::string::npos) << files.boxes[0];
+    EXPECT_TRUE(files.Exists(taken));
+    files.files.at(taken).renameError.clear();
+    Transfer again{files, files, record, noFreq, kPaths};
+    again.RunTick([] { return kLogvex; });
+    EXPECT_EQ(CallsOf(files.asked), (std::vector<std::string>{"K1AAA", "K1BBB"}));
+    EXPECT_EQ(again.GetProgress().skipped, 1u);
+    EXPECT_TRUE(files.FilesIn(kOutbox).empty());
+}
+
+// A number given again once the outbox was emptied behind the bridge's back
+// names a new file: its contacts are counted afresh.
+TEST_F(OutboxTest, ANumberGivenAgainIsCountedAfresh)
+{
+    Log(kContactA);
+    Tick(0);
+    EXPECT_EQ(transfer.GetProgress().waiting, 1u);
+    platform.files.clear();
+    Log(kContactsAB);
+    platform.files[kPath].handOverError = "Access is denied.";
+    Tick();
+    EXPECT_EQ(transfer.GetProgress().waiting, 0u);
+    platform.files[kPath].handOverError.clear();
+    Tick(0);
+    EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000001.adi"}));
+    EXPECT_EQ(transfer.GetProgress().waiting, 2u);
+}
+
+// Nor is a number removed this run, while the bridge may still take a file
+// of that number for the removed one.
+TEST_F(OutboxTest, ARemovedNumberIsNeverGivenAgain)
+{
+    Log(kContactA);
+    platform.files[kPath].deletePending = true; // a scanner has it when it is removed
+    Tick();
+    platform.files.clear(); // the scanner lets go
+    Log(kContactB);
+    platform.files[kPath].handOverError = "Access is denied.";
+    Tick(0);
+    platform.files[kPath].handOverError.clear();
+    Tick(0);
+    EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000002.adi"}));
+    Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ"}));
 }
 
 TEST(OutboxNames, RoundTripAndStrangersLeftAlone)

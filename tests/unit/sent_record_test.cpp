@@ -39,6 +39,8 @@ TEST_F(SentRecordTest, RecordedContactsAreNotSentAgain)
               kSentRecordHeader + taken(a) + taken(b) + taken(keyless));
 
     platform.files[kPaths.sent].appendError = "Disk full";
+    std::size_t sentAtBox = 0;
+    platform.onBox = [&] { sentAtBox = platform.sent.size(); };
     Log("x<eoh>\n" + b + contact("W1OLD", "050000") + keyless + contact("K1ABC", "062056"));
     Tick();
     EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ", "K9KEY", "K9KEY", "K1ABC"}));
@@ -48,6 +50,7 @@ TEST_F(SentRecordTest, RecordedContactsAreNotSentAgain)
     EXPECT_EQ(transfer.GetProgress().lastTimeOn, "062056");
     ASSERT_EQ(platform.boxes.size(), 1u) << "one box for the record, however many fail";
     EXPECT_NE(platform.boxes[0].find("Disk full"), std::string::npos);
+    EXPECT_EQ(sentAtBox, 4u) << "shown at the first failure";
     EXPECT_TRUE(Outbox().empty());
 
     // A file's last contact without its end-of-record tag is recorded as a

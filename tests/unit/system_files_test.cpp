@@ -58,13 +58,14 @@ TEST_F(SystemFilesTest, ReadsEveryByteAndHandsOverThroughTheOpenFile)
     OpenResult opened = files.OpenForTaking(path);
     ASSERT_EQ(opened.status, OpenStatus::Opened);
     EXPECT_EQ(ReadAll(*opened.file), content);
-    std::string reason;
-    EXPECT_TRUE(opened.file->HandOverAndClose(dir + "/taken.adi", reason)) << reason;
+    const FileResult handed = opened.file->HandOverAndClose(dir + "/taken.adi");
+    EXPECT_TRUE(handed) << handed.reason;
     EXPECT_FALSE(Exists());
     OpenResult taken = files.OpenForReading(dir + "/taken.adi");
     ASSERT_EQ(taken.status, OpenStatus::Opened);
     EXPECT_EQ(ReadAll(*taken.file), content);
-    EXPECT_TRUE(files.Remove(dir + "/taken.adi", reason)) << reason;
+    const FileResult removed = files.Remove(dir + "/taken.adi");
+    EXPECT_TRUE(removed) << removed.reason;
 }
 
 TEST_F(SystemFilesTest, ReadOnlyNeverDeletesOrLocks)
@@ -77,8 +78,7 @@ TEST_F(SystemFilesTest, ReadOnlyNeverDeletesOrLocks)
     ASSERT_GE(fd, 0);
     EXPECT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
     close(fd);
-    std::string reason;
-    EXPECT_FALSE(opened.file->HandOverAndClose(dir + "/taken.adi", reason));
+    EXPECT_FALSE(opened.file->HandOverAndClose(dir + "/taken.adi"));
     EXPECT_TRUE(Exists());
 }
 
@@ -111,53 +111,57 @@ TEST_F(SystemFilesTest, ReadFailureCarriesTheSystemReason)
 TEST_F(SystemFilesTest, OutboxOperationsNeverReplaceAndTellWhy)
 {
     const std::string outbox = dir + "/outbox";
-    std::string reason;
-    EXPECT_TRUE(files.ListFolder(outbox).ok); // not there yet: empty
-    ASSERT_TRUE(files.MakeFolder(outbox, reason)) << reason;
-    EXPECT_TRUE(files.MakeFolder(outbox, reason)) << "already there is fine";
+    const FolderListing none = files.ListFolder(outbox); // not there yet: empty
+    EXPECT_EQ(none.status, ListStatus::Absent);
+    EXPECT_TRUE(none.names.empty());
+    const FileResult made = files.MakeFolder(outbox);
+    ASSERT_TRUE(made) << made.reason;
+    EXPECT_TRUE(files.MakeFolder(outbox)) << "already there is fine";
 
     // A hand-over or rename onto an existing name fails and keeps both.
     Write("new");
     std::ofstream(outbox + "/1.adi") << "old";
     OpenResult opened = files.OpenForTaking(path);
     ASSERT_EQ(opened.status, OpenStatus::Opened);
-    EXPECT_FALSE(opened.file->HandOverAndClose(outbox + "/1.adi", reason));
-    EXPECT_EQ(reason, "File exists");
+    const FileResult onto = opened.file->HandOverAndClose(outbox + "/1.adi");
+    EXPECT_FALSE(onto);
+    EXPECT_EQ(onto.reason, "File exists");
     EXPECT_TRUE(Exists());
-    EXPECT_FALSE(files.Move(path, outbox + "/1.adi", HolderWait::UpToASecond, reason) ==
+    EXPECT_FALSE(files.Move(path, outbox + "/1.adi", HolderWait::UpToASecond).status ==
                  MoveStatus::Moved);
-    ASSERT_TRUE(files.Move(path, outbox + "/2.adi", HolderWait::UpToASecond, reason) ==
-                MoveStatus::Moved)
-        << reason;
+    const MoveResult moved = files.Move(path, outbox + "/2.adi", HolderWait::UpToASecond);
+    ASSERT_TRUE(moved.status == MoveStatus::Moved) << moved.reason;
 
     FolderListing listing = files.ListFolder(outbox);
-    ASSERT_TRUE(listing.ok);
+    ASSERT_EQ(listing.status, ListStatus::Listed);
     std::sort(listing.names.begin(), listing.names.end());
     EXPECT_EQ(listing.names, (std::vector<std::string>{"1.adi", "2.adi"}));
     for (const char* name : {"1.adi", "2.adi", "2.adi"})
-        EXPECT_TRUE(files.Remove(outbox + "/" + name, reason)) << "gone already is fine";
+        EXPECT_TRUE(files.Remove(outbox + "/" + name)) << "gone already is fine";
     EXPECT_TRUE(files.ListFolder(outbox).names.empty());
 
     // Folders by the start of their names: no file, no other folder.
     for (const char* folder : {"WSJT-X", "WSJT-X - A", "JTDX", "Thunderbird", "wsjt-x"})
-        ASSERT_TRUE(files.MakeFolder(outbox + "/" + folder, reason)) << reason;
+        ASSERT_TRUE(files.MakeFolder(outbox + "/" + folder));
     std::ofstream(outbox + "/WSJT-X.ini") << "x";
     FolderListing named = files.ListFoldersNamed(outbox, {"WSJT-X", "JTDX"});
-    ASSERT_TRUE(named.ok);
+    ASSERT_EQ(named.status, ListStatus::Listed);
     std::sort(named.folders.begin(), named.folders.end());
     EXPECT_EQ(named.folders, (std::vector<std::string>{"JTDX", "WSJT-X", "WSJT-X - A"}));
     EXPECT_TRUE(named.names.empty());
-    EXPECT_TRUE(files.ListFoldersNamed(dir + "/none", {"WSJT-X"}).ok) << "not there: empty";
+    EXPECT_EQ(files.ListFoldersNamed(dir + "/none", {"WSJT-X"}).status, ListStatus::Absent)
+        << "not there: empty";
     for (const char* folder : {"WSJT-X", "WSJT-X - A", "JTDX", "Thunderbird", "wsjt-x"})
         rmdir((outbox + "/" + folder).c_str());
     std::remove((outbox + "/WSJT-X.ini").c_str());
 
     // A file where the folder should be.
     std::ofstream(dir + "/plain") << "x";
-    EXPECT_FALSE(files.MakeFolder(dir + "/plain", reason));
-    EXPECT_EQ(reason, "Not a directory");
+    const FileResult plain = files.MakeFolder(dir + "/plain");
+    EXPECT_FALSE(plain);
+    EXPECT_EQ(plain.reason, "Not a directory");
     const FolderListing notFolder = files.ListFolder(dir + "/plain");
-    EXPECT_FALSE(notFolder.ok);
+    EXPECT_EQ(notFolder.status, ListStatus::Failed);
     EXPECT_EQ(notFolder.reason, "Not a directory");
     std::remove((dir + "/plain").c_str());
     rmdir(outbox.c_str());

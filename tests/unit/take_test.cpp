@@ -39,15 +39,50 @@ TEST_F(TakeTest, EmptyFileOneBoxAtATimeAndItStays)
     EXPECT_EQ(platform.boxes.size(), 1u);
 }
 
+// Written by WSJT-X, or held a moment by a reader that does not let it be
+// moved (a scanner): tried again in silence.
 TEST_F(TakeTest, FileInUseIsWaitedForInSilence)
 {
-    platform.files[kPath] = FakeFile{kContactA, OpenStatus::InUse, "in use"};
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(Tick().take, TakeOutcome::InUse);
-    EXPECT_TRUE(platform.boxes.empty());
-    platform.files[kPath].openStatus = OpenStatus::Opened;
-    EXPECT_EQ(Tick().send, SendOutcome::Sent);
-    EXPECT_EQ(platform.sent.size(), 1u);
+    for (OpenStatus holder : {OpenStatus::InUse, OpenStatus::Held}) {
+        platform.files[kPath] = FakeFile{kContactA, holder, "in use"};
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(Tick().take, TakeOutcome::InUse);
+        EXPECT_TRUE(platform.boxes.empty());
+        platform.files[kPath].openStatus = OpenStatus::Opened;
+        EXPECT_EQ(Tick().send, SendOutcome::Sent);
+    }
+    EXPECT_EQ(platform.sent.size(), 2u);
+}
+
+// A reader that holds on for a second is reported; the file stays. Any other
+// answer starts the patience anew.
+TEST_F(TakeTest, ReaderHoldingTheLogPastItsPatienceIsAFailure)
+{
+    using Clock = ReaderPatience::Clock;
+    const Clock::time_point start{};
+    ReaderPatience patience;
+    for (auto [after, over] : {std::pair{0, false}, {999, false}, {1000, true}, {5000, true}})
+        EXPECT_EQ(patience.Over(start + std::chrono::milliseconds(after)), over) << after;
+    patience.Reset();
+    EXPECT_FALSE(patience.Over(start + std::chrono::milliseconds(6000)));
+
+    Reports reports(platform);
+    platform.files[kPath] = FakeFile{kContactA, OpenStatus::Held, "held"};
+    const std::string target = InOutbox("0000000000000001.adi");
+    for (auto [since, outcome] : {std::pair{0, TakeOutcome::InUse}, {-2, TakeOutcome::Failed}}) {
+        patience.Reset();
+        patience.Over(Clock::now() + std::chrono::seconds(since));
+        const TakeResult result = TakeLogFile(kPath, target, platform, reports, patience);
+        EXPECT_EQ(result.outcome, outcome) << since;
+        EXPECT_TRUE(platform.Exists(kPath));
+    }
+    EXPECT_EQ(TakeLogFile(kPath, target, platform, reports, patience).reason, "held");
+    platform.files[kPath].openStatus = OpenStatus::Absent;
+    TakeLogFile(kPath, target, platform, reports, patience);
+    platform.files[kPath].openStatus = OpenStatus::Held;
+    EXPECT_EQ(TakeLogFile(kPath, target, platform, reports, patience).outcome, TakeOutcome::InUse)
+        << "a file gone a moment starts the patience anew";
+    EXPECT_TRUE(platform.boxes.empty()) << "the caller reports";
 }
 
 TEST_F(TakeTest, LogThatCannotBeTakenIsReportedOnceAndStays)

@@ -7,6 +7,7 @@
 #include "console_window_side.h"
 #include "log_reader.h"
 #include "logger_message.h"
+#include "reports.h"
 #include "system_files.h"
 
 #include <cstdint>
@@ -113,6 +114,7 @@ int main(int argc, char** argv)
     case plovik::ReadOutcome::Read:
         break;
     case plovik::ReadOutcome::Empty:
+        Write(stderr, plovik::EmptyFileText() + "\n");
         return kExitEmpty;
     case plovik::ReadOutcome::Vanished:
     case plovik::ReadOutcome::InUse:
