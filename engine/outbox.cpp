@@ -174,17 +174,17 @@ void Outbox::RecordDelivery(const Contact& contact)
     SetAside(contact.entry, NotRecordedText(recorded, removeReason));
 }
 
-std::optional<std::size_t> Outbox::CountWaiting()
+std::optional<Outbox::Waiting> Outbox::CountWaiting()
 {
     const FolderListing listing = m_files.ListFolder(m_folder);
     if (!listing.ok)
         return std::nullopt; // unknown, not none
-    std::size_t waiting = 0;
+    Waiting waiting;
     for (const OutboxEntry& entry : SortedEntries(listing.names)) {
         if (IsRemoved(entry.arrival))
             continue;
         auto counted = std::find_if(m_counted.begin(), m_counted.end(),
-                                    [&](const auto& c) { return c.first == entry.arrival; });
+                                    [&](const auto& c) { return c.arrival == entry.arrival; });
         if (counted == m_counted.end()) {
             std::size_t contacts = 0;
             OpenResult opened = m_files.OpenForReading(PathOf(entry));
@@ -197,9 +197,15 @@ std::optional<std::size_t> Outbox::CountWaiting()
                     return std::nullopt;
                 contacts = reading.pulled;
             }
-            counted = m_counted.insert(m_counted.end(), {entry.arrival, contacts});
+            counted =
+                m_counted.insert(m_counted.end(), {entry.arrival, contacts, m_window.NowUtc()});
         }
-        waiting += counted->second > entry.delivered ? counted->second - entry.delivered : 0;
+        if (counted->contacts <= entry.delivered)
+            continue;
+        waiting.contacts += counted->contacts - entry.delivered;
+        // A file set aside waits for the next start, not for Logvex.
+        if (!IsSetAside(entry.arrival) && (!waiting.since || counted->seenAt < *waiting.since))
+            waiting.since = counted->seenAt;
     }
     return waiting;
 }
@@ -248,7 +254,7 @@ void Outbox::ForgetUnlisted(const std::vector<OutboxEntry>& listed)
                                    [&](const auto& taken) { return unlisted(taken.first); }),
                     m_takenAt.end());
     m_counted.erase(std::remove_if(m_counted.begin(), m_counted.end(),
-                                   [&](const auto& counted) { return unlisted(counted.first); }),
+                                   [&](const auto& counted) { return unlisted(counted.arrival); }),
                     m_counted.end());
 }
 

@@ -71,11 +71,17 @@ public:
     // within the run.
     void RecordDelivery(const Contact& contact);
 
+    struct Waiting {
+        std::size_t contacts = 0;
+        // When the oldest file that can still be sent was first seen here
+        // (taken, or found at the start); nothing when none waits.
+        std::optional<UtcSeconds> since;
+    };
     // How many contacts wait in the outbox. Each file is counted once, when
     // first seen; a file set aside counts until the next start. Nothing when
     // the folder cannot be listed, or the program began shutting down while
     // a file was counted.
-    std::optional<std::size_t> CountWaiting();
+    std::optional<Waiting> CountWaiting();
 
 private:
     enum class Found { Ready, AllDone, Bad, Stopped };
@@ -100,7 +106,12 @@ private:
     std::unique_ptr<OutboxReading> m_reading; // the file being sent, open where its reading stopped
     std::uint64_t& m_takes;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> m_takenAt; // arrival, take, this run
-    std::vector<std::pair<std::uint64_t, std::size_t>> m_counted;   // arrival, contacts in it
+    struct Counted {
+        std::uint64_t arrival;
+        std::size_t contacts;  // in the file
+        UtcSeconds seenAt = 0; // when first counted
+    };
+    std::vector<Counted> m_counted;
 };
 
 } // namespace plovik
