@@ -228,7 +228,11 @@ void CPlovik_bridgeView::UpdateStatus()
     facts.lastLateBy = progress.lastLateBy;
     facts.inHandsCall = progress.lateInHandsCall;
     facts.inHandsAt = progress.lateInHandsAt;
-    m_stcStatus.Show(plovik::StatusText(facts));
+    const bool callBegun =
+        m_call.Follow(GetParentFrame()->GetSafeHwnd(), progress.calls, progress.calling);
+    const std::string gist = plovik::StatusText(facts);
+    facts.oldestWait = progress.oldestWait;
+    m_stcStatus.Show(plovik::StatusText(facts), gist, callBegun);
 }
 
 void CPlovik_bridgeView::CollectSendResult()

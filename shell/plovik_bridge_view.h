@@ -22,6 +22,7 @@
 #include "qso_record.h"
 #include "status_light.h"
 #include "system_files.h"
+#include "taskbar_call.h"
 #include "transfer.h"
 #include "win32_window_side.h"
 
@@ -71,6 +72,7 @@ private:
     StatusLight m_stcProgLight{"WSJT-X", m_pictures.lights, m_liveRegions};
     StatusLight m_stcLogLight{"Logvex", m_pictures.lights, m_liveRegions};
     StatusLine m_stcStatus{m_liveRegions};
+    TaskbarCall m_call;
     bool m_bLogvexRunning = false;
     int m_bNoFreq = 0;
     CheckBoxLabel m_noFreqLabel;
