@@ -6,6 +6,14 @@
 
 namespace plovik {
 
+namespace {
+
+// How often a folder nothing has changed is listed all the same: another
+// program (or the operator) may have added or removed a file.
+constexpr UtcSeconds kRelistSeconds = 10;
+
+} // namespace
+
 Outbox::Outbox(Files& files, WindowSide& window, Reports& reports, std::string folder,
                char separator, std::uint64_t& takes)
     : m_files(files), m_window(window), m_reports(reports), m_folder(std::move(folder)),
@@ -17,6 +25,14 @@ void Outbox::Arrived()
 {
     m_takenAt.emplace_back(*m_nextArrival, ++m_takes);
     ++*m_nextArrival;
+    ++m_changes;
+}
+
+bool Outbox::Stale(std::uint64_t changes, UtcSeconds listedAt) const
+{
+    const UtcSeconds now = m_window.NowUtc();
+    // A clock set back counts as due.
+    return changes != m_changes || now < listedAt || now - listedAt >= kRelistSeconds;
 }
 
 std::uint64_t Outbox::TakenAt(std::uint64_t arrival) const
@@ -63,6 +79,9 @@ std::string Outbox::NextArrivalPath(OutboxKind kind) const
 
 Outbox::Next Outbox::ReadNext(Contact& contact)
 {
+    if (m_foundIdle && !Stale(m_foundIdle->changes, m_foundIdle->at))
+        return Next::Idle;
+    m_foundIdle.reset();
     for (;;) {
         const FolderListing listing = m_files.ListFolder(m_folder);
         if (!listing.ok) {
@@ -80,6 +99,7 @@ Outbox::Next Outbox::ReadNext(Contact& contact)
                       entries.end());
         if (entries.empty()) {
             m_reading.reset();
+            m_foundIdle = Listed{m_changes, m_window.NowUtc()};
             return Next::Idle;
         }
         const OutboxEntry entry = entries.front();
@@ -144,6 +164,7 @@ Outbox::Found Outbox::ReadContact(const OutboxEntry& entry, Contact& contact, st
 
 void Outbox::RecordDelivery(const Contact& contact)
 {
+    ++m_changes;
     const std::string path = PathOf(contact.entry);
     OutboxEntry next = contact.entry;
     ++next.delivered;
@@ -176,6 +197,10 @@ void Outbox::RecordDelivery(const Contact& contact)
 
 std::optional<Outbox::Waiting> Outbox::CountWaiting()
 {
+    if (m_lastCount && !Stale(m_lastCount->first.changes, m_lastCount->first.at))
+        return m_lastCount->second;
+    m_lastCount.reset();
+    const Listed listed{m_changes, m_window.NowUtc()};
     const FolderListing listing = m_files.ListFolder(m_folder);
     if (!listing.ok)
         return std::nullopt; // unknown, not none
@@ -207,11 +232,13 @@ std::optional<Outbox::Waiting> Outbox::CountWaiting()
         if (!IsSetAside(entry.arrival) && (!waiting.since || counted->seenAt < *waiting.since))
             waiting.since = counted->seenAt;
     }
+    m_lastCount.emplace(listed, waiting);
     return waiting;
 }
 
 void Outbox::RemoveDelivered(const OutboxEntry& entry)
 {
+    ++m_changes;
     m_reading.reset();
     std::string reason;
     if (m_files.Remove(PathOf(entry), reason))
@@ -226,6 +253,7 @@ void Outbox::SetAside(const OutboxEntry& entry, const std::string& text)
     if (IsSetAside(entry.arrival))
         return;
     m_setAside.push_back(entry.arrival);
+    ++m_changes;
     if (m_reading && m_reading->arrival == entry.arrival)
         m_reading.reset();
     m_reports.Show(text);

@@ -44,7 +44,11 @@ public:
     std::uint64_t TakenAt(std::uint64_t arrival) const;
     // The folder may have been changed behind the bridge's back: it is
     // listed again before the next arrival.
-    void ForgetNextArrival() { m_nextArrival.reset(); }
+    void ForgetNextArrival()
+    {
+        m_nextArrival.reset();
+        ++m_changes;
+    }
 
     // The next contact to send: a log file's record, or a ready message.
     struct Contact {
@@ -92,6 +96,10 @@ private:
     bool IsSetAside(std::uint64_t arrival) const;
     bool IsRemoved(std::uint64_t arrival) const;
     void ForgetUnlisted(const std::vector<OutboxEntry>& listed);
+    // Whether what was learnt from a listing made after `changes` bridge
+    // changes, at `listedAt`, may have gone stale: the bridge changed the
+    // folder since, or the backstop for changes made behind its back is due.
+    bool Stale(std::uint64_t changes, UtcSeconds listedAt) const;
 
     Files& m_files;
     WindowSide& m_window;
@@ -112,6 +120,15 @@ private:
         UtcSeconds seenAt = 0; // when first counted
     };
     std::vector<Counted> m_counted;
+    // The bridge's own changes to the folder (takes, deliveries, removals,
+    // files set aside), so an idle tick need not list it again.
+    std::uint64_t m_changes = 0;
+    struct Listed {
+        std::uint64_t changes = 0;
+        UtcSeconds at = 0;
+    };
+    std::optional<std::pair<Listed, Waiting>> m_lastCount;
+    std::optional<Listed> m_foundIdle; // nothing to send, as of then
 };
 
 } // namespace plovik
