@@ -25,6 +25,7 @@
 #include "taskbar_call.h"
 #include "transfer.h"
 #include "win32_window_side.h"
+#include "wsjtx_finder.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -73,6 +74,7 @@ private:
     StatusLight m_stcLogLight{"Logvex", m_pictures.lights, m_liveRegions};
     StatusLine m_stcStatus{m_liveRegions};
     TaskbarCall m_call;
+    WsjtxFinder m_wsjtxFinder;
     bool m_bLogvexRunning = false;
     int m_bNoFreq = 0;
     CheckBoxLabel m_noFreqLabel;
