@@ -19,7 +19,7 @@ work=$(cd "$1/wine" && pwd)
 
 contacts=20
 waiting=1000 # contacts in the outbox when Logvex starts
-idle_seconds=60
+idle_seconds=${PLOVIK_BENCH_IDLE_SECONDS:-60} # the idle runs, each
 title=$(scripts/version.sh --title)
 bridge_exe=build/mingw64/shell/plovik_bridge.exe
 logvex_exe=build/mingw64/tools/peers/logvex-peer.exe
@@ -204,7 +204,8 @@ latency_run() { # NAME [ENV=VALUE...]
     "$dir/per-contact.txt") || die "$name: the run's records do not add up (files in $dir)"
 }
 
-# PLOVIK_BENCH_IDLE_ONLY=1: the idle figures alone (a quicker run).
+# PLOVIK_BENCH_IDLE_ONLY=1: the idle figures alone (a quicker run);
+# PLOVIK_BENCH_IDLE_SECONDS sets how long each idle run lasts (60 s).
 if [ -z "${PLOVIK_BENCH_IDLE_ONLY:-}" ]; then
 echo "== hand-over latency: WSJT-X closes the log file -> Logvex has the contact ($contacts contacts, 1.1-1.6 s apart)"
 # Called directly, not in a subshell, so that a failure ends the script.

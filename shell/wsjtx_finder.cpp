@@ -32,7 +32,9 @@ HWND WsjtxFinder::Find()
 {
     std::vector<HWND> windows;
     windows.reserve(m_known.size() + 8);
-    ::EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&windows));
+    // The current desktop's top-level windows, as EnumWindows gives them; Wine's
+    // EnumWindows also asks the server about each before the callback.
+    ::EnumDesktopWindows(nullptr, AddWindow, reinterpret_cast<LPARAM>(&windows));
     std::sort(windows.begin(), windows.end());
     // A window's class never changes: asked once, when it is new.
     m_qt.erase(std::remove_if(m_qt.begin(), m_qt.end(),
