@@ -38,10 +38,17 @@ TEST_F(Attention, CalledBeforeAContactGoesLateUntilLogvexTakesIt)
     ::SetEnvironmentVariableA("PLOVIK_BRIDGE_TEST_CLOCK_SPEED", "20");
     StartBridge("", TestBridgeProgram());
     ::SetEnvironmentVariableA("PLOVIK_BRIDGE_TEST_CLOCK_SPEED", nullptr);
+    // WSJT-X in front, in the screen's far corner, clear of the bridge's caption.
     const HWND front = FindWindowA("Qt5QWindowIcon", nullptr);
+    RECT size{};
+    ::GetWindowRect(front, &size);
+    ::SetWindowPos(front, nullptr, ::GetSystemMetrics(SM_CXSCREEN) - (size.right - size.left),
+                   ::GetSystemMetrics(SM_CYSCREEN) - (size.bottom - size.top), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER);
     ASSERT_TRUE(::SetForegroundWindow(front));
     ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == front; }));
     const COLORREF inactive = CaptionPixel();
+    ASSERT_NE(inactive, CLR_INVALID) << "the bridge's caption cannot be seen";
 
     Log({WsjtxSamples().k1abc});
     ASSERT_TRUE(WaitFor([] { return StatusLine().find("Waiting: 1") != std::string::npos; }));
