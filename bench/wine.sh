@@ -19,7 +19,7 @@ work=$(cd "$1/wine" && pwd)
 
 contacts=20
 waiting=1000 # contacts in the outbox when Logvex starts
-idle_seconds=60
+idle_seconds=${PLOVIK_BENCH_IDLE_SECONDS:-60} # the idle runs, each
 title=$(scripts/version.sh --title)
 bridge_exe=build/mingw64/shell/plovik_bridge.exe
 logvex_exe=build/mingw64/tools/peers/logvex-peer.exe
@@ -42,6 +42,9 @@ if [ -z "${PLOVIK_BENCH_IN_XVFB:-}" ]; then
   build cmake --build build/mingw64 -j 2 --target plovik_bridge logvex-peer wsjtx-peer
   build cmake --preset native
   build cmake --build build/native -j 2 --target latency
+  # The idle floor: what the first design's tick does, nothing more.
+  build x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -Werror -static -s \
+    -o "$work/idle_floor.exe" bench/idle_floor.cpp
   # The 32-bit build is only for its size, and optional: a failure there is
   # reported, not fatal.
   if command -v i686-w64-mingw32-g++-posix >/dev/null &&
@@ -201,7 +204,8 @@ latency_run() { # NAME [ENV=VALUE...]
     "$dir/per-contact.txt") || die "$name: the run's records do not add up (files in $dir)"
 }
 
-# PLOVIK_BENCH_IDLE_ONLY=1: the idle figures alone (a quicker run).
+# PLOVIK_BENCH_IDLE_ONLY=1: the idle figures alone (a quicker run);
+# PLOVIK_BENCH_IDLE_SECONDS sets how long each idle run lasts (60 s).
 if [ -z "${PLOVIK_BENCH_IDLE_ONLY:-}" ]; then
 echo "== hand-over latency: WSJT-X closes the log file -> Logvex has the contact ($contacts contacts, 1.1-1.6 s apart)"
 # Called directly, not in a subshell, so that a failure ends the script.
@@ -283,9 +287,10 @@ awk -v n="$waiting" -v tf="$total_files" -v sf="$spread_files" -v to="$total_one
 
 fi
 
-# CPU time of a process, all its threads, in clock ticks (utime + stime;
-# the fields after the command name, which may hold spaces).
-cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
+# CPU time of a process, all its threads, in nanoseconds: the scheduler's
+# own count (a clock tick of 10 ms would make a minute's idle cost a few
+# ticks). A thread that ended meanwhile is not counted.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ t += $1 } END { printf "%.0f\n", t }'; }
 # The processes of our prefix whose command line matches PATTERN.
 prefix_pids() {
   local p
@@ -295,19 +300,21 @@ prefix_pids() {
   done
   return 0
 }
-sum_ticks() {
+sum_ns() {
   local total=0 p t
   for p in "$@"; do
-    t=$(cpu_ticks "$p" 2>/dev/null) || t=0
-    total=$((total + t))
+    t=$(cpu_ns "$p") || t=0
+    total=$((total + ${t:-0}))
   done
   echo "$total"
 }
 
-# One idle run: the bridge alone for $idle_seconds s (no log file, no
-# Logvex), watching three instance folders, with UNRELATED other folders
-# beside them in the local application data (a real profile holds
-# hundreds). Sets idle to "bridge_ms server_ms others_ms wall_s rss_kib".
+# One idle run: the bridge for $idle_seconds s (no log file, no Logvex),
+# watching three instance folders, with UNRELATED other folders beside them
+# in the local application data (a real profile holds hundreds); beside it
+# the floor, a bare program doing each second what the first design's tick
+# does for the same three logs. Sets idle to
+# "bridge_ms floor_ms server_ms others_ms wall_s rss_kib".
 idle_run() { # UNRELATED
   clear_log
   local appdata=${unix_folder%/*} i
@@ -316,46 +323,61 @@ idle_run() { # UNRELATED
   for i in $(seq 1 "$1"); do extra_folders+=("$appdata/Unrelated program $i"); done
   mkdir -p "${extra_folders[@]}"
   start_bridge
-  local found server others bridge
+  wine "$work/idle_floor.exe" "$log" "$base\\WSJT-X - IC7300\\wsjtx_log.adi" \
+    "$base\\JTDX\\wsjtx_log.adi" </dev/null >/dev/null 2>&1 &
+  local floor_pid=$!
+  pids+=("$floor_pid")
+  sleep 2 # up, and its first tick has run
+  local found server others bridge floor
   mapfile -t found < <(prefix_pids '(^|[\\/])plovik_bridge\.exe( |$)')
   [ "${#found[@]}" -eq 1 ] || die "expected one bridge process in the prefix, found ${#found[@]}"
   bridge=${found[0]}
+  mapfile -t found < <(prefix_pids '(^|[\\/])idle_floor\.exe( |$)')
+  [ "${#found[@]}" -eq 1 ] || die "expected one floor process in the prefix, found ${#found[@]}"
+  floor=${found[0]}
   mapfile -t server < <(prefix_pids '(^|/)wineserver(64)? ')
   [ "${#server[@]}" -eq 1 ] || die "expected one wineserver for the prefix, found ${#server[@]}"
-  mapfile -t others < <(prefix_pids '\.exe( |$)' | grep -vxF "$bridge")
-  local b0 s0 o0 t0 b1 s1 o1 t1 rss
-  b0=$(cpu_ticks "$bridge")
-  s0=$(sum_ticks "${server[@]}")
-  o0=$(sum_ticks "${others[@]}")
+  mapfile -t others < <(prefix_pids '\.exe( |$)' | grep -vxF -e "$bridge" -e "$floor")
+  local b0 f0 s0 o0 t0 b1 f1 s1 o1 t1 rss
+  b0=$(cpu_ns "$bridge")
+  f0=$(cpu_ns "$floor")
+  s0=$(sum_ns "${server[@]}")
+  o0=$(sum_ns "${others[@]}")
   t0=$(date +%s.%N)
   sleep "$idle_seconds"
   kill -0 "$bridge" 2>/dev/null || die "the bridge exited while idle"
-  b1=$(cpu_ticks "$bridge")
-  s1=$(sum_ticks "${server[@]}")
-  o1=$(sum_ticks "${others[@]}")
+  kill -0 "$floor" 2>/dev/null || die "the floor program exited while idle"
+  b1=$(cpu_ns "$bridge")
+  f1=$(cpu_ns "$floor")
+  s1=$(sum_ns "${server[@]}")
+  o1=$(sum_ns "${others[@]}")
   t1=$(date +%s.%N)
   rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$bridge/status")
+  stop "$floor_pid" "the floor program"
   stop_bridge
   rm -rf "${extra_folders[@]}"
-  idle=$(awk -v hz="$(getconf CLK_TCK)" -v t0="$t0" -v t1="$t1" -v b="$((b1 - b0))" \
+  idle=$(awk -v t0="$t0" -v t1="$t1" -v b="$((b1 - b0))" -v f="$((f1 - f0))" \
     -v s="$((s1 - s0))" -v o="$((o1 - o0))" -v rss="$rss" \
-    'BEGIN { printf "%.0f %.0f %.0f %.1f %d\n", 1000 * b / hz, 1000 * s / hz, 1000 * o / hz, t1 - t0, rss }')
+    'BEGIN { printf "%.3f %.3f %.3f %.3f %.1f %d\n", b / 1e6, f / 1e6, s / 1e6, o / 1e6, t1 - t0, rss }')
 }
 
 unrelated=300
-echo "== idle cost: the bridge alone for $idle_seconds s (no log file, no Logvex), watching three instance folders, without and with $unrelated unrelated folders beside them"
+echo "== idle cost: the bridge for $idle_seconds s (no log file, no Logvex), watching three instance folders, without and with $unrelated unrelated folders beside them; the floor beside it"
 idle_run 0
-read -r b_none s_none o_none wall_none rss_none <<<"$idle"
+read -r b_none f_none s_none o_none wall_none rss_none <<<"$idle"
 idle_run "$unrelated"
-read -r b_many s_many o_many wall_many rss_many <<<"$idle"
+read -r b_many f_many s_many o_many wall_many rss_many <<<"$idle"
 echo "  resident memory of plovik_bridge.exe at the end: $rss_none KiB (with the $unrelated folders: $rss_many KiB)"
-awk -v hz="$(getconf CLK_TCK)" -v n="$unrelated" -v bn="$b_none" -v sn="$s_none" -v on="$o_none" \
-  -v wn="$wall_none" -v bm="$b_many" -v sm="$s_many" -v om="$o_many" -v wm="$wall_many" 'BEGIN {
-  printf "  %-34s %6.0f ms CPU in %.1f s = %.3f %% of one core\n", "plovik_bridge.exe", bn, wn, bn / wn / 10
-  printf "  %-34s %6.0f ms CPU in %.1f s = %.3f %% of one core\n", "  with " n " unrelated folders", bm, wm, bm / wm / 10
-  printf "  %-34s %6.0f ms / %6.0f ms CPU (serves every process of the prefix)\n", "wineserver, without / with", sn, sm
-  printf "  %-34s %6.0f ms / %6.0f ms CPU (explorer, services and the like)\n", "Wine'"'"'s other processes", on, om
-  printf "  resolution %.0f ms\n", 1000 / hz
+awk -v n="$unrelated" -v bn="$b_none" -v fn="$f_none" -v sn="$s_none" -v on="$o_none" \
+  -v wn="$wall_none" -v bm="$b_many" -v fm="$f_many" -v sm="$s_many" -v om="$o_many" -v wm="$wall_many" 'BEGIN {
+  printf "  %-34s %8.1f ms CPU in %.1f s = %.3f %% of one core\n", "plovik_bridge.exe", bn, wn, bn / wn / 10
+  printf "  %-34s %8.1f ms CPU in %.1f s = %.3f %% of one core\n", "  with " n " unrelated folders", bm, wm, bm / wm / 10
+  printf "  %-34s %8.1f ms / %.1f ms CPU = %.3f %% / %.3f %% of one core\n", "the floor, without / with", fn, fm, fn / wn / 10, fm / wm / 10
+  printf "  %-34s %8.1f ms / %.1f ms CPU (serves every process of the prefix)\n", "wineserver, without / with", sn, sm
+  printf "  %-34s %8.1f ms / %.1f ms CPU (explorer, services and the like)\n", "Wine'"'"'s other processes", on, om
+  printf "  idle ratio to the floor: %s without, %s with the %d folders (goal: within 1.5: %s)\n", \
+    (fn > 0 ? sprintf("%.2f", bn / fn) : "n/a"), (fm > 0 ? sprintf("%.2f", bm / fm) : "n/a"), n, \
+    (fn > 0 && fm > 0 && bn / fn <= 1.5 && bm / fm <= 1.5 ? "met" : "MISSED")
   printf "  ratio with / without the %d folders: bridge %s, bridge and wineserver %s (goal: the same cost)\n", n, \
     (bn > 0 ? sprintf("%.2f", bm / bn) : "n/a"), (bn + sn > 0 ? sprintf("%.2f", (bm + sm) / (bn + sn)) : "n/a")
   printf "  goal: bridge < 0.1 %% of one core: %s\n", (bn / wn / 10 < 0.1 && bm / wm / 10 < 0.1 ? "met" : "MISSED")

@@ -6,6 +6,14 @@
 
 namespace plovik {
 
+namespace {
+
+// How often a folder nothing has changed is listed all the same: another
+// program (or the operator) may have added or removed a file.
+constexpr UtcSeconds kRelistSeconds = 10;
+
+} // namespace
+
 Outbox::Outbox(Files& files, WindowSide& window, Reports& reports, std::string folder,
                char separator, std::uint64_t& takes)
     : m_files(files), m_window(window), m_reports(reports), m_folder(std::move(folder)),
@@ -17,6 +25,14 @@ void Outbox::Arrived()
 {
     m_takenAt.emplace_back(*m_nextArrival, ++m_takes);
     ++*m_nextArrival;
+    ++m_changes;
+}
+
+bool Outbox::Stale(std::uint64_t changes, UtcSeconds listedAt) const
+{
+    const UtcSeconds now = m_window.NowUtc();
+    // A clock set back counts as due.
+    return changes != m_changes || now < listedAt || now - listedAt >= kRelistSeconds;
 }
 
 std::uint64_t Outbox::TakenAt(std::uint64_t arrival) const
@@ -61,6 +77,9 @@ std::string Outbox::NextArrivalPath(OutboxKind kind) const
 
 Outbox::Next Outbox::ReadNext(Contact& contact)
 {
+    if (m_foundIdle && !Stale(m_foundIdle->changes, m_foundIdle->at))
+        return Next::Idle;
+    m_foundIdle.reset();
     for (;;) {
         const FolderListing listing = m_files.ListFolder(m_folder);
         if (listing.status == ListStatus::Failed) {
@@ -78,6 +97,7 @@ Outbox::Next Outbox::ReadNext(Contact& contact)
                       entries.end());
         if (entries.empty()) {
             m_reading.reset();
+            m_foundIdle = Listed{m_changes, m_window.NowUtc()};
             return Next::Idle;
         }
         const OutboxEntry entry = entries.front();
@@ -136,6 +156,7 @@ Outbox::Found Outbox::ReadContact(const OutboxEntry& entry, Contact& contact, st
 
 void Outbox::RecordDelivery(const Contact& contact)
 {
+    ++m_changes;
     const std::string path = PathOf(contact.entry);
     OutboxEntry next = contact.entry;
     ++next.delivered;
@@ -166,17 +187,21 @@ void Outbox::RecordDelivery(const Contact& contact)
     SetAside(contact.entry, NotRecordedText(recorded, removed.reason));
 }
 
-std::optional<std::size_t> Outbox::CountWaiting()
+std::optional<Outbox::Waiting> Outbox::CountWaiting()
 {
+    if (m_lastCount && !Stale(m_lastCount->first.changes, m_lastCount->first.at))
+        return m_lastCount->second;
+    m_lastCount.reset();
+    const Listed listed{m_changes, m_window.NowUtc()};
     const FolderListing listing = m_files.ListFolder(m_folder);
     if (listing.status == ListStatus::Failed)
         return std::nullopt; // unknown, not none
-    std::size_t waiting = 0;
+    Waiting waiting;
     for (const OutboxEntry& entry : SortedEntries(listing.names)) {
         if (IsRemoved(entry.arrival))
             continue;
         auto counted = std::find_if(m_counted.begin(), m_counted.end(),
-                                    [&](const auto& c) { return c.first == entry.arrival; });
+                                    [&](const auto& c) { return c.arrival == entry.arrival; });
         if (counted == m_counted.end()) {
             std::size_t contacts = 0;
             OpenResult opened = m_files.OpenForReading(PathOf(entry));
@@ -187,15 +212,23 @@ std::optional<std::size_t> Outbox::CountWaiting()
                     return std::nullopt;
                 contacts = *count;
             }
-            counted = m_counted.insert(m_counted.end(), {entry.arrival, contacts});
+            counted =
+                m_counted.insert(m_counted.end(), {entry.arrival, contacts, m_window.NowUtc()});
         }
-        waiting += counted->second > entry.delivered ? counted->second - entry.delivered : 0;
+        if (counted->contacts <= entry.delivered)
+            continue;
+        waiting.contacts += counted->contacts - entry.delivered;
+        // A file set aside waits for the next start, not for Logvex.
+        if (!IsSetAside(entry.arrival) && (!waiting.since || counted->seenAt < *waiting.since))
+            waiting.since = counted->seenAt;
     }
+    m_lastCount.emplace(listed, waiting);
     return waiting;
 }
 
 void Outbox::RemoveDelivered(const OutboxEntry& entry)
 {
+    ++m_changes;
     m_reading.reset();
     if (const FileResult removed = m_files.Remove(PathOf(entry)))
         m_removed.push_back(entry.arrival);
@@ -209,6 +242,7 @@ void Outbox::SetAside(const OutboxEntry& entry, const std::string& text)
     if (IsSetAside(entry.arrival))
         return;
     m_setAside.push_back(entry.arrival);
+    ++m_changes;
     if (m_reading && m_reading->Arrival() == entry.arrival)
         m_reading.reset();
     m_reports.Show(text);
@@ -237,7 +271,7 @@ void Outbox::ForgetUnlisted(const std::vector<OutboxEntry>& listed)
                                    [&](const auto& taken) { return unlisted(taken.first); }),
                     m_takenAt.end());
     m_counted.erase(std::remove_if(m_counted.begin(), m_counted.end(),
-                                   [&](const auto& counted) { return unlisted(counted.first); }),
+                                   [&](const auto& counted) { return unlisted(counted.arrival); }),
                     m_counted.end());
 }
 

@@ -44,7 +44,11 @@ public:
     std::uint64_t TakenAt(std::uint64_t arrival) const;
     // The folder may have been changed behind the bridge's back: it is
     // listed again before the next arrival.
-    void ForgetNextArrival() { m_nextArrival.reset(); }
+    void ForgetNextArrival()
+    {
+        m_nextArrival.reset();
+        ++m_changes;
+    }
 
     // The next contact to send: a log file's record, or a message kept by
     // an earlier version.
@@ -72,11 +76,17 @@ public:
     // within the run.
     void RecordDelivery(const Contact& contact);
 
+    struct Waiting {
+        std::size_t contacts = 0;
+        // When the oldest file that can still be sent was first seen here
+        // (taken, or found at the start); nothing when none waits.
+        std::optional<UtcSeconds> since;
+    };
     // How many contacts wait in the outbox. Each file is counted once, when
     // first seen; a file set aside counts until the next start. Nothing when
     // the folder cannot be listed, or the program began shutting down while
     // a file was counted.
-    std::optional<std::size_t> CountWaiting();
+    std::optional<Waiting> CountWaiting();
 
 private:
     enum class Found { Contact, AllDone, Bad, Stopped };
@@ -87,6 +97,10 @@ private:
     bool IsSetAside(std::uint64_t arrival) const;
     bool IsRemoved(std::uint64_t arrival) const;
     void ForgetUnlisted(const std::vector<OutboxEntry>& listed);
+    // Whether what was learnt from a listing made after `changes` bridge
+    // changes, at `listedAt`, may have gone stale: the bridge changed the
+    // folder since, or the backstop for changes made behind its back is due.
+    bool Stale(std::uint64_t changes, UtcSeconds listedAt) const;
 
     Files& m_files;
     WindowSide& m_window;
@@ -101,7 +115,21 @@ private:
     std::unique_ptr<OutboxReading> m_reading; // the file being sent, open where its reading stopped
     std::uint64_t& m_takes;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> m_takenAt; // arrival, take, this run
-    std::vector<std::pair<std::uint64_t, std::size_t>> m_counted;   // arrival, contacts in it
+    struct Counted {
+        std::uint64_t arrival;
+        std::size_t contacts;  // in the file
+        UtcSeconds seenAt = 0; // when first counted
+    };
+    std::vector<Counted> m_counted;
+    // The bridge's own changes to the folder (takes, deliveries, removals,
+    // files set aside), so an idle tick need not list it again.
+    std::uint64_t m_changes = 0;
+    struct Listed {
+        std::uint64_t changes = 0;
+        UtcSeconds at = 0;
+    };
+    std::optional<std::pair<Listed, Waiting>> m_lastCount;
+    std::optional<Listed> m_foundIdle; // nothing to send, as of then
 };
 
 } // namespace plovik

@@ -154,7 +154,7 @@ TickOutcome Transfer::RunTick(const std::function<WindowRef()>& probe)
         outcome.send = SendOutcome::InFlight;
     } else
         outcome.send = SendStep(logvex);
-    outcome.send = FinishWork(outcome.send);
+    outcome.send = FinishWork(NoteSend(outcome.send));
     if (m_bStopped)
         outcome.status = TickStatus::Stopped;
     return outcome;
@@ -174,9 +174,9 @@ SendOutcome Transfer::SendFinished(SendStatus status)
         break;
     case SendStatus::Refused:
         m_reports.Report(Reports::Topic::Send, RefusedText());
-        return SendOutcome::Refused;
+        return NoteSend(SendOutcome::Refused);
     default:
-        return SendOutcome::Held;
+        return NoteSend(SendOutcome::Held);
     }
     // Work under way (this came from one of its drains) sends the rest
     // when it ends.
@@ -186,7 +186,7 @@ SendOutcome Transfer::SendFinished(SendStatus status)
     }
     ScopedFlag running(m_bRunning);
     m_bStopped = false;
-    return FinishWork(SendStep(done.receiver));
+    return FinishWork(NoteSend(SendStep(done.receiver)));
 }
 
 SendOutcome Transfer::FinishWork(SendOutcome outcome)
@@ -202,7 +202,7 @@ SendOutcome Transfer::FinishWork(SendOutcome outcome)
         }
         const WindowRef receiver = *m_sendOnTo;
         m_sendOnTo.reset();
-        outcome = SendStep(receiver);
+        outcome = NoteSend(SendStep(receiver));
     }
 }
 
@@ -289,6 +289,9 @@ void Transfer::Delivered(Folder& folder, const Outbox::Contact& contact)
     if (!contact.IsKeptMessage())
         folder.sent.Add(contact.record, contact.tags, taken);
     folder.outbox.RecordDelivery(contact);
+    // The stretch of waiting ends; what still waits is counted afresh.
+    m_call.Took();
+    m_oldestWait.reset();
     ++m_progress.delivered;
     m_progress.lastCall = contact.IsKeptMessage()
                               ? contact.message.substr(0, contact.message.find('#'))
@@ -312,13 +315,53 @@ void Transfer::NoteInHands()
 void Transfer::CountWaiting()
 {
     std::size_t waiting = 0;
+    std::optional<UtcSeconds> since;
     for (const auto& folder : m_folders) {
-        const std::optional<std::size_t> counted = folder->outbox.CountWaiting();
+        const std::optional<Outbox::Waiting> counted = folder->outbox.CountWaiting();
         if (!counted)
             return; // unknown: the last count stands
-        waiting += *counted;
+        waiting += counted->contacts;
+        if (counted->since && (!since || *counted->since < *since))
+            since = counted->since;
     }
     m_progress.waiting = waiting;
+    // A clock set back makes no wait negative.
+    m_oldestWait =
+        since ? std::optional<UtcSeconds>(std::max<UtcSeconds>(0, m_window.NowUtc() - *since))
+              : std::nullopt;
+    m_progress.oldestWait = m_oldestWait.value_or(0);
+    UpdateCall();
+}
+
+SendOutcome Transfer::NoteSend(SendOutcome outcome)
+{
+    switch (outcome) {
+    case SendOutcome::NoReceiver:
+    case SendOutcome::Refused:
+        m_call.CannotTake();
+        break;
+    case SendOutcome::Held:
+        // Held by a shutdown says nothing of Logvex.
+        if (!m_bStopped)
+            m_call.CannotTake();
+        break;
+    case SendOutcome::InFlight:
+    case SendOutcome::Sent:
+        m_call.HasInHands();
+        break;
+    case SendOutcome::NotRun:
+    case SendOutcome::Idle:
+        break;
+    }
+    UpdateCall();
+    return outcome;
+}
+
+void Transfer::UpdateCall()
+{
+    m_call.Waited(m_oldestWait);
+    m_progress.calling = m_call.Calling();
+    m_progress.calls = m_call.Calls();
 }
 
 } // namespace plovik

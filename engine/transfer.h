@@ -7,6 +7,7 @@
 // loses none; at most the one contact Logvex had just handled, not yet
 // recorded, is sent again.
 
+#include "attention_call.h"
 #include "files.h"
 #include "late_contacts.h"
 #include "outbox.h"
@@ -55,6 +56,13 @@ struct Progress {
     // about it): its call and its own date and start time, UTC.
     std::string lateInHandsCall;
     std::string lateInHandsAt;
+    // How long the oldest contact Logvex could take has waited, at the last
+    // count; 0 when none waits.
+    UtcSeconds oldestWait = 0;
+    // The operator is being called: a contact has waited kCallAfterSeconds
+    // and Logvex cannot take it. `calls` counts the calls since the start.
+    bool calling = false;
+    std::size_t calls = 0;
 };
 
 struct TickOutcome {
@@ -127,6 +135,9 @@ private:
     // The end of the work of a tick or of a send's result: the count, and
     // the sending of the rest when a result arrived from a drain of it.
     SendOutcome FinishWork(SendOutcome outcome);
+    // What a try to send showed of Logvex, for the call for attention.
+    SendOutcome NoteSend(SendOutcome outcome);
+    void UpdateCall();
 
     Files& m_files;
     WindowSide& m_window;
@@ -134,6 +145,8 @@ private:
     std::uint8_t& m_noFreq;
     Reports m_reports;
     LateContacts m_late{m_reports};
+    AttentionCall m_call;
+    std::optional<UtcSeconds> m_oldestWait; // at the last count
     std::vector<std::unique_ptr<Folder>> m_folders;
     std::vector<std::pair<std::string, char>> m_roots; // looked in for instance folders
     std::function<bool()> m_instancesDue;

@@ -13,7 +13,9 @@ cmake --build build/mingw64 -j "$(nproc)" --target plovik_bridge logvex-peer wsj
 # shellcheck source=wine-env.sh
 source scripts/wine-env.sh
 
-own_display :78 1024x768x24
+# Wide enough that the frame's default size (Wine makes it three quarters of
+# the screen) holds the whole form at 200 %.
+own_display :78 1600x1000x24
 work=$PWD/build/screenshot
 rm -rf "$work" && mkdir -p "$work"
 cleanup() {

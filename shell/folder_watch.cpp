@@ -41,11 +41,18 @@ const std::vector<HANDLE>& FolderWatch::Refresh(const std::string& parent,
     // "delete pending" on Windows, and cannot be made again (by WSJT-X or
     // anyone) until the handle is closed. Windows then ends the watch, which
     // wakes the loop, and the folder no longer opens: let go of it. Looked at
-    // before every wait, so a folder that went without waking anyone (as one
+    // before the waits, so a folder that went without waking anyone (as one
     // removed behind Wine's back) is not watched in its old place for ever.
-    for (Watch& watch : m_watches)
-        if (watch.handle && !FolderExists(watch.folder))
-            watch.handle.reset();
+    // Looked at after a wake-up, and else every kBackstopMs, not at every
+    // wait: the loop waits at least once a tick, and each look costs the
+    // file system a query per folder.
+    const ULONGLONG now = ::GetTickCount64();
+    if (now - m_lastExistenceCheck >= kBackstopMs) {
+        m_lastExistenceCheck = now;
+        for (Watch& watch : m_watches)
+            if (watch.handle && !FolderExists(watch.folder))
+                watch.handle.reset();
+    }
     if (!parent.empty())
         Keep(parent, true);
     for (std::size_t i = 0; i < transfer.FolderCount(); ++i)
@@ -80,6 +87,7 @@ void FolderWatch::Signalled(std::size_t index)
 {
     if (index >= m_handles.size())
         return;
+    m_lastExistenceCheck = 0; // the folder may be gone: looked at before the next wait
     for (Watch& watch : m_watches) {
         if (watch.handle.get() != m_handles[index])
             continue;

@@ -53,4 +53,5 @@ private:
     std::vector<HANDLE> m_handles;
     bool m_bParentChanged = false;
     ULONGLONG m_lastBackstop = 0;
+    ULONGLONG m_lastExistenceCheck = 0;
 };

@@ -10,7 +10,6 @@
 #include "status_text.h"
 #include "wide.h"
 #include "win_error.h"
-#include "wsjtx_window.h"
 
 #include <lmcons.h>
 #include <shlobj.h>
@@ -30,28 +29,6 @@ constexpr UINT kRetryMs = 50;
 // How long a close waits for the send in flight before it ends all the same.
 constexpr UINT_PTR kCloseTimer = 3;
 constexpr UINT kCloseWaitMs = 30000;
-std::string Utf8(const wchar_t* text, int length)
-{
-    return plovik::win32::Narrow(
-        std::wstring_view(text, length > 0 ? static_cast<std::size_t>(length) : 0));
-}
-
-// A plain function: 32-bit Windows wants a stdcall callback.
-BOOL CALLBACK FindWsjtxWindow(HWND window, LPARAM found)
-{
-    wchar_t windowClass[256];
-    const std::string className = Utf8(windowClass, ::GetClassNameW(window, windowClass, 256));
-    if (!plovik::IsQtMainWindowClass(className))
-        return TRUE;
-    // Another process's title is read without a message to it, so a hung
-    // WSJT-X cannot hold up the light.
-    wchar_t title[64];
-    if (!plovik::IsWsjtxWindow(className, Utf8(title, ::GetWindowTextW(window, title, 64))))
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
 } // namespace
 
 CPlovik_bridgeView::CPlovik_bridgeView()
@@ -82,7 +59,7 @@ void CPlovik_bridgeView::UpdateLight(StatusLight& light, const char* windowClass
     // registers "Qt5QWindowIcon", and current builds put Qt's whole version
     // in the class name.
     if (std::strcmp(windowClass, kWsjtxClass) == 0)
-        ::EnumWindows(FindWsjtxWindow, reinterpret_cast<LPARAM>(&window));
+        window = m_wsjtxFinder.Find();
     else
         window = ::FindWindowA(windowClass, nullptr);
     light.Show(window != nullptr);
@@ -228,7 +205,11 @@ void CPlovik_bridgeView::UpdateStatus()
     facts.lastLateBy = progress.lastLateBy;
     facts.inHandsCall = progress.lateInHandsCall;
     facts.inHandsAt = progress.lateInHandsAt;
-    m_stcStatus.Show(plovik::StatusText(facts));
+    const bool callBegun =
+        m_call.Follow(GetParentFrame()->GetSafeHwnd(), progress.calls, progress.calling);
+    const std::string gist = plovik::StatusText(facts);
+    facts.oldestWait = progress.oldestWait;
+    m_stcStatus.Show(plovik::StatusText(facts), gist, callBegun);
 }
 
 void CPlovik_bridgeView::CollectSendResult()

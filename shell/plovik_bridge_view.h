@@ -22,8 +22,10 @@
 #include "qso_record.h"
 #include "status_light.h"
 #include "system_files.h"
+#include "taskbar_call.h"
 #include "transfer.h"
 #include "win32_window_side.h"
+#include "wsjtx_finder.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -71,6 +73,8 @@ private:
     StatusLight m_stcProgLight{"WSJT-X", m_pictures.lights, m_liveRegions};
     StatusLight m_stcLogLight{"Logvex", m_pictures.lights, m_liveRegions};
     StatusLine m_stcStatus{m_liveRegions};
+    TaskbarCall m_call;
+    WsjtxFinder m_wsjtxFinder;
     bool m_bLogvexRunning = false;
     int m_bNoFreq = 0;
     CheckBoxLabel m_noFreqLabel;

@@ -18,12 +18,16 @@ void StatusLight::Show(bool running)
     m_regions.Announce(m_hWnd);
 }
 
-void StatusLine::Show(const std::string& text)
+void StatusLine::Show(const std::string& text, const std::string& gist, bool announce)
 {
-    if (m_shown && text == m_text)
+    announce = announce || !m_shown || gist != m_gist;
+    if (m_shown && text == m_text && !announce)
         return;
+    if (!m_shown || text != m_text)
+        ::SetWindowTextW(m_hWnd, plovik::win32::Widen(text).c_str());
     m_shown = true;
     m_text = text;
-    ::SetWindowTextW(m_hWnd, plovik::win32::Widen(text).c_str());
-    m_regions.Announce(m_hWnd);
+    m_gist = gist;
+    if (announce)
+        m_regions.Announce(m_hWnd);
 }

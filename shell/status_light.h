@@ -30,15 +30,18 @@ private:
     bool m_running = false;
 };
 
-// The status line: its text is set, and announced, only when it changes.
+// The status line: its text is set only when it changes, and announced
+// when its `gist` (the text without the waiting time, which changes every
+// minute) changes, or when `announce` says so (a call for attention).
 class StatusLine : public CStatic {
 public:
     explicit StatusLine(LiveRegions& regions) : m_regions(regions) {}
 
-    void Show(const std::string& text);
+    void Show(const std::string& text, const std::string& gist, bool announce);
 
 private:
     LiveRegions& m_regions;
     std::string m_text;
+    std::string m_gist;
     bool m_shown = false;
 };

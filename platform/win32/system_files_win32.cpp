@@ -149,6 +149,13 @@ OpenResult SystemFiles::OpenForTaking(const std::string& path)
     if (file)
         return Opened(std::move(file), true);
     const DWORD error = ::GetLastError();
+    // No log: the answer of nearly every tick. Its text is never shown, and
+    // looking it up (FormatMessage) would cost more than the open itself.
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+        OpenResult absent;
+        absent.status = OpenStatus::Absent;
+        return absent;
+    }
     if (error != ERROR_SHARING_VIOLATION)
         return OpenFailure(error);
     // Either a writer holds the file (WSJT-X appending: try again later), or

@@ -234,10 +234,9 @@ void BridgeTest::PlaceLogKeptAtStart(const std::string& content)
     PlaceFile(files.log, content);
 }
 
-void BridgeTest::StartBridge(const std::string& arguments)
+void BridgeTest::StartBridge(const std::string& arguments, const std::string& program)
 {
-    bridge = std::make_unique<Process>(Quote(BridgeProgram()) +
-                                       (arguments.empty() ? "" : " " + arguments));
+    bridge = std::make_unique<Process>(Quote(program) + (arguments.empty() ? "" : " " + arguments));
     ASSERT_TRUE(bridge->Started());
     // The initial update has run when the badge and both lights show pictures.
     ASSERT_TRUE(WaitFor([] {

@@ -75,8 +75,10 @@ protected:
     // A log there before the bridge starts, with a backup so it stays in
     // place and is sent.
     void PlaceLogKeptAtStart(const std::string& content);
-    // `arguments`: the bridge's command line after its name (a document to open).
-    void StartBridge(const std::string& arguments = "");
+    // `arguments`: the bridge's command line after its name (a document to
+    // open); `program`: another build of the bridge.
+    void StartBridge(const std::string& arguments = "",
+                     const std::string& program = BridgeProgram());
     void StartLogvex(const std::string& options = "");
     // WSJT-X's window, by default as older builds register it.
     void StartWsjtx(const std::string& windowClass = "Qt5QWindowIcon",

@@ -12,4 +12,5 @@ shift
 programs=$(realpath "${PLOVIK_E2E_PROGRAMS:-$build}")
 exec "$root/scripts/wine-run.sh" "$build/tests/e2e/e2e_tests.exe" \
   "--bridge=$programs/shell/plovik_bridge.exe" "--adif2msg=$programs/tools/adif2msg.exe" \
+  "--test-bridge=$build/shell/plovik_bridge.exe" \
   "--peers=$build/tools/peers" "--data=$root/tests/data" "$@"

@@ -15,12 +15,15 @@ namespace e2e {
 // Where the tests find what they run and read: beside the test program,
 // unless its command line names a place (a build tree's layout):
 //   --bridge=FILE --adif2msg=FILE   the programs that ship
+//   --test-bridge=FILE              the test build's bridge, which takes test
+//                                   settings (none beside the test program)
 //   --peers=FOLDER                  logvex-peer.exe, wsjtx-peer.exe
 //   --data=FOLDER                   the sample logs (wsjtx\...)
 //   --scratch=FOLDER                the tests' own files (made if missing)
 // Takes these options out of argv; false, with `error` set, on a bad one.
 bool TakePathOptions(int& argc, char** argv, std::string& error);
 std::string BridgeProgram();
+std::string TestBridgeProgram(); // "" when not named
 std::string Adif2msgProgram();
 // "logvex-peer.exe", "wsjtx-peer.exe"
 std::string PeerProgram(const std::string& name);

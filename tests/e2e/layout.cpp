@@ -19,6 +19,7 @@ using plovik::win32::Narrow;
 
 struct Layout {
     std::string bridge, adif2msg, peers, data, scratch;
+    std::string testBridge; // none unless named
 };
 
 std::string OwnFolder()
@@ -40,8 +41,12 @@ Layout& Current()
 {
     static Layout layout = [] {
         const std::string here = OwnFolder();
-        return Layout{here + "\\plovik_bridge.exe", here + "\\adif2msg.exe", here, here + "\\data",
-                      here + "\\run"};
+        return Layout{here + "\\plovik_bridge.exe",
+                      here + "\\adif2msg.exe",
+                      here,
+                      here + "\\data",
+                      here + "\\run",
+                      ""};
     }();
     return layout;
 }
@@ -59,7 +64,8 @@ struct Option {
     const wchar_t* name;
     std::string Layout::*field;
 };
-const std::array<Option, 5> kOptions{{{L"--bridge=", &Layout::bridge},
+const std::array<Option, 6> kOptions{{{L"--bridge=", &Layout::bridge},
+                                      {L"--test-bridge=", &Layout::testBridge},
                                       {L"--adif2msg=", &Layout::adif2msg},
                                       {L"--peers=", &Layout::peers},
                                       {L"--data=", &Layout::data},
@@ -107,6 +113,11 @@ bool TakePathOptions(int& argc, char** argv, std::string& error)
 std::string BridgeProgram()
 {
     return Current().bridge;
+}
+
+std::string TestBridgeProgram()
+{
+    return Current().testBridge;
 }
 
 std::string Adif2msgProgram()

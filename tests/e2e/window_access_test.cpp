@@ -104,8 +104,8 @@ TEST_F(Window, LightsAndBadgeAreDrawnAtTheScreensScale)
     EXPECT_EQ(badge.cx, 33 * factor) << "badge at " << dpi << " DPI";
     EXPECT_EQ(badge.cy, 21 * factor) << "badge at " << dpi << " DPI";
 
-    // The status line's longest texts fit its place, wrapped as the control
-    // wraps them, in the form's font at this scale.
+    // Each of the status line's lines fits its place on one line, with the
+    // widest values a long evening gives, in the form's font at this scale.
     RECT place{};
     ::GetClientRect(BridgeControl(IDC_STATUS), &place);
     const plovik::win32::UniqueHandle<plovik::win32::HandleTraits<HDC, ReleaseScreenDc>> dc(
@@ -115,18 +115,26 @@ TEST_F(Window, LightsAndBadgeAreDrawnAtTheScreensScale)
                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                       DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif"));
     const HGDIOBJ old = ::SelectObject(dc.get(), font.get());
-    plovik::StatusFacts longest{false,    99999, 99999,        9999, "VK2/W1ABCD",
-                                "235959", 9999,  "365 d 23 h", "",   ""};
+    plovik::StatusFacts widest{false, 999,           9999, 999, "VK2/W1ABCD", "235959",
+                               999,   "23 h 59 min", "",   "",  59 * 60 + 59};
     for (const bool inHands : {false, true}) {
         if (inHands) {
-            longest.inHandsCall = "VK2/W1ABCD";
-            longest.inHandsAt = "2026-12-08 23:59";
+            widest.inHandsCall = "VK2/W1ABCD";
+            widest.inHandsAt = "2026-12-08 23:59";
         }
-        const std::wstring text = plovik::win32::Widen(plovik::StatusText(longest));
-        RECT needed{0, 0, place.right, 0};
-        ::DrawTextW(dc.get(), text.c_str(), -1, &needed,
-                    DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
-        EXPECT_LE(needed.right, place.right) << "status line too wide at " << dpi << " DPI";
+        const std::string text = plovik::StatusText(widest);
+        ASSERT_NE(text.find("Waiting: 999, the oldest 59 min"), std::string::npos) << text;
+        ASSERT_NE(text.find("Sent: 9999  Skipped: 999  Late: 999"), std::string::npos) << text;
+        ASSERT_NE(text.find(inHands ? "of 2026-12-08 23:59 UTC" : "23 h 59 min late"),
+                  std::string::npos)
+            << text;
+        RECT needed{0, 0, 0, 0};
+        ::DrawTextW(dc.get(), plovik::win32::Widen(text).c_str(), -1, &needed,
+                    DT_CALCRECT | DT_LEFT | DT_EXPANDTABS | DT_NOPREFIX);
+        EXPECT_LE(needed.right, place.right)
+            << "a line wider than the status line at " << dpi << " DPI: " << needed.right << " of "
+            << place.right << " px\n"
+            << text;
         EXPECT_LE(needed.bottom, place.bottom)
             << "status line too tall at " << dpi << " DPI: " << needed.bottom << " of "
             << place.bottom << " px";

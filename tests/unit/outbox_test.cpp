@@ -30,6 +30,26 @@ TEST_F(OutboxTest, OutboxRemovedOrFilledBehindOurBackIsMadeAnewInSilence)
     EXPECT_EQ(Outbox(), (std::vector<std::string>{"0000000000000002.adi", "0000000000000003.adi"}));
 }
 
+// An idle tick lists no outbox: the bridge's own changes are seen at once,
+// a file put there behind its back within ten seconds.
+TEST_F(OutboxTest, AnIdleOutboxIsListedAgainOnChangeOrAfterTenSeconds)
+{
+    Log(kContactA);
+    Tick();
+    platform.files[InOutbox("0000000000000007.adi")] = FakeFile{kContactB};
+    for (int second = 1; second < 10; ++second, ++platform.now)
+        Tick(second % 2 ? 0 : kLogvex);
+    EXPECT_EQ(transfer.GetProgress().waiting, 0u);
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC"}));
+    ++platform.now;
+    Tick(0);
+    EXPECT_EQ(transfer.GetProgress().waiting, 1u);
+    Tick();
+    Log(kContactsAB);
+    Tick();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"K1ABC", "G4XYZ", "K1ABC", "G4XYZ"}));
+}
+
 TEST_F(OutboxTest, EachDeliveryIsRecordedBeforeTheNextSend)
 {
     Log(kContactsAB);
