@@ -83,7 +83,7 @@ Outbox::Next Outbox::ReadNext(Contact& contact)
     for (;;) {
         const FolderListing listing = m_files.ListFolder(m_folder);
         if (listing.status == ListStatus::Failed) {
-            m_reports.Report(Reports::Topic::Send, OutboxFailureText(m_folder, listing.reason));
+            m_reports.Report(Reports::Topic::Outbox, OutboxFailureText(m_folder, listing.reason));
             return Next::Held;
         }
         std::vector<OutboxEntry> entries = SortedEntries(listing.names);

@@ -5,6 +5,8 @@
 
 #include "window_side.h"
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -56,8 +58,9 @@ std::string RefusedText();
 
 class Reports {
 public:
-    // The taking of the log and the sending each fail on their own.
-    enum class Topic { Take, Send };
+    // What fails on its own: the taking of the log, the reading of an
+    // outbox folder, and Logvex refusing the bridge (higher rights).
+    enum class Topic { Take, Outbox, Refusal, Count };
 
     explicit Reports(WindowSide& window) : m_window(window) {}
 
@@ -72,11 +75,10 @@ public:
     bool ShowWhenFree(const std::string& text);
 
 private:
-    std::string& Last(Topic topic) { return topic == Topic::Take ? m_lastTake : m_lastSend; }
+    std::string& Last(Topic topic) { return m_last[static_cast<std::size_t>(topic)]; }
 
     WindowSide& m_window;
-    std::string m_lastTake;
-    std::string m_lastSend;
+    std::array<std::string, static_cast<std::size_t>(Topic::Count)> m_last;
     std::string m_lastWhenFree;
 };
 

@@ -164,20 +164,16 @@ SendOutcome Transfer::SendFinished(SendStatus status)
 {
     if (!m_inFlight)
         return SendOutcome::NotRun;
-    const InFlightSend done = std::move(*m_inFlight);
+    InFlightSend done = std::move(*m_inFlight);
     m_inFlight.reset();
     m_progress.lateInHandsCall.clear();
     m_progress.lateInHandsAt.clear();
-    switch (status) {
-    case SendStatus::Delivered:
-        Delivered(*done.folder, done.contact);
-        break;
-    case SendStatus::Refused:
-        m_reports.Report(Reports::Topic::Send, RefusedText());
-        return NoteSend(SendOutcome::Refused);
-    default:
-        return NoteSend(SendOutcome::Held);
-    }
+    // The thread gives every send an end: a result still "in flight" is none.
+    if (status == SendStatus::InFlight)
+        status = SendStatus::NotDelivered;
+    if (const std::optional<SendOutcome> stop =
+            Settle(status, *done.folder, done.contact, done.receiver))
+        return NoteSend(*stop);
     // Work under way (this came from one of its drains) sends the rest
     // when it ends.
     if (m_bRunning) {
@@ -253,24 +249,9 @@ SendOutcome Transfer::SendStep(WindowRef receiver)
             message = BuildLoggerMessage(m_record, m_noFreq, m_window);
         }
         const SendStatus status = SendLoggerMessage(receiver, message, m_window);
-        switch (status) {
-        case SendStatus::Delivered:
-            m_reports.Clear(Reports::Topic::Send);
-            chosen->reports.Clear(Reports::Topic::Send);
-            Delivered(*chosen, contact);
-            sentAny = true;
-            break;
-        case SendStatus::InFlight:
-            m_inFlight = InFlightSend{chosen, std::move(contact), receiver};
-            NoteInHands();
-            return SendOutcome::InFlight;
-        case SendStatus::Refused:
-            m_reports.Report(Reports::Topic::Send, RefusedText());
-            return SendOutcome::Refused;
-        case SendStatus::ReceiverGone:
-        case SendStatus::NotDelivered:
-            return SendOutcome::Held;
-        }
+        if (const std::optional<SendOutcome> stop = Settle(status, *chosen, contact, receiver))
+            return *stop;
+        sentAny = true;
         // Between two sends the window answers, and a close stops the
         // sending; what is left waits in the outbox.
         if (!m_window.DrainMessages()) {
@@ -278,6 +259,30 @@ SendOutcome Transfer::SendStep(WindowRef receiver)
             return SendOutcome::Held;
         }
     }
+}
+
+std::optional<SendOutcome> Transfer::Settle(SendStatus status, Folder& folder,
+                                            Outbox::Contact& contact, WindowRef receiver)
+{
+    switch (status) {
+    case SendStatus::Delivered:
+        // Whatever kept the sending back is over: its next box is news.
+        m_reports.Clear(Reports::Topic::Refusal);
+        folder.reports.Clear(Reports::Topic::Outbox);
+        Delivered(folder, contact);
+        return std::nullopt;
+    case SendStatus::InFlight:
+        m_inFlight = InFlightSend{&folder, std::move(contact), receiver};
+        NoteInHands();
+        return SendOutcome::InFlight;
+    case SendStatus::Refused:
+        m_reports.Report(Reports::Topic::Refusal, RefusedText());
+        return SendOutcome::Refused;
+    case SendStatus::ReceiverGone:
+    case SendStatus::NotDelivered:
+        break;
+    }
+    return SendOutcome::Held;
 }
 
 void Transfer::Delivered(Folder& folder, const Outbox::Contact& contact)

@@ -126,6 +126,11 @@ private:
     // False when a root could not be read.
     bool LookForInstances();
     SendOutcome SendStep(WindowRef receiver);
+    // What a send's result means for the sending, whether the send has just
+    // returned or its result came later from SendFinished: nothing when it
+    // was delivered and the sending goes on, else how the sending stops.
+    std::optional<SendOutcome> Settle(SendStatus status, Folder& folder, Outbox::Contact& contact,
+                                      WindowRef receiver);
     void Delivered(Folder& folder, const Outbox::Contact& contact);
     // Counts what waits, inside the tick's guard: the count may read a new
     // file, and no tick may change the outboxes meanwhile.

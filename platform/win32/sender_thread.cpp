@@ -136,22 +136,26 @@ bool SenderThread::Start(HWND notify, DWORD& error)
     return true;
 }
 
-bool SenderThread::Send(HWND target, HWND sender, unsigned long kind, const std::string& data)
+SenderThread::Taken SenderThread::Send(HWND target, HWND sender, unsigned long kind,
+                                       const std::string& data)
 {
-    if (!m_thread || m_bOutstanding)
-        return false;
+    if (!m_thread)
+        return Taken::NotRunning;
+    if (m_bOutstanding)
+        return Taken::Busy;
     {
         const SlotLock lock(m_shared->lock);
         if (m_shared->ended)
-            return false;
+            return Taken::NotRunning;
         m_shared->job = Shared::Job{target, sender, kind, data};
     }
     m_bOutstanding = ::SetEvent(m_shared->work.get()) != FALSE;
     if (!m_bOutstanding) {
         const SlotLock lock(m_shared->lock);
         m_shared->job.reset();
+        return Taken::NotRunning;
     }
-    return m_bOutstanding;
+    return Taken::Yes;
 }
 
 std::optional<SendStatus> SenderThread::TakeResult()

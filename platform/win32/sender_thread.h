@@ -29,11 +29,14 @@ public:
     bool Start(HWND notify, DWORD& error);
     bool Started() const { return static_cast<bool>(m_thread); }
 
-    // Hands one send to the thread; false (and nothing sent) when it is not
-    // running or a send is still outstanding.
-    bool Send(HWND target, HWND sender, unsigned long kind, const std::string& data);
-    // True from Send until its result has been taken.
-    bool Outstanding() const { return m_bOutstanding; }
+    // Whether Send took the job, and if not, why (nothing was sent).
+    enum class Taken {
+        Yes,
+        Busy,       // the send before is still outstanding (its result not taken yet)
+        NotRunning, // the thread never started, or has ended
+    };
+    // Hands one send to the thread.
+    Taken Send(HWND target, HWND sender, unsigned long kind, const std::string& data);
     // The result of the outstanding send once it has ended, once. The
     // posted wake-up may be lost (a full queue, a window being destroyed),
     // so the caller also looks here now and then.
@@ -45,6 +48,7 @@ private:
 
     std::shared_ptr<Shared> m_shared;
     UniqueKernelHandle m_thread;
+    // From a taken job until its result has been taken.
     bool m_bOutstanding = false;
 };
 

@@ -99,10 +99,14 @@ SendStatus Win32WindowSide::SendCopyData(WindowRef receiver, unsigned long kind,
     // A close under way: what is not yet sent waits in the outbox.
     if (m_bStopping)
         return SendStatus::NotDelivered;
-    if (m_sender.Send(reinterpret_cast<HWND>(receiver), m_hMainWnd, kind, data))
+    switch (m_sender.Send(reinterpret_cast<HWND>(receiver), m_hMainWnd, kind, data)) {
+    case SenderThread::Taken::Yes:
         return SendStatus::InFlight;
-    if (m_sender.Outstanding())
+    case SenderThread::Taken::Busy:
         return SendStatus::NotDelivered; // one send at a time; the engine never asks for two
+    case SenderThread::Taken::NotRunning:
+        break;
+    }
     // Never sent from the window's thread, which must go on answering: the
     // contacts wait, and the user learns why, once.
     if (!std::exchange(m_bSenderFailureShown, true))
