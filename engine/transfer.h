@@ -11,6 +11,7 @@
 #include "files.h"
 #include "late_contacts.h"
 #include "outbox.h"
+#include "progress.h"
 #include "qso_record.h"
 #include "reports.h"
 #include "sent_record.h"
@@ -41,28 +42,6 @@ enum class SendOutcome {
     Held,       // Logvex did not take a contact: it and the rest wait
     InFlight,   // a send is under way; its result comes to SendFinished
     Refused,    // the system refused the send (Logvex has higher rights)
-};
-
-// What the sending has done since the start, for the user to see.
-struct Progress {
-    std::size_t waiting = 0;   // contacts in every outbox, counted at each tick
-    std::size_t delivered = 0; // contacts Logvex took
-    std::size_t skipped = 0;   // identical to one Logvex had: not sent again
-    std::size_t late = 0;      // taken more than kLateAfterSeconds after they ended
-    std::string lastCall;      // of the last contact Logvex took
-    std::string lastTimeOn;    // its start time, HHMMSS UTC
-    std::string lastLateBy;    // how late it was ("2 h 5 min"); empty when on time
-    // A late contact Logvex has in hands now (it may be asking its user
-    // about it): its call and its own date and start time, UTC.
-    std::string lateInHandsCall;
-    std::string lateInHandsAt;
-    // How long the oldest contact Logvex could take has waited, at the last
-    // count; 0 when none waits.
-    UtcSeconds oldestWait = 0;
-    // The operator is being called: a contact has waited kCallAfterSeconds
-    // and Logvex cannot take it. `calls` counts the calls since the start.
-    bool calling = false;
-    std::size_t calls = 0;
 };
 
 struct TickOutcome {

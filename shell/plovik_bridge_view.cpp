@@ -194,22 +194,13 @@ void CPlovik_bridgeView::UpdateStatus()
     if (!m_transfer || TransferRunning())
         return;
     const plovik::Progress& progress = m_transfer->GetProgress();
-    plovik::StatusFacts facts;
-    facts.logvexRunning = m_bLogvexRunning;
-    facts.waiting = progress.waiting;
-    facts.delivered = progress.delivered;
-    facts.skipped = progress.skipped;
-    facts.lastCall = progress.lastCall;
-    facts.lastTimeOn = progress.lastTimeOn;
-    facts.late = progress.late;
-    facts.lastLateBy = progress.lastLateBy;
-    facts.inHandsCall = progress.lateInHandsCall;
-    facts.inHandsAt = progress.lateInHandsAt;
     const bool callBegun =
         m_call.Follow(GetParentFrame()->GetSafeHwnd(), progress.calls, progress.calling);
-    const std::string gist = plovik::StatusText(facts);
-    facts.oldestWait = progress.oldestWait;
-    m_stcStatus.Show(plovik::StatusText(facts), gist, callBegun);
+    // What a screen reader hears as news: not the wait's every minute.
+    plovik::Progress gist = progress;
+    gist.oldestWait = 0;
+    m_stcStatus.Show(plovik::StatusText(progress, m_bLogvexRunning),
+                     plovik::StatusText(gist, m_bLogvexRunning), callBegun);
 }
 
 void CPlovik_bridgeView::CollectSendResult()

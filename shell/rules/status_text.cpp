@@ -26,25 +26,25 @@ std::string WaitText(long long seconds)
 
 } // namespace
 
-std::string StatusText(const StatusFacts& facts)
+std::string StatusText(const Progress& progress, bool logvexRunning)
 {
-    std::string text = facts.logvexRunning ? "Logvex: running" : "Logvex: not running";
-    text += "\r\nWaiting: " + std::to_string(facts.waiting);
-    if (facts.waiting > 0 && facts.oldestWait >= 60)
-        text.append(", the oldest ").append(WaitText(facts.oldestWait));
-    text += "\r\nSent: " + std::to_string(facts.delivered) +
-            "  Skipped: " + std::to_string(facts.skipped);
-    if (facts.late > 0)
-        text.append("  Late: ").append(std::to_string(facts.late));
-    if (!facts.inHandsCall.empty()) {
-        text.append("\r\nIn Logvex: ").append(facts.inHandsCall).append("\r\nof ");
-        text.append(facts.inHandsAt).append(" UTC");
-    } else if (!facts.lastCall.empty()) {
-        text += "\r\nLast: " + facts.lastCall;
-        if (!facts.lastTimeOn.empty())
-            text += " " + Clock(facts.lastTimeOn) + " UTC";
-        if (!facts.lastLateBy.empty())
-            text.append("\r\n").append(facts.lastLateBy).append(" late");
+    std::string text = logvexRunning ? "Logvex: running" : "Logvex: not running";
+    text += "\r\nWaiting: " + std::to_string(progress.waiting);
+    if (progress.waiting > 0 && progress.oldestWait >= 60)
+        text.append(", the oldest ").append(WaitText(progress.oldestWait));
+    text += "\r\nSent: " + std::to_string(progress.delivered) +
+            "  Skipped: " + std::to_string(progress.skipped);
+    if (progress.late > 0)
+        text.append("  Late: ").append(std::to_string(progress.late));
+    if (!progress.lateInHandsCall.empty()) {
+        text.append("\r\nIn Logvex: ").append(progress.lateInHandsCall).append("\r\nof ");
+        text.append(progress.lateInHandsAt).append(" UTC");
+    } else if (!progress.lastCall.empty()) {
+        text += "\r\nLast: " + progress.lastCall;
+        if (!progress.lastTimeOn.empty())
+            text += " " + Clock(progress.lastTimeOn) + " UTC";
+        if (!progress.lastLateBy.empty())
+            text.append("\r\n").append(progress.lastLateBy).append(" late");
     }
     return text;
 }

@@ -115,14 +115,14 @@ TEST_F(Window, LightsAndBadgeAreDrawnAtTheScreensScale)
                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                       DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif"));
     const HGDIOBJ old = ::SelectObject(dc.get(), font.get());
-    plovik::StatusFacts widest{false, 999,           9999, 999, "VK2/W1ABCD", "235959",
-                               999,   "23 h 59 min", "",   "",  59 * 60 + 59};
+    plovik::Progress widest{999,      9999,          999, 999, "VK2/W1ABCD",
+                            "235959", "23 h 59 min", "",  "",  59 * 60 + 59};
     for (const bool inHands : {false, true}) {
         if (inHands) {
-            widest.inHandsCall = "VK2/W1ABCD";
-            widest.inHandsAt = "2026-12-08 23:59";
+            widest.lateInHandsCall = "VK2/W1ABCD";
+            widest.lateInHandsAt = "2026-12-08 23:59";
         }
-        const std::string text = plovik::StatusText(widest);
+        const std::string text = plovik::StatusText(widest, false);
         ASSERT_NE(text.find("Waiting: 999, the oldest 59 min"), std::string::npos) << text;
         ASSERT_NE(text.find("Sent: 9999  Skipped: 999  Late: 999"), std::string::npos) << text;
         ASSERT_NE(text.find(inHands ? "of 2026-12-08 23:59 UTC" : "23 h 59 min late"),
