@@ -5,6 +5,7 @@
 // stretch of waiting: it ends when Logvex takes a contact or nothing waits,
 // and only a new stretch calls again.
 
+#include "clock.h"
 #include "window_side.h"
 
 #include <cstddef>

@@ -2,6 +2,8 @@
 // The files the transfer engine works on: WSJT-X's log and the outbox. Each
 // system has one implementation (platform/system_files.h), the tests a fake.
 
+#include "clock.h"
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -118,10 +120,9 @@ inline constexpr std::size_t kTailBytes = 8192;
 // reach the disk when Windows writes its cache back. So a delivery is
 // recorded by a move before any removal: a removed file that a power cut
 // brings back is marked as delivered, and only removed again.
-class Files {
+// The system's side: its files, and its clock beside them.
+class Files : public Clock {
 public:
-    virtual ~Files() = default;
-
     // Opens the log for reading and handing over; others may read it but
     // not write it.
     virtual OpenResult OpenForTaking(const std::string& path) = 0;

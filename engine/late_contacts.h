@@ -4,6 +4,7 @@
 // one per contact, and one at a time. Late contacts taken while the last
 // box is up go into the next, shown once it has been closed.
 
+#include "clock.h"
 #include "qso_record.h"
 #include "reports.h"
 

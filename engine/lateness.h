@@ -4,6 +4,7 @@
 // time for one that waited: QSL services then never match it. The bridge
 // alone knows both times, and decides here, once.
 
+#include "clock.h"
 #include "qso_record.h"
 #include "window_side.h"
 

@@ -190,7 +190,7 @@ struct ContactStream::Parts {
     ContactCutter cutter;
 };
 
-ContactStream::ContactStream(QsoRecord& record, LogFile& file, WindowSide& window,
+ContactStream::ContactStream(QsoRecord& record, LogFile& file, MessageDrain& window,
                              const ContactSink* direct)
     : m_record(record), m_file(file), m_window(window),
       m_parts(std::make_unique<Parts>(record, file, m_cut, direct))
@@ -272,8 +272,8 @@ void ContactStream::Advance()
     Finish(Status::End);
 }
 
-ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Files& files, WindowSide& window,
-                       const ContactSink& onContact)
+ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Files& files,
+                       MessageDrain& window, const ContactSink& onContact)
 {
     OpenResult opened = files.OpenForReading(path);
     switch (opened.status) {
@@ -290,7 +290,7 @@ ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Files& files,
     return ReadContacts(record, *opened.file, window, onContact);
 }
 
-ReadResult ReadContacts(QsoRecord& record, LogFile& file, WindowSide& window,
+ReadResult ReadContacts(QsoRecord& record, LogFile& file, MessageDrain& window,
                         const ContactSink& onContact)
 {
     // Each contact straight from the record, as it is cut: no copy of a

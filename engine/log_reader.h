@@ -44,11 +44,11 @@ using ContactSink = std::function<void(QsoRecord& contact)>;
 // is left as it is. Contacts handed over count only for Read: on any other
 // outcome the file must be read again whole. Memory use is bounded by the
 // longest line, not by the size of the file.
-ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Files& files, WindowSide& window,
-                       const ContactSink& onContact);
+ReadResult ReadLogFile(QsoRecord& record, const std::string& path, Files& files,
+                       MessageDrain& window, const ContactSink& onContact);
 
 // The same for a file already open.
-ReadResult ReadContacts(QsoRecord& record, LogFile& file, WindowSide& window,
+ReadResult ReadContacts(QsoRecord& record, LogFile& file, MessageDrain& window,
                         const ContactSink& onContact);
 
 // The contacts of an open file, one at a time, read only as far as each
@@ -59,7 +59,7 @@ class ContactStream {
 public:
     // With `direct`, each contact goes to it as it is cut, and Next only
     // says how the file ended (ReadContacts).
-    ContactStream(QsoRecord& record, LogFile& file, WindowSide& window,
+    ContactStream(QsoRecord& record, LogFile& file, MessageDrain& window,
                   const ContactSink* direct = nullptr);
     ~ContactStream();
     ContactStream(const ContactStream&) = delete;
@@ -91,7 +91,7 @@ private:
 
     QsoRecord& m_record;
     LogFile& m_file;
-    WindowSide& m_window;
+    MessageDrain& m_window;
     struct Cut {
         QsoRecord record;
         std::string tags;

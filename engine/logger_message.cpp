@@ -14,20 +14,20 @@ constexpr CheckState kUnticked = 0;
 
 } // namespace
 
-void RefreshNoFreq(std::uint8_t& noFreq, WindowSide& window)
+void RefreshNoFreq(std::uint8_t& noFreq, NoFreqCheckBox& box)
 {
     // Two separate reads; an indeterminate answer leaves the flag alone.
-    if (window.GetNoFreqCheck() == kTicked)
+    if (box.GetNoFreqCheck() == kTicked)
         noFreq = 1;
-    if (window.GetNoFreqCheck() == kUnticked)
+    if (box.GetNoFreqCheck() == kUnticked)
         noFreq = 0;
 }
 
-std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& noFreq, WindowSide& window)
+std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& noFreq, NoFreqCheckBox& box)
 {
     for (char& c : record.m_strGrid)
         c = ToUpperAscii(c);
-    RefreshNoFreq(noFreq, window);
+    RefreshNoFreq(noFreq, box);
 
     const std::string& rstSent = record.m_strRstSent;
     const std::string& rstRcvd = record.m_strRstRcvd;
@@ -74,9 +74,9 @@ std::string BuildLoggerMessage(QsoRecord& record, std::uint8_t& noFreq, WindowSi
     return message;
 }
 
-SendStatus SendLoggerMessage(WindowRef receiver, const std::string& message, WindowSide& window)
+SendStatus SendLoggerMessage(WindowRef receiver, const std::string& message, CopyDataSender& sender)
 {
-    return window.SendCopyData(receiver, kLoggerMessageKind, message);
+    return sender.SendCopyData(receiver, kLoggerMessageKind, message);
 }
 
 } // namespace plovik

@@ -14,7 +14,7 @@ constexpr UtcSeconds kRelistSeconds = 10;
 
 } // namespace
 
-Outbox::Outbox(Files& files, WindowSide& window, Reports& reports, std::string folder,
+Outbox::Outbox(Files& files, MessageDrain& window, Reports& reports, std::string folder,
                char separator, std::uint64_t& takes)
     : m_files(files), m_window(window), m_reports(reports), m_folder(std::move(folder)),
       m_separator(separator), m_takes(takes)
@@ -30,7 +30,7 @@ void Outbox::Arrived()
 
 bool Outbox::Stale(std::uint64_t changes, UtcSeconds listedAt) const
 {
-    const UtcSeconds now = m_window.NowUtc();
+    const UtcSeconds now = m_files.NowUtc();
     // A clock set back counts as due.
     return changes != m_changes || now < listedAt || now - listedAt >= kRelistSeconds;
 }
@@ -97,7 +97,7 @@ Outbox::Next Outbox::ReadNext(Contact& contact)
                       entries.end());
         if (entries.empty()) {
             m_reading.reset();
-            m_foundIdle = Listed{m_changes, m_window.NowUtc()};
+            m_foundIdle = Listed{m_changes, m_files.NowUtc()};
             return Next::Idle;
         }
         const OutboxEntry entry = entries.front();
@@ -192,7 +192,7 @@ std::optional<Outbox::Waiting> Outbox::CountWaiting()
     if (m_lastCount && !Stale(m_lastCount->first.changes, m_lastCount->first.at))
         return m_lastCount->second;
     m_lastCount.reset();
-    const Listed listed{m_changes, m_window.NowUtc()};
+    const Listed listed{m_changes, m_files.NowUtc()};
     const FolderListing listing = m_files.ListFolder(m_folder);
     if (listing.status == ListStatus::Failed)
         return std::nullopt; // unknown, not none
@@ -213,7 +213,7 @@ std::optional<Outbox::Waiting> Outbox::CountWaiting()
                 contacts = *count;
             }
             counted =
-                m_counted.insert(m_counted.end(), {entry.arrival, contacts, m_window.NowUtc()});
+                m_counted.insert(m_counted.end(), {entry.arrival, contacts, m_files.NowUtc()});
         }
         if (counted->contacts <= entry.delivered)
             continue;

@@ -24,7 +24,7 @@ class Outbox {
 public:
     // `takes` counts the takes of every outbox of the bridge, so that their
     // contacts can go in the order they were taken.
-    Outbox(Files& files, WindowSide& window, Reports& reports, std::string folder, char separator,
+    Outbox(Files& files, MessageDrain& window, Reports& reports, std::string folder, char separator,
            std::uint64_t& takes);
     ~Outbox();
     Outbox(const Outbox&) = delete;
@@ -103,7 +103,7 @@ private:
     bool Stale(std::uint64_t changes, UtcSeconds listedAt) const;
 
     Files& m_files;
-    WindowSide& m_window;
+    MessageDrain& m_window;
     Reports& m_reports;
     std::string m_folder;
     char m_separator;

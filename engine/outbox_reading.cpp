@@ -3,7 +3,7 @@
 namespace plovik {
 
 OutboxReading::OutboxReading(const OutboxEntry& entry, std::unique_ptr<LogFile> opened,
-                             WindowSide& window)
+                             MessageDrain& window)
     : m_arrival(entry.arrival), m_kind(entry.kind), m_file(std::move(opened))
 {
     if (m_kind == OutboxKind::LogFile)

@@ -23,7 +23,7 @@ namespace plovik {
 // goes): a contact sent again, after Logvex did not take it, costs no read.
 class OutboxReading {
 public:
-    OutboxReading(const OutboxEntry& entry, std::unique_ptr<LogFile> opened, WindowSide& window);
+    OutboxReading(const OutboxEntry& entry, std::unique_ptr<LogFile> opened, MessageDrain& window);
     ~OutboxReading();
     OutboxReading(const OutboxReading&) = delete;
     OutboxReading& operator=(const OutboxReading&) = delete;

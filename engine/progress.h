@@ -2,6 +2,7 @@
 // What the sending has done since the start: what the status line says, and
 // what calls the operator.
 
+#include "clock.h"
 #include "window_side.h"
 
 #include <cstddef>

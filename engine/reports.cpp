@@ -139,10 +139,10 @@ std::string LateBoxText(const LateRun& late)
 
 bool Reports::ShowWhenFree(const std::string& text)
 {
-    if (!m_lastWhenFree.empty() && m_window.BoxPending(m_lastWhenFree))
+    if (!m_lastWhenFree.empty() && m_boxes.BoxPending(m_lastWhenFree))
         return false;
     m_lastWhenFree = text;
-    m_window.ShowMessageBox(text);
+    m_boxes.ShowMessageBox(text);
     return true;
 }
 
@@ -153,7 +153,7 @@ void Reports::Report(Topic topic, const std::string& text)
     if (text == last)
         return;
     last = text;
-    m_window.ShowMessageBox(text);
+    m_boxes.ShowMessageBox(text);
 }
 
 } // namespace plovik

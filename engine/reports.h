@@ -3,6 +3,7 @@
 // place that keeps the same failure, met again at every tick, from
 // stacking up boxes.
 
+#include "clock.h"
 #include "window_side.h"
 
 #include <array>
@@ -62,14 +63,14 @@ public:
     // outbox folder, and Logvex refusing the bridge (higher rights).
     enum class Topic { Take, Outbox, Refusal, Count };
 
-    explicit Reports(WindowSide& window) : m_window(window) {}
+    explicit Reports(MessageBoxes& boxes) : m_boxes(boxes) {}
 
     // Shows `text` unless it is what was last shown on the topic.
     void Report(Topic topic, const std::string& text);
     // The topic's failure is over: the next one is shown even if the same.
     void Clear(Topic topic) { Last(topic).clear(); }
     // A box shown once whatever came before (its caller sees to that).
-    void Show(const std::string& text) { m_window.ShowMessageBox(text); }
+    void Show(const std::string& text) { m_boxes.ShowMessageBox(text); }
     // Shows `text` unless the box last shown through here is still up or
     // waiting to be shown; false then, and the caller keeps it for later.
     bool ShowWhenFree(const std::string& text);
@@ -77,7 +78,7 @@ public:
 private:
     std::string& Last(Topic topic) { return m_last[static_cast<std::size_t>(topic)]; }
 
-    WindowSide& m_window;
+    MessageBoxes& m_boxes;
     std::array<std::string, static_cast<std::size_t>(Topic::Count)> m_last;
     std::string m_lastWhenFree;
 };

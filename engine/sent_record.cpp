@@ -68,7 +68,7 @@ std::string RecordLine(const std::string& tags, UtcSeconds taken)
     return line;
 }
 
-SentRecord::SentRecord(Files& files, WindowSide& window, Reports& reports, std::string path,
+SentRecord::SentRecord(Files& files, MessageDrain& window, Reports& reports, std::string path,
                        std::vector<std::string> alsoTaken)
     : m_files(files), m_window(window), m_reports(reports), m_path(std::move(path)),
       m_alsoTaken(std::move(alsoTaken))

@@ -44,7 +44,7 @@ class SentRecord {
 public:
     // `path`: the record file. `alsoTaken`: files of contacts Logvex had
     // before the bridge (the log moved aside at the first start).
-    SentRecord(Files& files, WindowSide& window, Reports& reports, std::string path,
+    SentRecord(Files& files, MessageDrain& window, Reports& reports, std::string path,
                std::vector<std::string> alsoTaken);
 
     // Whether an identical contact is recorded. The files are read at the
@@ -64,7 +64,7 @@ private:
     void Remember(std::uint64_t key);
 
     Files& m_files;
-    WindowSide& m_window;
+    MessageDrain& m_window;
     Reports& m_reports;
     std::string m_path;
     std::vector<std::string> m_alsoTaken;

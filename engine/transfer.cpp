@@ -290,7 +290,7 @@ void Transfer::Delivered(Folder& folder, const Outbox::Contact& contact)
     // In the record before the outbox lets it go: a crash in between sends
     // it to Logvex once more at most, and not even that once it is recorded.
     // The clock as the result came back: when Logvex took it.
-    const UtcSeconds taken = m_window.NowUtc();
+    const UtcSeconds taken = m_files.NowUtc();
     if (!contact.IsKeptMessage())
         folder.sent.Add(contact.record, contact.tags, taken);
     folder.outbox.RecordDelivery(contact);
@@ -312,7 +312,7 @@ void Transfer::Delivered(Folder& folder, const Outbox::Contact& contact)
 void Transfer::NoteInHands()
 {
     const Outbox::Contact& contact = m_inFlight->contact;
-    const bool late = !contact.IsKeptMessage() && Lateness(contact.record, m_window.NowUtc()) > 0;
+    const bool late = !contact.IsKeptMessage() && Lateness(contact.record, m_files.NowUtc()) > 0;
     m_progress.lateInHandsCall = late ? contact.record.m_strCall : std::string();
     m_progress.lateInHandsAt = late ? LoggedAtText(contact.record) : std::string();
 }
@@ -332,7 +332,7 @@ void Transfer::CountWaiting()
     m_progress.waiting = waiting;
     // A clock set back makes no wait negative.
     m_oldestWait =
-        since ? std::optional<UtcSeconds>(std::max<UtcSeconds>(0, m_window.NowUtc() - *since))
+        since ? std::optional<UtcSeconds>(std::max<UtcSeconds>(0, m_files.NowUtc() - *since))
               : std::nullopt;
     m_progress.oldestWait = m_oldestWait.value_or(0);
     UpdateCall();

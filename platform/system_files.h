@@ -23,6 +23,7 @@ public:
     FileResult Remove(const std::string& path) override;
     FileResult Append(const std::string& path, const std::string& header,
                       const std::string& text) override;
+    UtcSeconds NowUtc() override;
 };
 
 } // namespace plovik

@@ -1,6 +1,5 @@
 #include "console_window_side.h"
 
-#include <ctime>
 #include <utility>
 
 namespace plovik {
@@ -19,12 +18,6 @@ SendStatus ConsoleWindowSide::SendCopyData(WindowRef receiver, unsigned long kin
     if (!m_options.send)
         return SendStatus::ReceiverGone;
     return m_options.send(receiver, kind, data);
-}
-
-UtcSeconds ConsoleWindowSide::NowUtc()
-{
-    // time() counts seconds since 1970 UTC on POSIX and on Windows alike.
-    return m_options.clock ? m_options.clock() : static_cast<UtcSeconds>(std::time(nullptr));
 }
 
 } // namespace plovik

@@ -17,10 +17,9 @@ public:
         std::function<SendStatus(WindowRef receiver, unsigned long kind, const std::string& data)>;
 
     struct Options {
-        MessageSink messageBox;            // the text of every box; none: dropped
-        CheckState noFreqCheck = 0;        // what the check box answers
-        SendSink send;                     // none: every receiver is gone
-        std::function<UtcSeconds()> clock; // none: the system's
+        MessageSink messageBox;     // the text of every box; none: dropped
+        CheckState noFreqCheck = 0; // what the check box answers
+        SendSink send;              // none: every receiver is gone
     };
 
     explicit ConsoleWindowSide(Options options);
@@ -30,7 +29,6 @@ public:
     CheckState GetNoFreqCheck() override { return m_options.noFreqCheck; }
     SendStatus SendCopyData(WindowRef receiver, unsigned long kind,
                             const std::string& data) override;
-    UtcSeconds NowUtc() override;
 
 private:
     Options m_options;

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -249,6 +250,11 @@ MoveResult SystemFiles::Move(const std::string& from, const std::string& to, Hol
     }
     const bool absent = errno == ENOENT && ::access(from.c_str(), F_OK) != 0;
     return {absent ? MoveStatus::Absent : MoveStatus::Failed, std::move(renamed.reason)};
+}
+
+UtcSeconds SystemFiles::NowUtc()
+{
+    return static_cast<UtcSeconds>(std::time(nullptr));
 }
 
 } // namespace plovik

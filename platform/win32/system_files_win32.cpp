@@ -17,6 +17,8 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+
 #include <cstring>
 #include <string>
 #include <utility>
@@ -166,6 +168,29 @@ OpenResult SystemFiles::OpenForTaking(const std::string& path)
     OpenResult held = OpenFailure(ERROR_SHARING_VIOLATION);
     held.status = OpenStatus::Held;
     return held;
+}
+
+UtcSeconds SystemFiles::NowUtc()
+{
+    // 100 ns intervals since 1601-01-01 UTC.
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    constexpr ULONGLONG kSecondsFrom1601To1970 = 11644473600ULL;
+    const auto seconds = static_cast<UtcSeconds>(ticks / 10000000ULL - kSecondsFrom1601To1970);
+#ifdef PLOVIK_TEST_CLOCK
+    // Test builds only, never the release: PLOVIK_BRIDGE_TEST_CLOCK_SPEED=N
+    // runs the clock N times as fast from its first reading, so a test sees
+    // minutes of waiting in seconds.
+    static const UtcSeconds start = seconds;
+    static const long speed = [] {
+        const char* value = std::getenv("PLOVIK_BRIDGE_TEST_CLOCK_SPEED");
+        return value ? std::strtol(value, nullptr, 10) : 1L;
+    }();
+    if (speed > 1)
+        return start + (seconds - start) * speed;
+#endif
+    return seconds;
 }
 
 } // namespace plovik

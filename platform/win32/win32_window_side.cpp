@@ -6,7 +6,6 @@
 #include "win_error.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
 namespace plovik::win32 {
@@ -63,29 +62,6 @@ bool Win32WindowSide::BoxPending(const std::string& text) const
         return std::find(texts.begin(), texts.end(), text) != texts.end();
     };
     return in(m_boxesWaiting) || in(m_boxesUp);
-}
-
-UtcSeconds Win32WindowSide::NowUtc()
-{
-    // 100 ns intervals since 1601-01-01 UTC.
-    FILETIME now{};
-    ::GetSystemTimeAsFileTime(&now);
-    const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    constexpr ULONGLONG kSecondsFrom1601To1970 = 11644473600ULL;
-    const auto seconds = static_cast<UtcSeconds>(ticks / 10000000ULL - kSecondsFrom1601To1970);
-#ifdef PLOVIK_TEST_CLOCK
-    // Test builds only, never the release: PLOVIK_BRIDGE_TEST_CLOCK_SPEED=N
-    // runs the clock N times as fast from its first reading, so a test sees
-    // minutes of waiting in seconds.
-    static const UtcSeconds start = seconds;
-    static const long speed = [] {
-        const char* value = std::getenv("PLOVIK_BRIDGE_TEST_CLOCK_SPEED");
-        return value ? std::strtol(value, nullptr, 10) : 1L;
-    }();
-    if (speed > 1)
-        return start + (seconds - start) * speed;
-#endif
-    return seconds;
 }
 
 CheckState Win32WindowSide::GetNoFreqCheck()

@@ -37,7 +37,6 @@ public:
     CheckState GetNoFreqCheck() override;
     SendStatus SendCopyData(WindowRef receiver, unsigned long kind,
                             const std::string& data) override;
-    UtcSeconds NowUtc() override;
     bool BoxPending(const std::string& text) const override;
 
 private:

@@ -5,7 +5,7 @@ namespace plovik {
 namespace {
 
 // "062055" -> "06:20"; anything else as it is.
-std::string Clock(const std::string& time)
+std::string HoursMinutes(const std::string& time)
 {
     if (time.size() != 6)
         return time;
@@ -42,7 +42,7 @@ std::string StatusText(const Progress& progress, bool logvexRunning)
     } else if (!progress.lastCall.empty()) {
         text += "\r\nLast: " + progress.lastCall;
         if (!progress.lastTimeOn.empty())
-            text += " " + Clock(progress.lastTimeOn) + " UTC";
+            text += " " + HoursMinutes(progress.lastTimeOn) + " UTC";
         if (!progress.lastLateBy.empty())
             text.append("\r\n").append(progress.lastLateBy).append(" late");
     }

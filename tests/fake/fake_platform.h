@@ -86,13 +86,15 @@ public:
     FileResult Remove(const std::string& path) override;
     FileResult Append(const std::string& path, const std::string& header,
                       const std::string& text) override;
+    UtcSeconds NowUtc() override { return now; }
+
+    // The window side, role by role.
     bool DrainMessages() override;
     void ShowMessageBox(const std::string& text) override;
+    bool BoxPending(const std::string& text) const override;
     CheckState GetNoFreqCheck() override;
     SendStatus SendCopyData(WindowRef receiver, unsigned long kind,
                             const std::string& data) override;
-    UtcSeconds NowUtc() override { return now; }
-    bool BoxPending(const std::string& text) const override;
 };
 
 } // namespace plovik::testing

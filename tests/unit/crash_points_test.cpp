@@ -4,6 +4,7 @@
 // A fresh engine then goes on from the files alone.
 
 #include "console_window_side.h"
+#include "files_at.h"
 #include "scratch_dir.h"
 #include "system_files.h"
 #include "transfer.h"
@@ -118,7 +119,7 @@ public:
     bool DrainMessages() override { return true; }
     void ShowMessageBox(const std::string& text) override { boxes.push_back(text); }
     CheckState GetNoFreqCheck() override { return 0; }
-    UtcSeconds NowUtc() override { return m_window.NowUtc(); }
+    UtcSeconds NowUtc() override { return m_files.NowUtc(); }
     SendStatus SendCopyData(WindowRef receiver, unsigned long kind,
                             const std::string& data) override
     {
@@ -194,9 +195,8 @@ Outcome RunScenario(const std::filesystem::path& root, const std::vector<Step>& 
         outcome.received.push_back(data.substr(0, data.find('#')));
         return SendStatus::Delivered;
     };
-    options.clock = [] { return UtcSeconds{1796625000}; }; // 2026-12-07 06:30:00
     ConsoleWindowSide window(options);
-    SystemFiles files;
+    testing::SystemFilesAt files(1796625000); // 2026-12-07 06:30:00
     CrashPlan plan;
     plan.crashAt = crashAt;
 

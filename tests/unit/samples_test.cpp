@@ -2,6 +2,7 @@
 // the bridge takes them: the messages, and nothing left behind.
 
 #include "console_window_side.h"
+#include "files_at.h"
 #include "log_reader.h"
 #include "logger_message.h"
 #include "scratch_dir.h"
@@ -57,7 +58,6 @@ TEST(Samples, EachFileReachesLogvexThroughTheOutbox)
                           fs::copy_options::overwrite_existing);
             ConsoleWindowSide::Options options;
             options.noFreqCheck = check;
-            options.clock = [] { return UtcSeconds{1796625000}; }; // 2026-12-07 06:30:00
             int boxes = 0;
             options.messageBox = [&](const std::string&) { ++boxes; };
             std::vector<std::string> messages;
@@ -66,7 +66,7 @@ TEST(Samples, EachFileReachesLogvexThroughTheOutbox)
                 return SendStatus::Delivered;
             };
             ConsoleWindowSide window(options);
-            SystemFiles files;
+            testing::SystemFilesAt files(1796625000); // 2026-12-07 06:30:00
             QsoRecord record;
             std::uint8_t noFreq = 0;
             Transfer transfer(files, window, record, noFreq,
