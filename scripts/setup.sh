@@ -38,11 +38,17 @@ fi
 # 32-bit Windows programs need wine32, and wine32 a kernel that runs 32-bit
 # programs. Without one, wine32 would stop Wine altogether: the wine command
 # prefers its 32-bit loader once it is there.
-if scripts/runs-32bit.sh && ! installed wine32:i386; then
+# A failed try is not made again for an hour: every script of the suite
+# runs this one.
+failed_mark=${TMPDIR:-/tmp}/plovik-wine32-failed
+if scripts/runs-32bit.sh && ! installed wine32:i386 &&
+  ! { [ -f "$failed_mark" ] && [ -n "$(find "$failed_mark" -mmin -60)" ]; }; then
   echo "== installing: wine32 (the i386 architecture added)"
   $sudo dpkg --add-architecture i386
   update
   # Only the i686 end-to-end run needs it, and it says so when it is missing.
-  $sudo apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null ||
+  if ! $sudo apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null; then
     echo "== wine32 could not be installed: the i686 end-to-end tests will not run"
+    touch "$failed_mark"
+  fi
 fi
