@@ -1,5 +1,7 @@
 #include "transfer.h"
 
+#include "transfer_folder.h"
+
 #include "instance_folders.h"
 #include "lateness.h"
 #include "logger_message.h"
@@ -36,23 +38,6 @@ TakeOutcome MostPressing(TakeOutcome a, TakeOutcome b)
 }
 
 } // namespace
-
-// One watched folder: its outbox and its take. Its reports are its own: two
-// folders failing by turns would otherwise show their boxes every tick.
-struct Transfer::Folder {
-    Folder(Files& files, WindowSide& window, const FolderPaths& folderPaths, std::uint64_t& takes)
-        : paths(folderPaths), reports(window),
-          outbox(files, window, reports, folderPaths.outbox, folderPaths.separator, takes),
-          take(files, reports, outbox, folderPaths),
-          sent(files, window, reports, folderPaths.sent, {folderPaths.backup})
-    {
-    }
-    FolderPaths paths;
-    Reports reports;
-    Outbox outbox;
-    Take take;
-    SentRecord sent;
-};
 
 Transfer::Transfer(Files& files, WindowSide& window, QsoRecord& record, std::uint8_t& noFreq)
     : m_files(files), m_window(window), m_record(record), m_noFreq(noFreq), m_reports(window)
@@ -307,66 +292,6 @@ void Transfer::Delivered(Folder& folder, const Outbox::Contact& contact)
         contact.IsKeptMessage() ? 0 : m_late.Taken(contact.record, taken, folder.sent.Path());
     m_progress.late = m_late.Count();
     m_progress.lastLateBy = lateBy > 0 ? DurationText(lateBy) : std::string();
-}
-
-void Transfer::NoteInHands()
-{
-    const Outbox::Contact& contact = m_inFlight->contact;
-    const bool late = !contact.IsKeptMessage() && Lateness(contact.record, m_files.NowUtc()) > 0;
-    m_progress.lateInHandsCall = late ? contact.record.m_strCall : std::string();
-    m_progress.lateInHandsAt = late ? LoggedAtText(contact.record) : std::string();
-}
-
-void Transfer::CountWaiting()
-{
-    std::size_t waiting = 0;
-    std::optional<UtcSeconds> since;
-    for (const auto& folder : m_folders) {
-        const std::optional<Outbox::Waiting> counted = folder->outbox.CountWaiting();
-        if (!counted)
-            return; // unknown: the last count stands
-        waiting += counted->contacts;
-        if (counted->since && (!since || *counted->since < *since))
-            since = counted->since;
-    }
-    m_progress.waiting = waiting;
-    // A clock set back makes no wait negative.
-    m_oldestWait =
-        since ? std::optional<UtcSeconds>(std::max<UtcSeconds>(0, m_files.NowUtc() - *since))
-              : std::nullopt;
-    m_progress.oldestWait = m_oldestWait.value_or(0);
-    UpdateCall();
-}
-
-SendOutcome Transfer::NoteSend(SendOutcome outcome)
-{
-    switch (outcome) {
-    case SendOutcome::NoReceiver:
-    case SendOutcome::Refused:
-        m_call.CannotTake();
-        break;
-    case SendOutcome::Held:
-        // Held by a shutdown says nothing of Logvex.
-        if (!m_bStopped)
-            m_call.CannotTake();
-        break;
-    case SendOutcome::InFlight:
-    case SendOutcome::Sent:
-        m_call.HasInHands();
-        break;
-    case SendOutcome::NotRun:
-    case SendOutcome::Idle:
-        break;
-    }
-    UpdateCall();
-    return outcome;
-}
-
-void Transfer::UpdateCall()
-{
-    m_call.Waited(m_oldestWait);
-    m_progress.calling = m_call.Calling();
-    m_progress.calls = m_call.Calls();
 }
 
 } // namespace plovik
