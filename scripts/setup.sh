@@ -18,7 +18,7 @@ update() {
   for attempt in 1 2 3; do
     $sudo apt-get update -qq && return 0
     echo "== apt-get update failed (attempt $attempt); trying again"
-    sleep 20
+    sleep 10
   done
 }
 
