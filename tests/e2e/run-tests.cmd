@@ -1,6 +1,6 @@
 @echo off
 rem Plovik Bridge's end-to-end tests on Windows, from this folder:
-rem   run-tests.cmd              every suite (about 8 minutes)
+rem   run-tests.cmd              every suite (about 9 minutes)
 rem   run-tests.cmd Transfer.*   those a GoogleTest filter names
 rem They make, fill and empty the WSJT-X and JTDX folders of %LOCALAPPDATA%,
 rem and refuse to start where one holds anything they did not make. Run
