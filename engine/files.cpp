@@ -23,25 +23,34 @@ FolderListing KeepFoldersNamed(FolderListing listing, const std::vector<std::str
 
 namespace {
 
-// What closes a tag cut before its '>' (`spec` is what follows its '<'), so
+// The value length a tag declares (`inside` is what follows its '<'):
+// "call:5" and "call:5:S" give 5; no length gives 0.
+std::size_t DeclaredLength(std::string_view inside)
+{
+    const std::size_t colon = inside.find(':');
+    return colon == std::string_view::npos
+               ? 0
+               : std::strtoul(std::string(inside.substr(colon + 1)).c_str(), nullptr, 10);
+}
+
+// What closes a tag cut before its '>' (`inside` is what follows its '<'), so
 // that every reader takes it for a whole one; `ended` when it becomes the
 // end of the record itself.
-std::string CloseCutTag(std::string_view spec, bool& ended)
+std::string CloseCutTag(std::string_view inside, bool& ended)
 {
     constexpr std::string_view kEor = "eor";
-    if (spec.size() < kEor.size() && EqualsNoCase(spec, kEor.substr(0, spec.size()))) {
+    if (inside.size() < kEor.size() && EqualsNoCase(inside, kEor.substr(0, inside.size()))) {
         ended = true;
-        return std::string(kEor.substr(spec.size())) + ">";
+        return std::string(kEor.substr(inside.size())) + ">";
     }
-    const std::size_t colon = spec.find(':');
+    const std::size_t colon = inside.find(':');
     if (colon == std::string_view::npos)
         return ":0>"; // cut in its name: an empty field
-    const std::string_view rest = spec.substr(colon + 1);
+    const std::string_view rest = inside.substr(colon + 1);
     const std::size_t typeColon = rest.find(':');
-    const std::string_view digits = rest.substr(0, typeColon);
-    if (digits.empty())
-        return "0>";
-    const std::string blanks(std::strtoul(std::string(digits).c_str(), nullptr, 10), ' ');
+    if (rest.substr(0, typeColon).empty())
+        return "0>"; // cut before its length
+    const std::string blanks(DeclaredLength(inside), ' ');
     // Cut between the length and its type letter: a string.
     const bool typeCut = typeColon != std::string_view::npos && typeColon + 1 == rest.size();
     return (typeCut ? "S>" : ">") + blanks;
@@ -69,12 +78,7 @@ std::string TornTailClosing(std::string_view fileEnd)
             closing = CloseCutTag(line.substr(at + 1), ended);
             break;
         }
-        const std::string_view spec = line.substr(at + 1, end - at - 1);
-        const std::size_t colon = spec.find(':');
-        const std::size_t length =
-            colon == std::string_view::npos
-                ? 0
-                : std::strtoul(std::string(spec.substr(colon + 1)).c_str(), nullptr, 10);
+        const std::size_t length = DeclaredLength(line.substr(at + 1, end - at - 1));
         const std::size_t have = line.size() - (end + 1);
         if (have < length) {
             closing.assign(length - have, ' '); // cut in its value
