@@ -6,7 +6,6 @@
 // and only a new stretch calls again.
 
 #include "clock.h"
-#include "window_side.h"
 
 #include <cstddef>
 #include <optional>

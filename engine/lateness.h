@@ -6,7 +6,6 @@
 
 #include "clock.h"
 #include "qso_record.h"
-#include "window_side.h"
 
 #include <optional>
 #include <string>

@@ -3,7 +3,6 @@
 // what calls the operator.
 
 #include "clock.h"
-#include "window_side.h"
 
 #include <cstddef>
 #include <string>

@@ -1,6 +1,7 @@
 // The record of what Logvex took: a contact recorded there is not sent
 // again, and what makes two contacts the same.
 
+#include "files.h"
 #include "sent_record.h"
 #include "transfer_fixture.h"
 
@@ -93,6 +94,30 @@ TEST_F(SentRecordTest, ALineTornAnywhereNeverMergesWithTheNextContact)
         const std::string& content = platform.files.at(kPaths.sent).content;
         EXPECT_EQ(content.compare(0, kept.size(), kept), 0) << "cut at " << cut;
     }
+}
+
+// What an append writes after a torn line: the cut value or tag made whole
+// for readers that go by declared lengths, then the record's end.
+TEST(TornTailClosing, CompletesTheCutTagOrValueThenEndsTheRecord)
+{
+    const std::pair<const char*, std::string> cases[] = {
+        {"", ""},
+        {"<call:5>K1ABC <eor>\n", ""},
+        {"<call:5>K1ABC <eor>", "\n"},
+        {"not ADIF at all", "\n"},
+        {"<call:5>K1", "    <eor>\n"},
+        {"<call:5>K1A", "   <eor>\n"},
+        {"<call:5>K1AB", "  <eor>\n"},
+        {"<call:5>K1ABC <comment:7>a <b> c", " <eor>\n"},
+        {"<call:5>K1ABC <mo", ":0> <eor>\n"},
+        {"<call:5>K1ABC <mode:", "0> <eor>\n"},
+        {"<call:5>K1ABC <mode:3", ">    <eor>\n"},
+        {"<call:5>K1ABC <APP_X_DATE:8:", "S>         <eor>\n"},
+        {"<call:5>K1ABC <", "eor>\n"},
+        {"<call:5>K1ABC <eo", "r>\n"},
+    };
+    for (const auto& [end, closing] : cases)
+        EXPECT_EQ(TornTailClosing(end), closing) << end;
 }
 
 // What makes two contacts the same: a restored copy is, a second QSO is not,
